@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need, once: the i386 architecture, Wine (32-bit),
+# MinGW-w64, Xvfb, CMake, GoogleTest sources and ImageMagick. Safe to run again.
+set -euo pipefail
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+    NEED_UPDATE=1
+fi
+
+PKGS=(wine wine32:i386 wine64 g++-mingw-w64-i686 xvfb xauth cmake googletest imagemagick make)
+MISSING=()
+for p in "${PKGS[@]}"; do
+    have_pkg "$p" || MISSING+=("$p")
+done
+
+if [ "${#MISSING[@]}" -gt 0 ]; then
+    echo "install-deps: installing ${MISSING[*]}"
+    $SUDO apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${MISSING[@]}"
+elif [ "${NEED_UPDATE:-0}" = 1 ]; then
+    $SUDO apt-get update -q
+fi

@@ -1,0 +1,14 @@
+// The four exported entry points of corvasin.dll.
+#include <windows.h>
+#include <objbase.h>
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+STDAPI DllGetClassObject(REFCLSID, REFIID, void** ppv)
+{
+    if (ppv)
+        *ppv = nullptr;
+    return CLASS_E_CLASSNOTAVAILABLE;
+}
+STDAPI DllCanUnloadNow() { return S_OK; }
+STDAPI DllRegisterServer() { return E_NOTIMPL; }
+STDAPI DllUnregisterServer() { return E_NOTIMPL; }

@@ -1,0 +1,75 @@
+// Base of the small COM objects (enumerators, icon extractors, format enumerator): an atomic
+// count, QueryInterface over the listed interfaces, deletion on the last Release.
+#pragma once
+
+#include <windows.h>
+#include <unknwn.h>
+#include <atomic>
+#include <new>
+
+namespace corvasin
+{
+
+template <typename Derived, typename... Interfaces>
+class CComObject : public Interfaces...
+{
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (!ppv)
+            return E_POINTER;
+        *ppv = nullptr;
+        if (riid == IID_IUnknown)
+            *ppv = static_cast<FirstInterface*>(this);
+        else
+            (TryInterface<Interfaces>(riid, ppv) || ...);
+        if (!*ppv)
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++m_cRef; }
+    STDMETHODIMP_(ULONG) Release() override
+    {
+        const ULONG cRef = --m_cRef;
+        if (cRef == 0)
+            delete static_cast<Derived*>(this);
+        return cRef;
+    }
+
+protected:
+    CComObject() noexcept = default;
+    virtual ~CComObject() = default;
+
+    std::atomic<ULONG> m_cRef{1};
+
+private:
+    template <typename First, typename...> struct Head { using type = First; };
+    using FirstInterface = typename Head<Interfaces...>::type;
+
+    template <typename I>
+    bool TryInterface(REFIID riid, void** ppv) noexcept
+    {
+        if (riid != __uuidof(I))
+            return false;
+        *ppv = static_cast<I*>(this);
+        return true;
+    }
+};
+
+// Makes an object with its one creation reference and hands out the interface asked for.
+template <typename T, typename... Args>
+HRESULT CreateComObject(REFIID riid, void** ppv, Args&&... args) noexcept
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    T* p = new (std::nothrow) T(std::forward<Args>(args)...);
+    if (!p)
+        return E_OUTOFMEMORY;
+    const HRESULT hr = p->QueryInterface(riid, ppv);
+    p->Release();
+    return hr;
+}
+
+} // namespace corvasin
