@@ -70,7 +70,7 @@ inline void DestroyMenuHandle(HMENU h) noexcept { ::DestroyMenu(h); }
 inline void CloseHandleValue(HANDLE h) noexcept { ::CloseHandle(h); }
 inline void DeleteGdiObject(HGDIOBJ h) noexcept { ::DeleteObject(h); }
 inline void DeleteDc(HDC h) noexcept { ::DeleteDC(h); }
-inline void FreeModule(HMODULE h) noexcept { ::FreeLibrary(h); }
+inline void FreeLibraryHandle(HMODULE h) noexcept { ::FreeLibrary(h); }
 inline void DestroyWindowHandle(HWND h) noexcept { ::DestroyWindow(h); }
 inline void FreeBstr(BSTR b) noexcept { ::SysFreeString(b); }
 } // namespace detail
@@ -83,7 +83,7 @@ using UniqueHmenu = UniqueAny<HMENU, detail::DestroyMenuHandle>;
 using UniqueHandle = UniqueAny<HANDLE, detail::CloseHandleValue>;
 using UniqueGdiObject = UniqueAny<HGDIOBJ, detail::DeleteGdiObject>;
 using UniqueHdc = UniqueAny<HDC, detail::DeleteDc>;
-using UniqueHmodule = UniqueAny<HMODULE, detail::FreeModule>;
+using UniqueHmodule = UniqueAny<HMODULE, detail::FreeLibraryHandle>;
 using UniqueHwnd = UniqueAny<HWND, detail::DestroyWindowHandle>;
 using UniqueBstr = UniqueAny<BSTR, detail::FreeBstr>;
 

@@ -1,0 +1,38 @@
+// CExtractIconW / CExtractIconA: icon extractors that name an icon of the module's own file
+// and let the shell extract it. The folder chooses the index (GetIconIndex).
+#pragma once
+
+#include "framework/core/ComObject.h"
+#include "framework/core/Handles.h"
+
+#include <shlobj.h>
+
+namespace corvasin
+{
+
+class CNameSpaceExtension;
+
+// Holds a counted reference on the folder and a clone of the item's relative id list.
+template <typename Interface, typename Char>
+class CExtractIconT : public CComObject<CExtractIconT<Interface, Char>, Interface>
+{
+public:
+    CExtractIconT(LPCITEMIDLIST pidl, CNameSpaceExtension* pFolder) noexcept;
+
+    STDMETHODIMP GetIconLocation(UINT uFlags, Char* szIconFile, UINT cchMax, int* piIndex,
+                                 UINT* pwFlags) override;
+    // The shell extracts the icon itself from the file and index given above.
+    STDMETHODIMP Extract(const Char*, UINT, HICON*, HICON*, UINT) override { return S_FALSE; }
+
+protected:
+    ~CExtractIconT() override;
+    friend class CComObject<CExtractIconT<Interface, Char>, Interface>;
+
+    CNameSpaceExtension* m_pFolder;
+    UniquePidl m_pidl;
+};
+
+using CExtractIconW = CExtractIconT<IExtractIconW, WCHAR>;
+using CExtractIconA = CExtractIconT<IExtractIconA, CHAR>;
+
+} // namespace corvasin

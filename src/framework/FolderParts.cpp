@@ -1,0 +1,93 @@
+// The small interface parts of the folder base: persistence, shell extension initialisation,
+// the delegate allocator, property sheets and the framework's own pointer interface.
+#include "framework/NameSpaceExtension.h"
+
+namespace corvasin
+{
+
+// ---- IDelegateFolder ---------------------------------------------------------------------
+
+STDMETHODIMP CNameSpaceExtension::XDelegateFolder::QueryInterface(REFIID riid, void** ppv)
+{
+    return m_pThis->QueryInterfaceWithView(riid, ppv);
+}
+
+STDMETHODIMP CNameSpaceExtension::XDelegateFolder::SetItemAlloc(IMalloc* pMalloc)
+{
+    if (pMalloc)
+        pMalloc->AddRef();
+    if (m_pThis->m_pItemMalloc)
+        m_pThis->m_pItemMalloc->Release();
+    m_pThis->m_pItemMalloc = pMalloc;
+    return S_OK;
+}
+
+// ---- IPersistFolder2 ---------------------------------------------------------------------
+
+STDMETHODIMP CNameSpaceExtension::XPersistFolder::GetClassID(CLSID* pClassID)
+{
+    if (!pClassID)
+        return E_POINTER;
+    *pClassID = m_pThis->GetCLSID();
+    return S_OK;
+}
+
+STDMETHODIMP CNameSpaceExtension::XPersistFolder::Initialize(LPCITEMIDLIST pidl)
+{
+    m_pThis->m_pidl.reset(pidl ? ::ILClone(pidl) : nullptr);
+    m_pThis->OnInitialize();
+    return S_OK;
+}
+
+STDMETHODIMP CNameSpaceExtension::XPersistFolder::GetCurFolder(LPITEMIDLIST* ppidl)
+{
+    if (!ppidl)
+        return E_POINTER;
+    *ppidl = nullptr;
+    if (!m_pThis->m_pidl)
+        return E_FAIL;
+    *ppidl = ::ILClone(m_pThis->m_pidl.get());
+    return *ppidl ? S_OK : E_OUTOFMEMORY;
+}
+
+// ---- IShellExtInit -----------------------------------------------------------------------
+
+STDMETHODIMP CNameSpaceExtension::XShellExtInit::Initialize(LPCITEMIDLIST pidlFolder,
+                                                            IDataObject* pdtobj, HKEY)
+{
+    if (pdtobj)
+        pdtobj->AddRef();
+    if (m_pThis->m_pDataObject)
+        m_pThis->m_pDataObject->Release();
+    m_pThis->m_pDataObject = pdtobj;
+    m_pThis->m_pidl.reset(pidlFolder ? ::ILClone(pidlFolder) : nullptr);
+    return S_OK;
+}
+
+// ---- IShellPropSheetExt ------------------------------------------------------------------
+
+STDMETHODIMP CNameSpaceExtension::XShellPropSheetExt::AddPages(LPFNADDPROPSHEETPAGE pfnAddPage,
+                                                               LPARAM lParam)
+{
+    return HrFromBool(m_pThis->AddPages(pfnAddPage, lParam));
+}
+
+STDMETHODIMP CNameSpaceExtension::XShellPropSheetExt::ReplacePage(UINT, LPFNADDPROPSHEETPAGE,
+                                                                  LPARAM)
+{
+    return S_OK;
+}
+
+// ---- IGetNameSpaceExtensionPointer -------------------------------------------------------
+
+STDMETHODIMP
+CNameSpaceExtension::XGetNameSpaceExtensionPointer::GetNameSpaceExtension(
+    CNameSpaceExtension** ppFolder)
+{
+    if (!ppFolder)
+        return E_POINTER;
+    *ppFolder = m_pThis;
+    return S_OK;
+}
+
+} // namespace corvasin

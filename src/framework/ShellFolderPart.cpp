@@ -1,0 +1,459 @@
+// IShellFolder2 of the folder base: binding, comparison, attributes, UI objects, names and
+// views, each turned into the folder's virtual operations. Every incoming id is checked for
+// size and signature before its data is read.
+#include "framework/NameSpaceExtension.h"
+
+#include "framework/EnumIDList.h"
+#include "framework/ExtractIcon.h"
+#include "framework/ItemIdList.h"
+#include "framework/ViewFolderProxy.h"
+#include "framework/core/ComPtr.h"
+
+#include <oleauto.h>
+#include <vector>
+
+namespace corvasin
+{
+
+using XShellFolder = CNameSpaceExtension::XShellFolder;
+
+STDMETHODIMP XShellFolder::QueryInterface(REFIID riid, void** ppv)
+{
+    return m_pThis->QueryInterfaceWithView(riid, ppv);
+}
+
+STDMETHODIMP XShellFolder::ParseDisplayName(HWND hwnd, LPBC pbc, LPOLESTR pszDisplayName,
+                                            ULONG* pchEaten, LPITEMIDLIST* ppidl,
+                                            ULONG* pdwAttributes)
+{
+    return m_pThis->ParseDisplayName(hwnd, pbc, pszDisplayName, pchEaten, ppidl, pdwAttributes);
+}
+
+STDMETHODIMP XShellFolder::EnumObjects(HWND, SHCONTF grfFlags, IEnumIDList** ppenum)
+{
+    if (!ppenum)
+        return E_POINTER;
+    *ppenum = nullptr;
+    auto* pEnum = new (std::nothrow) CEnumIDList(m_pThis, m_pThis->m_pidl.get(), grfFlags);
+    if (!pEnum)
+        return E_OUTOFMEMORY;
+    *ppenum = pEnum;
+    return S_OK;
+}
+
+STDMETHODIMP XShellFolder::BindToObject(LPCITEMIDLIST pidl, LPBC, REFIID riid, void** ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    const BYTE* pData = m_pThis->OwnItemData(pidl, true);
+    if (!pData)
+        return E_INVALIDARG;
+    CNameSpaceExtension* pFolder = m_pThis->CreateSubFolder(pData);
+    if (!pFolder)
+        return E_FAIL;
+    void* pInterface = pFolder->GetInterface(riid);
+    if (!pInterface)
+    {
+        pFolder->ExternalRelease();
+        return E_NOINTERFACE;
+    }
+    *ppv = pInterface; // the creation reference passes to the caller
+
+    if (auto* pPersist = static_cast<IPersistFolder*>(pFolder->GetInterface(IID_IPersistFolder)))
+    {
+        // The id is appended exactly as received, wrapped or not.
+        UniquePidl pidlFull(AppendFirstItemId(m_pThis->m_pidl.get(), pidl));
+        if (pidlFull)
+            pPersist->Initialize(pidlFull.get());
+    }
+
+    LPCITEMIDLIST pidlRest = NextItemId(pidl);
+    if (!pidlRest)
+        return S_OK;
+    auto* psf = static_cast<IShellFolder*>(pFolder->GetInterface(IID_IShellFolder));
+    *ppv = nullptr;
+    HRESULT hr = E_NOINTERFACE;
+    if (psf)
+        hr = psf->BindToObject(pidlRest, nullptr, riid, ppv);
+    pFolder->ExternalRelease();
+    return hr;
+}
+
+STDMETHODIMP XShellFolder::BindToStorage(LPCITEMIDLIST, LPBC, REFIID, void** ppv)
+{
+    if (ppv)
+        *ppv = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP XShellFolder::CompareIDs(LPARAM lParam, LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2)
+{
+    const UINT n1 = CountItemIds(pidl1);
+    const UINT n2 = CountItemIds(pidl2);
+    // Lists of different depth are ordered by depth alone, the shorter first.
+    if (n1 < n2)
+        return static_cast<HRESULT>(-1);
+    if (n1 > n2)
+        return 1;
+
+    const UINT cbItem = m_pThis->GetItemDataSize();
+    const BYTE* pData1 = ItemIdData(pidl1, cbItem, true);
+    const BYTE* pData2 = ItemIdData(pidl2, cbItem, true);
+    if (n1 == 0)
+        return 0;
+    if (!pData1 || !pData2 || !m_pThis->IsOwnItem(pData1) || !m_pThis->IsOwnItem(pData2))
+        return E_INVALIDARG;
+
+    const int nResult = m_pThis->CompareItems(lParam, pData1, pData2);
+    if (nResult != 0 || n1 == 1)
+        return static_cast<HRESULT>(nResult);
+
+    CNameSpaceExtension* pSub = m_pThis->GetSubFolder(pData1);
+    if (!pSub)
+        return 0;
+    HRESULT hr = 0;
+    if (auto* psf = static_cast<IShellFolder*>(pSub->GetInterface(IID_IShellFolder)))
+        hr = psf->CompareIDs(lParam, NextItemId(pidl1), NextItemId(pidl2));
+    pSub->ExternalRelease();
+    return hr;
+}
+
+STDMETHODIMP XShellFolder::CreateViewObject(HWND hwndOwner, REFIID riid, void** ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    // The folder's own interfaces first (drop target, details...), and a view still alive.
+    if (SUCCEEDED(m_pThis->QueryInterfaceWithView(riid, ppv)))
+        return S_OK;
+
+    // What the folder does not answer itself, its parent's UI object for it may (a menu).
+    if (m_pThis->m_pParent && m_pThis->m_pidl)
+    {
+        LPCITEMIDLIST pidlLast = LastItemId(m_pThis->m_pidl.get());
+        if (CCmdTarget* pUI = m_pThis->m_pParent->CreateUIObject(1, &pidlLast, hwndOwner))
+        {
+            const HRESULT hr = pUI->ExternalQueryInterface(riid, ppv);
+            pUI->ExternalRelease();
+            if (SUCCEEDED(hr))
+                return hr;
+            *ppv = nullptr;
+        }
+    }
+
+    HRESULT hr = m_pThis->CreateViewObjectEx(hwndOwner, riid, ppv);
+    if (SUCCEEDED(hr))
+        return hr;
+    *ppv = nullptr;
+
+    // The default view gets a forwarding folder whose final release tells us the view is gone.
+    auto* pProxy = new (std::nothrow) CViewFolderProxy(m_pThis);
+    if (!pProxy)
+        return E_OUTOFMEMORY;
+    UniquePidl pidlClone(m_pThis->m_pidl ? ::ILClone(m_pThis->m_pidl.get()) : nullptr);
+    CSFV csfv = {};
+    csfv.cbSize = sizeof(csfv);
+    csfv.pshf = pProxy;
+    csfv.psvOuter = reinterpret_cast<IShellView*>(m_pThis); // handed back to ViewCallback
+    csfv.pidl = pidlClone.get();
+    csfv.lEvents = 0x2381F;
+    csfv.pfnCallback = &CNameSpaceExtension::ViewCallback;
+    csfv.fvm = static_cast<FOLDERVIEWMODE>(0);
+    IShellView* pView = nullptr;
+    hr = ::SHCreateShellFolderViewEx(&csfv, &pView);
+    pProxy->Release(); // the view holds its own reference now
+    if (FAILED(hr) || !pView)
+        return FAILED(hr) ? hr : E_FAIL;
+
+    hr = pView->QueryInterface(riid, ppv);
+    if (SUCCEEDED(hr) && riid == IID_IShellView)
+    {
+        // Only a proxy still held by the view can tell us when the view goes away.
+        m_pThis->m_pShellView = pView;
+        m_pThis->m_pViewProxy = pProxy;
+        m_pThis->m_hwndOwner = hwndOwner;
+    }
+    pView->Release();
+    return hr;
+}
+
+STDMETHODIMP XShellFolder::GetAttributesOf(UINT, LPCITEMIDLIST* apidl, SFGAOF* rgfInOut)
+{
+    if (!rgfInOut)
+        return E_POINTER;
+    if ((*rgfInOut & 0xAFFFFFFF) == 0)
+    {
+        if (!m_pThis->IsFileSystemFolder())
+            *rgfInOut = 0;
+        return S_OK;
+    }
+    if (apidl)
+    {
+        if (!apidl[0])
+            return E_INVALIDARG;
+        const BYTE* pData = m_pThis->OwnItemData(LastItemId(apidl[0]), false);
+        if (!pData)
+            return E_INVALIDARG;
+        *rgfInOut = m_pThis->GetItemAttributes(pData);
+        return S_OK;
+    }
+    *rgfInOut = m_pThis->GetItemAttributes(nullptr);
+    return S_OK;
+}
+
+STDMETHODIMP XShellFolder::GetUIObjectOf(HWND hwndOwner, UINT cidl, LPCITEMIDLIST* apidl,
+                                         REFIID riid, UINT*, void** ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    if (cidl > 0 && !apidl)
+        return E_INVALIDARG;
+
+    // Ids made by a host's allocator are unwrapped into plain copies for the call.
+    std::vector<UniquePidl> unwrapped;
+    std::vector<LPCITEMIDLIST> lists;
+    try
+    {
+        lists.assign(apidl, apidl + cidl);
+        if (cidl > 0 && IsDelegateItemId(apidl[0]))
+        {
+            for (UINT i = 0; i < cidl; ++i)
+            {
+                if (!IsDelegateItemId(apidl[i]))
+                    return E_INVALIDARG;
+                unwrapped.emplace_back(::ILCloneFirst(reinterpret_cast<LPCITEMIDLIST>(
+                    reinterpret_cast<const BYTE*>(apidl[i]) + 4)));
+                if (!unwrapped.back())
+                    return E_OUTOFMEMORY;
+                lists[i] = unwrapped.back().get();
+            }
+        }
+    }
+    catch (...)
+    {
+        return E_OUTOFMEMORY;
+    }
+
+    for (UINT i = 0; i < cidl; ++i)
+    {
+        if (!lists[i] || !m_pThis->OwnItemData(lists[i], false))
+            return E_INVALIDARG;
+    }
+
+    if (riid == IID_IExtractIconW || riid == IID_IExtractIconA)
+    {
+        if (cidl == 0)
+            return S_OK;
+        if (riid == IID_IExtractIconW)
+            return CreateComObject<CExtractIconW>(riid, ppv, lists[0], m_pThis);
+        return CreateComObject<CExtractIconA>(riid, ppv, lists[0], m_pThis);
+    }
+
+    if (CCmdTarget* pUI = m_pThis->CreateUIObject(cidl, lists.data(), hwndOwner))
+    {
+        const HRESULT hr = pUI->ExternalQueryInterface(riid, ppv);
+        pUI->ExternalRelease();
+        if (SUCCEEDED(hr))
+            return hr;
+        *ppv = nullptr;
+    }
+
+    CNameSpaceExtension* pObject = nullptr;
+    if (cidl > 0)
+    {
+        pObject = m_pThis->CreateSubFolder(ItemIdData(lists[0], m_pThis->GetItemDataSize(), false));
+        if (!pObject)
+            return E_FAIL;
+        if (auto* pInit = static_cast<IShellExtInit*>(pObject->GetInterface(IID_IShellExtInit)))
+        {
+            UniquePidl pidlFull(::ILCombine(m_pThis->m_pidl.get(), lists[0]));
+            pInit->Initialize(pidlFull.get(), nullptr, nullptr);
+        }
+    }
+    else
+    {
+        pObject = m_pThis;
+        pObject->ExternalAddRef();
+    }
+    void* pInterface = pObject->GetInterface(riid);
+    if (!pInterface)
+    {
+        pObject->ExternalRelease();
+        return E_NOINTERFACE;
+    }
+    *ppv = pInterface; // the object's reference passes to the caller
+    return S_OK;
+}
+
+STDMETHODIMP XShellFolder::GetDisplayNameOf(LPCITEMIDLIST pidl, SHGDNF uFlags, STRRET* pName)
+{
+    if (!pName)
+        return E_POINTER;
+    const bool bWrapped = IsDelegateItemId(pidl);
+    const BYTE* pData = m_pThis->OwnItemData(pidl, true);
+    if (!pData)
+        return E_INVALIDARG;
+
+    CString name;
+    if (LPCITEMIDLIST pidlRest = NextItemId(pidl))
+    {
+        CNameSpaceExtension* pSub = m_pThis->GetSubFolder(pData);
+        if (!pSub)
+            return E_FAIL;
+        HRESULT hr = E_FAIL;
+        if (auto* psf = static_cast<IShellFolder*>(pSub->GetInterface(IID_IShellFolder)))
+        {
+            STRRET inner = {};
+            hr = psf->GetDisplayNameOf(pidlRest, uFlags, &inner);
+            if (SUCCEEDED(hr))
+            {
+                CString innerText;
+                if (inner.uType == STRRET_WSTR && inner.pOleStr)
+                {
+                    innerText = WideToAnsi(inner.pOleStr);
+                    ::CoTaskMemFree(inner.pOleStr);
+                }
+                else if (inner.uType == STRRET_CSTR)
+                {
+                    innerText.assign(inner.cStr, strnlen(inner.cStr, sizeof(inner.cStr)));
+                }
+                name = m_pThis->GetItemName(pData, uFlags) + "\\" + innerText;
+            }
+        }
+        pSub->ExternalRelease();
+        if (!(uFlags & SHGDN_FORPARSING) && FAILED(hr))
+            return hr;
+    }
+    if (name.empty())
+        name = m_pThis->GetItemName(pData, uFlags);
+    if (bWrapped && (uFlags & SHGDN_FORPARSING))
+        name = m_pThis->GetUrlProtocol() + "://" + name;
+
+    LPWSTR psz = CoTaskMemWideString(name);
+    if (!psz)
+        return E_OUTOFMEMORY;
+    pName->uType = STRRET_WSTR;
+    pName->pOleStr = psz;
+    return S_OK;
+}
+
+STDMETHODIMP XShellFolder::SetNameOf(HWND hwnd, LPCITEMIDLIST pidl, LPCOLESTR pszName,
+                                     SHGDNF uFlags, LPITEMIDLIST* ppidlOut)
+{
+    if (ppidlOut)
+        *ppidlOut = nullptr;
+    const BYTE* pData = m_pThis->OwnItemData(pidl, false);
+    if (!pData || !pszName)
+        return E_INVALIDARG;
+
+    if (LPCITEMIDLIST pidlRest = NextItemId(pidl))
+    {
+        UniquePidl pidlFirst(::ILCloneFirst(pidl));
+        CNameSpaceExtension* pSub = m_pThis->GetSubFolder(pData);
+        if (!pSub || !pidlFirst)
+        {
+            if (pSub)
+                pSub->ExternalRelease();
+            return E_FAIL;
+        }
+        HRESULT hr = E_FAIL;
+        if (auto* psf = static_cast<IShellFolder*>(pSub->GetInterface(IID_IShellFolder)))
+            hr = psf->SetNameOf(hwnd, pidlRest, pszName, uFlags, ppidlOut);
+        pSub->ExternalRelease();
+        if (SUCCEEDED(hr) && ppidlOut && *ppidlOut)
+        {
+            UniquePidl pidlInner(*ppidlOut);
+            *ppidlOut = ::ILCombine(pidlFirst.get(), pidlInner.get());
+        }
+        return hr;
+    }
+
+    const CString name = WideToAnsi(pszName);
+    const UINT cbItem = m_pThis->GetItemDataSize();
+    std::vector<BYTE> copy;
+    try
+    {
+        copy.assign(pData, pData + cbItem);
+    }
+    catch (...)
+    {
+        return E_OUTOFMEMORY;
+    }
+    if (!m_pThis->SetItemName(copy.data(), name))
+        return E_FAIL;
+
+    UniquePidl pidlNew(MakeItemIdList(copy.data(), cbItem));
+    if (ppidlOut)
+        *ppidlOut = MakeItemIdList(copy.data(), cbItem);
+    UniquePidl pidlOldFull(::ILCombine(m_pThis->m_pidl.get(), pidl));
+    UniquePidl pidlNewFull(::ILCombine(m_pThis->m_pidl.get(), pidlNew.get()));
+    // Items and folders alike are announced with both events.
+    ::SHChangeNotify(SHCNE_RENAMEITEM, SHCNF_IDLIST | SHCNF_FLUSHNOWAIT, pidlOldFull.get(),
+                     pidlNewFull.get());
+    ::SHChangeNotify(SHCNE_RENAMEFOLDER, SHCNF_IDLIST | SHCNF_FLUSHNOWAIT, pidlOldFull.get(),
+                     pidlNewFull.get());
+    return S_OK;
+}
+
+STDMETHODIMP XShellFolder::GetDefaultSearchGUID(GUID* pguid)
+{
+    if (pguid)
+        *pguid = m_pThis->GetCLSID();
+    return S_OK;
+}
+
+STDMETHODIMP XShellFolder::EnumSearches(IEnumExtraSearch** ppenum)
+{
+    if (ppenum)
+        *ppenum = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP XShellFolder::GetDefaultColumn(DWORD, ULONG* pSort, ULONG* pDisplay)
+{
+    return HrFromBool(m_pThis->GetDefaultColumn(pSort, pDisplay));
+}
+
+STDMETHODIMP XShellFolder::GetDefaultColumnState(UINT iColumn, SHCOLSTATEF* pcsFlags)
+{
+    if (!pcsFlags)
+        return E_POINTER;
+    return HrFromBool(m_pThis->GetDefaultColumnState(iColumn, pcsFlags));
+}
+
+STDMETHODIMP XShellFolder::GetDetailsEx(LPCITEMIDLIST pidl, const SHCOLUMNID* pscid, VARIANT* pv)
+{
+    if (!pscid || !pv || pscid->pid != 0)
+        return E_FAIL;
+    const BYTE* pData = m_pThis->OwnItemData(pidl, false);
+    if (!pData)
+        return E_INVALIDARG;
+    WIN32_FIND_DATAW findData = {};
+    if (!m_pThis->GetFindData(pData, &findData))
+        return E_FAIL;
+    SAFEARRAY* psa = ::SafeArrayCreateVector(VT_UI1, 0, sizeof(findData));
+    if (!psa)
+        return E_OUTOFMEMORY;
+    void* pBytes = nullptr;
+    if (FAILED(::SafeArrayAccessData(psa, &pBytes)))
+    {
+        ::SafeArrayDestroy(psa);
+        return E_FAIL;
+    }
+    memcpy(pBytes, &findData, sizeof(findData));
+    ::SafeArrayUnaccessData(psa);
+    pv->vt = VT_ARRAY | VT_UI1;
+    pv->parray = psa;
+    return S_OK;
+}
+
+STDMETHODIMP XShellFolder::GetDetailsOf(LPCITEMIDLIST pidl, UINT iColumn, SHELLDETAILS* pDetails)
+{
+    return m_pThis->m_xShellDetails.GetDetailsOf(pidl, iColumn, pDetails);
+}
+
+STDMETHODIMP XShellFolder::MapColumnToSCID(UINT, SHCOLUMNID*) { return E_NOTIMPL; }
+
+} // namespace corvasin

@@ -1,0 +1,79 @@
+// The predefined key table.
+#include "registry/PredefinedKeys.h"
+
+namespace corvasin
+{
+
+const char* const c_pszRegistryDescription =
+    "The registry contains all your computer's settings.\n"
+    "Use this item to view/change your computer's settings.\n"
+    "User-specific settings are in HKEY_CURRENT_USER, global settings for the computer in "
+    "HKEY_LOCAL_MACHINE.\n"
+    "Be very careful when editing the registry. Changing certain settings can render your "
+    "computer unusable.";
+
+namespace
+{
+const PredefinedKey c_keys[] = {
+    {0x80000002, "HKEY_LOCAL_MACHINE", "HKLM",
+     "HKEY_LOCAL_MACHINE contains all global settings for your computer."},
+    {0x80000001, "HKEY_CURRENT_USER", "HKCU",
+     "HKEY_CURRENT_USER contains all settings that are specific for the user that is currently "
+     "logged on.\nIt is mapped to one of the users in HKEY_USERS."},
+    {0x80000000, "HKEY_CLASSES_ROOT", "HKCR",
+     "HKEY_CLASSES_ROOT contains information about file extensions and COM objects.It is mapped "
+     "to HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes."},
+    {0x80000003, "HKEY_USERS", nullptr,
+     "HKEY_USERS contains settings specific for every user of this computer, and the default "
+     "settings to use for a new computer."},
+    {0x80000005, "HKEY_CURRENT_CONFIG", "HKCC",
+     "HKEY_CURRENT_CONFIG contains settings specific for the currently loaded configuration."},
+    {0x80000004, "HKEY_PERFORMANCE_DATA", "HKPD",
+     "HKEY_PERFORMANCE_DATA contains statistics about all running processes, as you can see them "
+     "in tast manager."},
+    {0x80000006, "HKEY_DYN_DATA", "HKDD", nullptr},
+};
+constexpr UINT kPerformanceData = 5;
+constexpr UINT kDynData = 6;
+} // namespace
+
+bool IsWindowsNtPlatform() noexcept
+{
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof(info);
+    return ::GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
+}
+
+const PredefinedKey* PredefinedKeyAt(UINT nPosition) noexcept
+{
+    if (nPosition < kPredefinedKeyCount - 1)
+        return &c_keys[nPosition];
+    if (nPosition == kPredefinedKeyCount - 1)
+        return &c_keys[IsWindowsNtPlatform() ? kPerformanceData : kDynData];
+    return nullptr;
+}
+
+const PredefinedKey* FindPredefinedKey(DWORD dwHandle) noexcept
+{
+    for (const PredefinedKey& key : c_keys)
+    {
+        if (key.dwHandle == dwHandle)
+            return &key;
+    }
+    return nullptr;
+}
+
+const PredefinedKey* FindPredefinedKeyByName(const char* pszName) noexcept
+{
+    if (!pszName)
+        return nullptr;
+    for (const PredefinedKey& key : c_keys)
+    {
+        if (lstrcmpiA(pszName, key.pszLongName) == 0 ||
+            (key.pszShortName && lstrcmpiA(pszName, key.pszShortName) == 0))
+            return &key;
+    }
+    return nullptr;
+}
+
+} // namespace corvasin

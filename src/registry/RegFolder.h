@@ -1,0 +1,19 @@
+// IRegFolder: what a registry key folder tells about itself, its open key and its path.
+#pragma once
+
+#include <windows.h>
+#include <oleauto.h>
+#include <unknwn.h>
+
+namespace corvasin
+{
+
+struct IRegFolder : public IUnknown
+{
+    // The folder's open key; the folder keeps owning it.
+    virtual HRESULT STDMETHODCALLTYPE GetKey(HKEY* phKey) = 0;
+    // The key path below the predefined key; the caller frees the BSTR.
+    virtual HRESULT STDMETHODCALLTYPE GetPath(BSTR* pbstrPath) = 0;
+};
+
+} // namespace corvasin

@@ -1,0 +1,107 @@
+// The registry root folder: lists the predefined keys and parses location texts that start with
+// one of them.
+#include "registry/RegRootExtension.h"
+
+#include "registry/LocationText.h"
+#include "registry/PredefinedKeys.h"
+
+namespace corvasin
+{
+
+namespace
+{
+REGITEM RootItem(const PredefinedKey& key, DWORD dwValueType) noexcept
+{
+    return MakeRegItem(REGITEM_KEY, key.dwHandle, key.pszLongName, dwValueType);
+}
+} // namespace
+
+CRegRootExtension::CRegRootExtension() noexcept : CRegkeyExtension(nullptr, nullptr, "") {}
+
+// The predefined keys are listed whatever the shell's flags; the cursor holds the handle value
+// of the key delivered last.
+BOOL CRegRootExtension::GetFirstItem(void* pItem, DWORD* pdwContext, DWORD) noexcept
+{
+    const PredefinedKey* pKey = PredefinedKeyAt(0);
+    *static_cast<REGITEM*>(pItem) = RootItem(*pKey, 0);
+    *pdwContext = pKey->dwHandle;
+    return TRUE;
+}
+
+BOOL CRegRootExtension::GetNextItem(const void*, void* pItem, DWORD* pdwContext, DWORD) noexcept
+{
+    for (UINT n = 0; n + 1 < kPredefinedKeyCount; ++n)
+    {
+        if (PredefinedKeyAt(n)->dwHandle != *pdwContext)
+            continue;
+        const PredefinedKey* pNext = PredefinedKeyAt(n + 1);
+        *static_cast<REGITEM*>(pItem) = RootItem(*pNext, REG_SZ);
+        *pdwContext = pNext->dwHandle;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+CNameSpaceExtension* CRegRootExtension::CreateSubFolder(const void* pItem) noexcept
+{
+    if (!pItem)
+        return nullptr;
+    const REGITEM item = ReadRegItem(pItem);
+    if (item.dwKind != REGITEM_KEY)
+        return nullptr;
+    HKEY hRoot = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(item.dwIndex));
+    return new (std::nothrow) CRegkeyExtension(this, hRoot, "");
+}
+
+int CRegRootExtension::GetIconIndex(const void* pItem, UINT uFlags, UINT*) noexcept
+{
+    return pItem ? 1 + static_cast<int>(uFlags & GIL_OPENICON) : 0;
+}
+
+CString CRegRootExtension::GetColumnText(const void* pItem, int iColumn) noexcept
+{
+    if (iColumn == -1)
+    {
+        if (!pItem)
+            return c_pszRegistryDescription;
+        const PredefinedKey* pKey = FindPredefinedKey(ReadRegItem(pItem).dwIndex);
+        if (pKey && pKey->pszDescription)
+            return pKey->pszDescription;
+    }
+    return CRegkeyExtension::GetColumnText(pItem, iColumn);
+}
+
+HRESULT CRegRootExtension::ParseDisplayName(HWND hwnd, LPBC, LPOLESTR pszDisplayName,
+                                            ULONG* pchEaten, LPITEMIDLIST* ppidl,
+                                            ULONG* pdwAttributes) noexcept
+{
+    if (!ppidl)
+        return E_INVALIDARG;
+    *ppidl = nullptr;
+    if (!pszDisplayName)
+        return E_INVALIDARG;
+    try
+    {
+        const wchar_t* pszText = pszDisplayName + LocationPrefixLength(pszDisplayName, true);
+        const LocationComponent component = SplitLocation(pszText);
+        const PredefinedKey* pKey =
+            FindPredefinedKeyByName(WideToAnsi(component.first.c_str(),
+                                               static_cast<int>(component.first.size()))
+                                        .c_str());
+        if (!pKey || component.first.empty())
+            return E_INVALIDARG;
+        return CompleteParse(RootItem(*pKey, 0), pszText, component.pszRest, hwnd, pchEaten, ppidl,
+                             pdwAttributes);
+    }
+    catch (...)
+    {
+        return E_OUTOFMEMORY;
+    }
+}
+
+// Predefined keys are never deleted.
+BOOL CRegRootExtension::DeleteItems(UINT, LPCITEMIDLIST*) noexcept { return FALSE; }
+BOOL CRegRootExtension::FindItems(UINT, LPCITEMIDLIST*, HWND) noexcept { return FALSE; }
+BOOL CRegRootExtension::SearchKey(CFindThread*) noexcept { return FALSE; }
+
+} // namespace corvasin

@@ -1,0 +1,421 @@
+// The registry key folder: listing, names, attributes, icons, columns and find data.
+#include "registry/RegkeyExtension.h"
+
+#include "framework/Guids.h"
+#include "framework/ItemIdList.h"
+#include "framework/core/Module.h"
+#include "registry/ColumnText.h"
+#include "registry/PredefinedKeys.h"
+#include "registry/RegistryAccess.h"
+
+#include <cstring>
+#include <vector>
+
+namespace corvasin
+{
+
+namespace
+{
+constexpr DWORD kValuesFlag = SHCONTF_NONFOLDERS;
+
+REGITEM& Record(void* pItem) noexcept { return *static_cast<REGITEM*>(pItem); }
+} // namespace
+
+CRegkeyExtension::CRegkeyExtension(CNameSpaceExtension* pParent, HKEY hRootKey,
+                                   const char* pszKeyPath) noexcept
+    : CNameSpaceExtension(pParent), m_hRootKey(hRootKey)
+{
+    try
+    {
+        m_strKeyPath = pszKeyPath ? pszKeyPath : "";
+    }
+    catch (...)
+    {
+    }
+    if (m_strKeyPath.empty())
+    {
+        m_hKey.reset(hRootKey);
+    }
+    else if (hRootKey)
+    {
+        HKEY hKey = nullptr;
+        if (::RegOpenKeyExA(hRootKey, m_strKeyPath.c_str(), 0, MAXIMUM_ALLOWED, &hKey) ==
+            ERROR_SUCCESS)
+            m_hKey.reset(hKey);
+    }
+}
+
+void* CRegkeyExtension::GetInterface(REFIID riid) noexcept
+{
+    if (riid == IID_IRegFolder)
+        return static_cast<IRegFolder*>(&m_xRegFolder);
+    return CNameSpaceExtension::GetInterface(riid);
+}
+
+const CLSID& CRegkeyExtension::GetCLSID() noexcept { return CLSID_CorvasinFolder; }
+
+BOOL CRegkeyExtension::IsOwnItem(const void* pItem) noexcept { return HasRegItemSignature(pItem); }
+
+UINT CRegkeyExtension::GetItemDataSize() noexcept { return sizeof(REGITEM); }
+
+CString CRegkeyExtension::SubkeyPath(const char* pszName) const
+{
+    return m_strKeyPath.empty() ? CString(pszName) : m_strKeyPath + "\\" + pszName;
+}
+
+// ---- listing: subkeys, then "(default)", then the named values --------------------------------
+
+BOOL CRegkeyExtension::DeliverDefaultItem(void* pItem, DWORD grfFlags) noexcept
+{
+    if (!(grfFlags & kValuesFlag))
+        return FALSE;
+    Record(pItem) = MakeRegItem(REGITEM_DEFAULT, 0, kDefaultItemName, REG_SZ);
+    return TRUE;
+}
+
+BOOL CRegkeyExtension::GetFirstItem(void* pItem, DWORD* pdwContext, DWORD grfFlags) noexcept
+{
+    REGITEM item = MakeRegItem(REGITEM_KEY, 0, nullptr);
+    if (ReadSubkeyName(m_hKey.get(), 0, item.szName, kRegItemNameSize))
+    {
+        *pdwContext = 0;
+        Record(pItem) = item;
+        return TRUE;
+    }
+    return DeliverDefaultItem(pItem, grfFlags);
+}
+
+BOOL CRegkeyExtension::GetNextItem(const void* pPrevious, void* pItem, DWORD* pdwContext,
+                                   DWORD grfFlags) noexcept
+{
+    const DWORD dwKind = ReadRegItem(pPrevious).dwKind;
+    if (dwKind == REGITEM_KEY)
+    {
+        REGITEM item = MakeRegItem(REGITEM_KEY, *pdwContext + 1, nullptr);
+        if (ReadSubkeyName(m_hKey.get(), *pdwContext + 1, item.szName, kRegItemNameSize))
+        {
+            *pdwContext += 1;
+            Record(pItem) = item;
+            return TRUE;
+        }
+        return DeliverDefaultItem(pItem, grfFlags);
+    }
+
+    // After "(default)" the values start at 0; the unnamed value is already listed as it.
+    DWORD dwIndex = dwKind == REGITEM_DEFAULT ? 0 : *pdwContext + 1;
+    for (;; ++dwIndex)
+    {
+        REGITEM item = MakeRegItem(REGITEM_VALUE, dwIndex, nullptr);
+        if (!ReadValueName(m_hKey.get(), dwIndex, item.szName, kRegItemNameSize, &item.dwValueType))
+            return FALSE;
+        *pdwContext = dwIndex;
+        if (item.szName[0] != '\0')
+        {
+            Record(pItem) = item;
+            return TRUE;
+        }
+    }
+}
+
+// ---- names, sub-folders, attributes, icons ---------------------------------------------------
+
+CString CRegkeyExtension::GetItemName(const void* pItem, DWORD) noexcept
+{
+    try
+    {
+        if (pItem)
+            return ReadRegItem(pItem).szName;
+        if (m_hKey && m_pidl)
+        {
+            if (const BYTE* pData = OwnItemData(LastItemId(m_pidl.get()), true))
+                return ReadRegItem(pData).szName;
+        }
+        return "Registry";
+    }
+    catch (...)
+    {
+        return {};
+    }
+}
+
+CNameSpaceExtension* CRegkeyExtension::CreateSubFolder(const void* pItem) noexcept
+{
+    if (!pItem)
+        return nullptr;
+    const REGITEM item = ReadRegItem(pItem);
+    if (item.dwKind != REGITEM_KEY)
+        return nullptr;
+    try
+    {
+        return new (std::nothrow) CRegkeyExtension(this, m_hRootKey, SubkeyPath(item.szName).c_str());
+    }
+    catch (...)
+    {
+        return nullptr;
+    }
+}
+
+CCmdTarget* CRegkeyExtension::CreateUIObject(UINT, LPCITEMIDLIST*, HWND) noexcept
+{
+    // The registry UI object arrives with the shell integration.
+    return nullptr;
+}
+
+int CRegkeyExtension::GetIconIndex(const void* pItem, UINT uFlags, UINT*) noexcept
+{
+    const int nFolderIcon = 1 + static_cast<int>(uFlags & GIL_OPENICON);
+    if (!pItem)
+        return nFolderIcon;
+    const REGITEM item = ReadRegItem(pItem);
+    if (item.dwKind == REGITEM_KEY)
+        return nFolderIcon;
+    switch (item.dwValueType)
+    {
+    case REG_SZ:
+    case REG_EXPAND_SZ:
+    case REG_MULTI_SZ:
+        return 3;
+    default:
+        return 4;
+    }
+}
+
+ULONG CRegkeyExtension::GetItemAttributes(const void* pItem) noexcept
+{
+    constexpr ULONG kValue = SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_CANRENAME | SFGAO_CANDELETE;
+    constexpr ULONG kKey = SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_CANDELETE | SFGAO_DROPTARGET |
+                           SFGAO_BROWSABLE | SFGAO_FOLDER;
+    if (!pItem || !m_hKey)
+        return kKey | SFGAO_CANRENAME | SFGAO_HASSUBFOLDER;
+    const REGITEM item = ReadRegItem(pItem);
+    if (item.dwKind != REGITEM_KEY)
+        return kValue;
+
+    HKEY hSubkey = nullptr;
+    if (::RegOpenKeyExA(m_hKey.get(), item.szName, 0, KEY_QUERY_VALUE, &hSubkey) != ERROR_SUCCESS)
+        return kKey;
+    UniqueHkey subkey(hSubkey);
+    DWORD cSubkeys = 0;
+    if (::RegQueryInfoKeyA(subkey.get(), nullptr, nullptr, nullptr, &cSubkeys, nullptr, nullptr,
+                           nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return kKey;
+    // A key with subkeys is never offered for renaming.
+    return cSubkeys > 0 ? kKey | SFGAO_HASSUBFOLDER : kKey | SFGAO_CANRENAME;
+}
+
+int CRegkeyExtension::CompareItems(LPARAM, const void* pItem1, const void* pItem2) noexcept
+{
+    return CompareRegItems(pItem1, pItem2);
+}
+
+// ---- columns -----------------------------------------------------------------------------------
+
+CString CRegkeyExtension::GetColumnTitle(int iColumn) noexcept
+{
+    try
+    {
+        switch (iColumn)
+        {
+        case 0:
+        case 4: // the size column's title repeats the first one
+            return "Name";
+        case 1:
+        case 2:
+        {
+            DWORD cValues = 0;
+            if (!m_hKey || ::RegQueryInfoKeyA(m_hKey.get(), nullptr, nullptr, nullptr, nullptr,
+                                              nullptr, nullptr, &cValues, nullptr, nullptr, nullptr,
+                                              nullptr) != ERROR_SUCCESS)
+                return {};
+            if (cValues == 0)
+                return {};
+            return iColumn == 1 ? "Value" : "Type";
+        }
+        case 5:
+            return "Last modified";
+        default:
+            return {};
+        }
+    }
+    catch (...)
+    {
+        return {};
+    }
+}
+
+CString CRegkeyExtension::GetColumnText(const void* pItem, int iColumn) noexcept
+{
+    if (!pItem)
+        return {};
+    try
+    {
+        const REGITEM item = ReadRegItem(pItem);
+        switch (iColumn)
+        {
+        case 0:
+            return GetItemName(pItem, SHGDN_NORMAL);
+        case 1:
+        {
+            if (item.dwKind == REGITEM_KEY)
+                return {};
+            std::vector<BYTE> data;
+            if (!ReadValueData(m_hKey.get(), RegValueName(item), data))
+                return {};
+            return FormatValueText(item.dwValueType, data.data(), static_cast<DWORD>(data.size()));
+        }
+        case 2:
+            return item.dwKind == REGITEM_KEY ? CString() : CString(ValueTypeName(item.dwValueType));
+        case 4:
+        case 5:
+        {
+            WIN32_FIND_DATAW findData = {};
+            if (!GetFindData(pItem, &findData))
+                return {};
+            if (iColumn == 4)
+                return FormatSizeText(findData.nFileSizeLow);
+            return FormatLastWriteTime(findData.ftLastWriteTime);
+        }
+        default:
+            return {};
+        }
+    }
+    catch (...)
+    {
+        return {};
+    }
+}
+
+BOOL CRegkeyExtension::GetFindData(const void* pItem, WIN32_FIND_DATAW* pFindData) noexcept
+{
+    if (!pItem || !pFindData)
+        return FALSE;
+    const REGITEM item = ReadRegItem(pItem);
+    pFindData->dwFileAttributes = FILE_ATTRIBUTE_NORMAL;
+    if (item.dwKind == REGITEM_KEY)
+    {
+        HKEY hSubkey = nullptr;
+        if (m_hKey &&
+            ::RegOpenKeyExA(m_hKey.get(), item.szName, 0, MAXIMUM_ALLOWED, &hSubkey) == ERROR_SUCCESS)
+        {
+            UniqueHkey subkey(hSubkey);
+            FILETIME ft = {};
+            if (::RegQueryInfoKeyA(subkey.get(), nullptr, nullptr, nullptr, nullptr, nullptr,
+                                   nullptr, nullptr, nullptr, nullptr, nullptr, &ft) == ERROR_SUCCESS)
+            {
+                pFindData->ftCreationTime = ft;
+                pFindData->ftLastAccessTime = ft;
+                pFindData->ftLastWriteTime = ft;
+            }
+        }
+    }
+    else
+    {
+        DWORD cb = 0;
+        if (ReadValueSize(m_hKey.get(), RegValueName(item), &cb))
+            pFindData->nFileSizeLow = cb;
+    }
+    ::MultiByteToWideChar(CP_ACP, 0, item.szName, -1, pFindData->cFileName, MAX_PATH);
+    pFindData->cFileName[MAX_PATH - 1] = L'\0';
+    return TRUE;
+}
+
+BOOL CRegkeyExtension::GetDefaultColumn(ULONG* pSort, ULONG* pDisplay) noexcept
+{
+    if (pSort)
+        *pSort = 0;
+    if (pDisplay)
+        *pDisplay = 0;
+    return TRUE;
+}
+
+BOOL CRegkeyExtension::GetDefaultColumnState(UINT iColumn, DWORD* pcsFlags) noexcept
+{
+    if (iColumn > 2 || !pcsFlags)
+        return FALSE;
+    *pcsFlags &= SHCOLSTATE_TYPE_STR | SHCOLSTATE_ONBYDEFAULT;
+    return TRUE;
+}
+
+LPCSTR CRegkeyExtension::GetWebViewTemplate() noexcept { return "corvasin.htt"; }
+
+CString CRegkeyExtension::GetUrlProtocol() noexcept { return "reg"; }
+
+// ---- the view's toolbar: one Export button ---------------------------------------------------
+
+BOOL CRegkeyExtension::GetButtonInfo(TBINFO* pInfo) noexcept
+{
+    if (!pInfo)
+        return FALSE;
+    pInfo->cbuttons = 2;
+    pInfo->uFlags = 0;
+    return TRUE;
+}
+
+BOOL CRegkeyExtension::GetButtons(HWND hwndMain, UINT idCmdFirst, TBBUTTON* pButtons) noexcept
+{
+    if (!pButtons)
+        return FALSE;
+    int iImage = 0;
+    auto* pBrowser = reinterpret_cast<IShellBrowser*>(::SendMessageA(hwndMain, WM_USER + 7, 0, 0));
+    if (pBrowser)
+    {
+        TBADDBITMAP tbab = {ModuleInstance(), 20008};
+        LRESULT lResult = 0;
+        if (SUCCEEDED(pBrowser->SendControlMsg(FCW_TOOLBAR, TB_ADDBITMAP, 1,
+                                               reinterpret_cast<LPARAM>(&tbab), &lResult)))
+            iImage = static_cast<int>(lResult);
+    }
+    pButtons[0] = {};
+    pButtons[0].fsState = TBSTATE_ENABLED;
+    pButtons[0].fsStyle = BTNS_SEP;
+    pButtons[1] = {};
+    pButtons[1].iBitmap = iImage;
+    pButtons[1].idCommand = static_cast<int>(idCmdFirst + 2);
+    pButtons[1].fsState = TBSTATE_ENABLED;
+    pButtons[1].fsStyle = BTNS_BUTTON;
+    return TRUE;
+}
+
+BOOL CRegkeyExtension::InvokeViewCommand(HWND, UINT) noexcept
+{
+    // Command 2, the export, comes with the export of keys and values.
+    return FALSE;
+}
+
+const void* CRegkeyExtension::GetToolTipText(UINT) noexcept
+{
+    if (IsWindowsNtPlatform())
+        return L"Export to disk";
+    return "Export to disk";
+}
+
+// ---- operations of later commands: their base behaviour ----------------------------------------
+
+BOOL CRegkeyExtension::SetItemName(void*, const CString&) noexcept { return FALSE; }
+BOOL CRegkeyExtension::Drop(IDataObject*, DWORD, POINTL, DWORD*) noexcept { return FALSE; }
+DWORD CRegkeyExtension::QueryDrop(IDataObject*, DWORD, POINTL, BOOL) noexcept { return 0; }
+BOOL CRegkeyExtension::DeleteItems(UINT, LPCITEMIDLIST*) noexcept { return FALSE; }
+BOOL CRegkeyExtension::FindItems(UINT, LPCITEMIDLIST*, HWND) noexcept { return FALSE; }
+BOOL CRegkeyExtension::SearchKey(CFindThread*) noexcept { return FALSE; }
+BOOL CRegkeyExtension::EditKeySecurity(HWND) noexcept { return FALSE; }
+
+// ---- IRegFolder ------------------------------------------------------------------------------
+
+STDMETHODIMP CRegkeyExtension::XRegFolder::GetKey(HKEY* phKey)
+{
+    if (!phKey)
+        return E_POINTER;
+    *phKey = m_pThis->m_hKey.get();
+    return S_OK;
+}
+
+STDMETHODIMP CRegkeyExtension::XRegFolder::GetPath(BSTR* pbstrPath)
+{
+    if (!pbstrPath)
+        return E_POINTER;
+    const std::wstring path = AnsiToWide(m_pThis->m_strKeyPath.c_str());
+    *pbstrPath = ::SysAllocStringLen(path.c_str(), static_cast<UINT>(path.size()));
+    return *pbstrPath ? S_OK : E_OUTOFMEMORY;
+}
+
+} // namespace corvasin

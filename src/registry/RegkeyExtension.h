@@ -1,0 +1,93 @@
+// CRegkeyExtension: the folder of one registry key. Its subkeys are sub-folders; "(default)"
+// and its values are items. It keeps its key open for its whole life and reads everything else
+// afresh from the registry on every request.
+//
+// Threading: the shell view's thread, except SearchKey, which the search thread calls.
+#pragma once
+
+#include "framework/NameSpaceExtension.h"
+#include "registry/RegFolder.h"
+#include "registry/RegItem.h"
+
+namespace corvasin
+{
+
+class CFindThread;
+
+class CRegkeyExtension : public CNameSpaceExtension
+{
+public:
+    // hRootKey: the predefined key the folder's key lies under (none for the root folder);
+    // pszKeyPath: the path below it, empty for the predefined key itself.
+    CRegkeyExtension(CNameSpaceExtension* pParent, HKEY hRootKey, const char* pszKeyPath) noexcept;
+
+    void* GetInterface(REFIID riid) noexcept override;
+
+    const CLSID& GetCLSID() noexcept override;
+    BOOL GetFirstItem(void* pItem, DWORD* pdwContext, DWORD grfFlags) noexcept override;
+    BOOL GetNextItem(const void* pPrevious, void* pItem, DWORD* pdwContext,
+                     DWORD grfFlags) noexcept override;
+    BOOL IsOwnItem(const void* pItem) noexcept override;
+    UINT GetItemDataSize() noexcept override;
+    CString GetItemName(const void* pItem, DWORD uFlags) noexcept override;
+    CNameSpaceExtension* CreateSubFolder(const void* pItem) noexcept override;
+    CCmdTarget* CreateUIObject(UINT cidl, LPCITEMIDLIST* apidl, HWND hwndOwner) noexcept override;
+    int GetIconIndex(const void* pItem, UINT uFlags, UINT* pwFlags) noexcept override;
+    ULONG GetItemAttributes(const void* pItem) noexcept override;
+    int CompareItems(LPARAM lParam, const void* pItem1, const void* pItem2) noexcept override;
+    CString GetColumnTitle(int iColumn) noexcept override;
+    CString GetColumnText(const void* pItem, int iColumn) noexcept override;
+    BOOL SetItemName(void* pItem, const CString& strName) noexcept override;
+    BOOL GetButtonInfo(TBINFO* pInfo) noexcept override;
+    BOOL Drop(IDataObject* pDataObject, DWORD grfKeyState, POINTL pt,
+              DWORD* pdwEffect) noexcept override;
+    DWORD QueryDrop(IDataObject* pDataObject, DWORD grfKeyState, POINTL pt,
+                    BOOL bEntering) noexcept override;
+    BOOL GetButtons(HWND hwndMain, UINT idCmdFirst, TBBUTTON* pButtons) noexcept override;
+    BOOL InvokeViewCommand(HWND hwndMain, UINT idCmd) noexcept override;
+    const void* GetToolTipText(UINT idCmd) noexcept override;
+    HRESULT ParseDisplayName(HWND hwnd, LPBC pbc, LPOLESTR pszDisplayName, ULONG* pchEaten,
+                             LPITEMIDLIST* ppidl, ULONG* pdwAttributes) noexcept override;
+    BOOL GetFindData(const void* pItem, WIN32_FIND_DATAW* pFindData) noexcept override;
+    BOOL GetDefaultColumn(ULONG* pSort, ULONG* pDisplay) noexcept override;
+    BOOL GetDefaultColumnState(UINT iColumn, DWORD* pcsFlags) noexcept override;
+    LPCSTR GetWebViewTemplate() noexcept override;
+    CString GetUrlProtocol() noexcept override;
+
+    // Operations of the registry commands.
+    virtual BOOL DeleteItems(UINT cidl, LPCITEMIDLIST* apidl) noexcept;
+    virtual BOOL FindItems(UINT cidl, LPCITEMIDLIST* apidl, HWND hwndOwner) noexcept;
+    virtual BOOL SearchKey(CFindThread* pThread) noexcept;
+    virtual BOOL EditKeySecurity(HWND hwndOwner) noexcept;
+
+    HKEY GetRootKey() const noexcept { return m_hRootKey; }
+    const CString& GetKeyPath() const noexcept { return m_strKeyPath; }
+    HKEY GetOpenKey() const noexcept { return m_hKey.get(); }
+
+    class XRegFolder : public CInterfacePart<CRegkeyExtension, IRegFolder>
+    {
+    public:
+        using CInterfacePart::CInterfacePart;
+        STDMETHODIMP GetKey(HKEY* phKey) override;
+        STDMETHODIMP GetPath(BSTR* pbstrPath) override;
+    } m_xRegFolder{this};
+
+protected:
+    ~CRegkeyExtension() override = default;
+
+    // The item to deliver when the keys are done: "(default)" with the non-folder flag.
+    BOOL DeliverDefaultItem(void* pItem, DWORD grfFlags) noexcept;
+    // Makes the id of the first component (the host's delegate form when it gave an item
+    // allocator) and lets the folder of that item parse the rest of the text.
+    HRESULT CompleteParse(const REGITEM& item, const wchar_t* pszText, const wchar_t* pszRest,
+                          HWND hwnd, ULONG* pchEaten, LPITEMIDLIST* ppidl,
+                          ULONG* pdwAttributes) noexcept;
+    // The path of a subkey of this folder's key.
+    CString SubkeyPath(const char* pszName) const;
+
+    HKEY m_hRootKey;
+    CString m_strKeyPath;
+    UniqueHkey m_hKey; // the root key itself when the path is empty; never closed then
+};
+
+} // namespace corvasin

@@ -1,0 +1,89 @@
+// Location text parsing of the key folder: the first component becomes a key item, the rest is
+// handed to that key's folder. Nothing is looked up in the registry, so texts that name keys
+// which do not exist still parse.
+#include "registry/RegkeyExtension.h"
+
+#include "framework/ItemIdList.h"
+#include "registry/LocationText.h"
+
+#include <cstring>
+#include <cwchar>
+
+namespace corvasin
+{
+
+HRESULT CRegkeyExtension::ParseDisplayName(HWND hwnd, LPBC, LPOLESTR pszDisplayName,
+                                           ULONG* pchEaten, LPITEMIDLIST* ppidl,
+                                           ULONG* pdwAttributes) noexcept
+{
+    if (!ppidl)
+        return E_INVALIDARG;
+    *ppidl = nullptr;
+    if (!pszDisplayName)
+        return E_INVALIDARG;
+    try
+    {
+        const wchar_t* pszText = pszDisplayName + LocationPrefixLength(pszDisplayName, false);
+        const LocationComponent component = SplitLocation(pszText);
+        REGITEM item = MakeRegItem(REGITEM_KEY, 0, nullptr);
+        // A name that does not fit the record ends the parse here.
+        if (!KeyComponentToName(component.first, item.szName, kRegItemNameSize))
+            return E_INVALIDARG;
+        return CompleteParse(item, pszText, component.pszRest, hwnd, pchEaten, ppidl,
+                             pdwAttributes);
+    }
+    catch (...)
+    {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT CRegkeyExtension::CompleteParse(const REGITEM& item, const wchar_t* pszText,
+                                        const wchar_t* pszRest, HWND hwnd, ULONG* pchEaten,
+                                        LPITEMIDLIST* ppidl, ULONG* pdwAttributes) noexcept
+{
+    UniquePidl pidlItem;
+    if (m_pItemMalloc)
+    {
+        // The host's allocator writes its own header; the record goes behind it.
+        auto* p = static_cast<BYTE*>(m_pItemMalloc->Alloc(sizeof(REGITEM)));
+        if (p)
+        {
+            memcpy(p + 6, &item, sizeof(item));
+            pidlItem.reset(reinterpret_cast<LPITEMIDLIST>(p));
+        }
+    }
+    else
+    {
+        pidlItem.reset(MakeItemIdList(&item, sizeof(item)));
+    }
+    if (!pidlItem)
+        return E_OUTOFMEMORY;
+
+    if (pszRest)
+    {
+        if (CNameSpaceExtension* pSub = GetSubFolder(&item))
+        {
+            LPITEMIDLIST pidlRest = nullptr;
+            auto* psf = static_cast<IShellFolder*>(pSub->GetInterface(IID_IShellFolder));
+            if (psf && SUCCEEDED(psf->ParseDisplayName(hwnd, nullptr, const_cast<LPOLESTR>(pszRest),
+                                                       nullptr, &pidlRest, nullptr)) &&
+                pidlRest)
+            {
+                UniquePidl rest(pidlRest);
+                if (LPITEMIDLIST pidlAll = ::ILCombine(pidlItem.get(), rest.get()))
+                    pidlItem.reset(pidlAll);
+            }
+            pSub->ExternalRelease();
+        }
+    }
+
+    if (pchEaten)
+        *pchEaten = static_cast<ULONG>(wcslen(pszText));
+    if (pdwAttributes)
+        *pdwAttributes = GetItemAttributes(nullptr);
+    *ppidl = pidlItem.release(); // the caller frees the list
+    return S_OK;
+}
+
+} // namespace corvasin
