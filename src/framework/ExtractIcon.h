@@ -36,3 +36,10 @@ using CExtractIconW = CExtractIconT<IExtractIconW, WCHAR>;
 using CExtractIconA = CExtractIconT<IExtractIconA, CHAR>;
 
 } // namespace corvasin
+
+// MinGW's headers give these two no __uuidof.
+#ifndef CORVASIN_EXTRACTICON_UUIDS
+#define CORVASIN_EXTRACTICON_UUIDS
+__CRT_UUID_DECL(IExtractIconA, 0x000214eb, 0x0000, 0x0000, 0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46)
+__CRT_UUID_DECL(IExtractIconW, 0x000214fa, 0x0000, 0x0000, 0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46)
+#endif

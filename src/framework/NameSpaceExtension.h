@@ -31,6 +31,14 @@ struct IGetNameSpaceExtensionPointer : public IUnknown
     virtual HRESULT STDMETHODCALLTYPE GetNameSpaceExtension(CNameSpaceExtension** ppFolder) = 0;
 };
 
+} // namespace corvasin
+
+__CRT_UUID_DECL(corvasin::IGetNameSpaceExtensionPointer, 0xf2f90018, 0x9ca5, 0x4160, 0xa0, 0xe2, 0x40,
+                0x32, 0xf8, 0x78, 0x27, 0x59)
+
+namespace corvasin
+{
+
 class CNameSpaceExtension : public CCmdTarget
 {
 public:

@@ -1,0 +1,97 @@
+// Registry item records and ids: layout, comparison and turning a list back into a key.
+#include "registry/FolderTestUtil.h"
+#include "support/ScratchKey.h"
+
+#include <cstring>
+
+using namespace corvasin;
+using namespace corvasin::test;
+
+TEST(RegItem, IdsAreAlways218BytesWhateverTheNameLength)
+{
+    const std::string longest(199, 'x');
+    for (const char* name : {"", "a", "HKEY_LOCAL_MACHINE", longest.c_str()})
+    {
+        UniquePidl pidl = ItemId(REGITEM_VALUE, name);
+        USHORT cb = 0;
+        memcpy(&cb, pidl.get(), sizeof(cb));
+        EXPECT_EQ(cb, 218);
+        EXPECT_EQ(CountItemIds(pidl.get()), 1u);
+        EXPECT_EQ(memcmp(reinterpret_cast<const BYTE*>(pidl.get()) + 2, "CORV", 4), 0);
+    }
+}
+
+TEST(RegItem, NamesLongerThanTheFieldAreCutAt199Characters)
+{
+    const std::string longName(300, 'n');
+    const REGITEM item = MakeRegItem(REGITEM_KEY, 0, longName.c_str());
+    EXPECT_EQ(strlen(item.szName), 199u);
+}
+
+TEST(RegItem, KeysSortBeforeValuesAndNamesIgnoreCase)
+{
+    const REGITEM zetaKey = MakeRegItem(REGITEM_KEY, 0, "Zeta");
+    const REGITEM alphaValue = MakeRegItem(REGITEM_VALUE, 0, "Alpha");
+    const REGITEM lower = MakeRegItem(REGITEM_VALUE, 0, "alpha");
+    const REGITEM upper = MakeRegItem(REGITEM_VALUE, 0, "ALPHA");
+    const REGITEM deflt = MakeRegItem(REGITEM_DEFAULT, 0, "(default)");
+    EXPECT_LT(CompareRegItems(&zetaKey, &alphaValue), 0);
+    EXPECT_GT(CompareRegItems(&alphaValue, &zetaKey), 0);
+    EXPECT_EQ(CompareRegItems(&lower, &upper), 0);
+    // "(default)" sorts among the values by its name.
+    EXPECT_LT(CompareRegItems(&deflt, &alphaValue), 0);
+}
+
+TEST(RegItem, ForeignIdsAreNotOwnItems)
+{
+    BYTE foreign[220] = {218 & 0xFF, 0, 'X', 'Y', 'Z', 'W'};
+    EXPECT_FALSE(HasRegItemSignature(foreign + 2));
+    UniquePidl own = ItemId(REGITEM_KEY, "k");
+    EXPECT_TRUE(HasRegItemSignature(reinterpret_cast<const BYTE*>(own.get()) + 2));
+}
+
+TEST(ItemIdData, RefusesIdsTooShortForTheRecord)
+{
+    BYTE shortId[12] = {10, 0, 'C', 'O', 'R', 'V'};
+    EXPECT_EQ(ItemIdData(reinterpret_cast<LPCITEMIDLIST>(shortId), sizeof(REGITEM), true), nullptr);
+    // A delegate wrapper whose inner size is too small is refused too.
+    BYTE wrapped[230] = {};
+    wrapped[0] = 228;
+    wrapped[2] = 0x61;
+    wrapped[3] = 0x03;
+    wrapped[4] = 16;
+    EXPECT_EQ(ItemIdData(reinterpret_cast<LPCITEMIDLIST>(wrapped), sizeof(REGITEM), true), nullptr);
+    wrapped[4] = 216;
+    EXPECT_EQ(ItemIdData(reinterpret_cast<LPCITEMIDLIST>(wrapped), sizeof(REGITEM), true), wrapped + 6);
+}
+
+TEST(CountItemIds, CountsIdsBeforeTheTerminator)
+{
+    EXPECT_EQ(CountItemIds(nullptr), 0u);
+    UniquePidl pidl = HkcuPidl("Software\\A\\B");
+    EXPECT_EQ(CountItemIds(pidl.get()), 4u);
+}
+
+TEST(ResolveItemIdList, AListEndingAtARootItemIsThePredefinedKey)
+{
+    UniquePidl pidl = ItemId(REGITEM_KEY, "HKEY_CURRENT_USER", 0x80000001);
+    EXPECT_EQ(ResolveItemIdList(pidl.get()), HKEY_CURRENT_USER);
+    EXPECT_EQ(ResolveItemIdList(nullptr), nullptr);
+}
+
+TEST(ResolveItemIdList, SkipsForeignIdsAndOpensThePathBelowTheRoot)
+{
+    ScratchKey scratch;
+    scratch.CreateSubkey("Inner");
+    // A foreign id in front stands for the shell's ids down to the mount point.
+    BYTE foreign[24] = {20, 0, 0x1F, 0x50};
+    UniquePidl pidlForeign(::ILClone(reinterpret_cast<LPCITEMIDLIST>(foreign)));
+    UniquePidl pidlKey = HkcuPidl(scratch.path() + "\\Inner");
+    UniquePidl pidl = Combine(pidlForeign.get(), pidlKey.get());
+    UniqueHkey hKey(ResolveItemIdList(pidl.get()));
+    ASSERT_TRUE(hKey);
+    EXPECT_NE(hKey.get(), HKEY_CURRENT_USER);
+
+    UniquePidl pidlMissing = HkcuPidl(scratch.path() + "\\Missing");
+    EXPECT_EQ(ResolveItemIdList(pidlMissing.get()), nullptr);
+}
