@@ -1,0 +1,148 @@
+// Command line parsing and location text for corvasin-browse.
+#include "BrowseOptions.h"
+
+#include "framework/Guids.h"
+
+#include <cwchar>
+#include <cwctype>
+
+namespace corvasin
+{
+
+namespace
+{
+
+bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix) noexcept
+{
+    if (text.size() < prefix.size())
+        return false;
+    for (size_t i = 0; i < prefix.size(); ++i)
+    {
+        if (std::towlower(text[i]) != std::towlower(prefix[i]))
+            return false;
+    }
+    return true;
+}
+
+bool ParseCount(const wchar_t* psz, DWORD& dwOut) noexcept
+{
+    if (!psz || !*psz)
+        return false;
+    wchar_t* pszEnd = nullptr;
+    const unsigned long ul = std::wcstoul(psz, &pszEnd, 10);
+    if (*pszEnd != L'\0')
+        return false;
+    dwOut = ul;
+    return true;
+}
+
+} // namespace
+
+bool CBrowseOptions::Parse(int argc, wchar_t** argv, std::wstring& strError)
+{
+    for (int i = 0; i < argc; ++i)
+    {
+        const std::wstring_view arg = argv[i];
+        const wchar_t* pszValue = (i + 1 < argc) ? argv[i + 1] : nullptr;
+        DWORD dwValue = 0;
+
+        if (arg == L"--help" || arg == L"-h" || arg == L"/?")
+        {
+            m_fHelp = true;
+        }
+        else if (arg == L"--screenshot" && pszValue)
+        {
+            m_strScreenshot = pszValue;
+            ++i;
+        }
+        else if (arg == L"--delay-ms" && ParseCount(pszValue, dwValue))
+        {
+            m_dwSettleMs = dwValue;
+            ++i;
+        }
+        else if (arg == L"--timeout-ms" && ParseCount(pszValue, dwValue))
+        {
+            m_dwTimeoutMs = dwValue;
+            ++i;
+        }
+        else if (arg == L"--path" && pszValue)
+        {
+            m_strShellPath = pszValue;
+            ++i;
+        }
+        else if (arg == L"--open-item" && ParseCount(pszValue, dwValue))
+        {
+            m_iOpenItem = static_cast<int>(dwValue);
+            ++i;
+        }
+        else if (arg.size() > 1 && arg[0] == L'-' && arg[1] == L'-')
+        {
+            strError = L"unknown option or missing value: ";
+            strError += arg;
+            return false;
+        }
+        else if (m_strLocation.empty())
+        {
+            m_strLocation = arg;
+        }
+        else
+        {
+            strError = L"more than one location given: ";
+            strError += arg;
+            return false;
+        }
+    }
+    return true;
+}
+
+std::wstring RegistryRootParseText()
+{
+    wchar_t szClsid[40] = {};
+    ::StringFromGUID2(CLSID_CorvasinFolder, szClsid, ARRAYSIZE(szClsid));
+    std::wstring text = L"::";
+    text += szClsid;
+    return text;
+}
+
+std::wstring RegistryParseText(std::wstring_view location)
+{
+    // The desktop folder does not know the "reg" protocol; the key path alone goes behind the
+    // class id, and the registry folder's own parse takes it from there.
+    if (StartsWithNoCase(location, L"reg://"))
+        location.remove_prefix(6);
+    else if (StartsWithNoCase(location, L"reg:"))
+        location.remove_prefix(4);
+
+    std::wstring path(location);
+    for (wchar_t& ch : path)
+    {
+        if (ch == L'/')
+            ch = L'\\';
+    }
+    const size_t first = path.find_first_not_of(L'\\');
+    const size_t last = path.find_last_not_of(L'\\');
+    path = (first == std::wstring::npos) ? std::wstring() : path.substr(first, last - first + 1);
+
+    std::wstring text = RegistryRootParseText();
+    if (!path.empty())
+    {
+        text += L'\\';
+        text += path;
+    }
+    return text;
+}
+
+const wchar_t* BrowseUsageText() noexcept
+{
+    return L"usage: corvasin-browse [options] [LOCATION]\n"
+           L"  LOCATION             registry key to open: HKEY_CURRENT_USER\\Software,\n"
+           L"                       reg://HKCU\\Software, HKLM/SOFTWARE; none opens the root\n"
+           L"  --path TEXT          open TEXT as the desktop parses it instead (C:\\windows,\n"
+           L"                       ::{20D04FE0-3AEA-1069-A2D8-08002B30309D})\n"
+           L"  --screenshot FILE    write a BMP of the window once it has painted, then exit\n"
+           L"  --delay-ms N         quiet time after the last paint before the capture (700)\n"
+           L"  --timeout-ms N       longest wait for the view to paint (5000)\n"
+           L"  --open-item N        with --screenshot: double-click item N of the view first\n";
+}
+
+} // namespace corvasin
