@@ -221,10 +221,14 @@ STDMETHODIMP XShellFolder::GetUIObjectOf(HWND hwndOwner, UINT cidl, LPCITEMIDLIS
         {
             for (UINT i = 0; i < cidl; ++i)
             {
-                if (!IsDelegateItemId(apidl[i]))
+                // The copy holds the whole inner data: a copy taken at the inner size word
+                // would be two bytes short of it.
+                const UINT cbItem = m_pThis->GetItemDataSize();
+                const BYTE* pData = IsDelegateItemId(apidl[i]) ? ItemIdData(apidl[i], cbItem, true)
+                                                               : nullptr;
+                if (!pData)
                     return E_INVALIDARG;
-                unwrapped.emplace_back(::ILCloneFirst(reinterpret_cast<LPCITEMIDLIST>(
-                    reinterpret_cast<const BYTE*>(apidl[i]) + 4)));
+                unwrapped.emplace_back(MakeItemIdList(pData, cbItem));
                 if (!unwrapped.back())
                     return E_OUTOFMEMORY;
                 lists[i] = unwrapped.back().get();
