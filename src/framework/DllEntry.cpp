@@ -1,14 +1,44 @@
-// The four exported entry points of corvasin.dll.
+// The four exported entry points of corvasin.dll and its DllMain; each forwards to the library.
+#include "framework/ClassObjects.h"
+#include "framework/CorvasinApp.h"
+#include "install/Registration.h"
+
 #include <windows.h>
 #include <objbase.h>
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
-STDAPI DllGetClassObject(REFCLSID, REFIID, void** ppv)
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD dwReason, LPVOID lpReserved)
 {
-    if (ppv)
-        *ppv = nullptr;
-    return CLASS_E_CLASSNOTAVAILABLE;
+    switch (dwReason)
+    {
+    case DLL_PROCESS_ATTACH:
+        return corvasin::TheApp().InitInstance();
+    case DLL_PROCESS_DETACH:
+        // At process exit (lpReserved set) other modules may already be gone: touch nothing.
+        if (!lpReserved)
+            corvasin::TheApp().ExitInstance();
+        break;
+    default:
+        break;
+    }
+    return TRUE;
 }
-STDAPI DllCanUnloadNow() { return S_OK; }
-STDAPI DllRegisterServer() { return E_NOTIMPL; }
-STDAPI DllUnregisterServer() { return E_NOTIMPL; }
+
+STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, void** ppv)
+{
+    return corvasin::GetClassObject(rclsid, riid, ppv);
+}
+
+STDAPI DllCanUnloadNow()
+{
+    return corvasin::CanUnloadNow();
+}
+
+STDAPI DllRegisterServer()
+{
+    return corvasin::RegisterServer();
+}
+
+STDAPI DllUnregisterServer()
+{
+    return corvasin::UnregisterServer();
+}

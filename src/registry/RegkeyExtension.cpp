@@ -1,6 +1,7 @@
 // The registry key folder: listing, names, attributes, icons, columns and find data.
 #include "registry/RegkeyExtension.h"
 
+#include "commands/RegUIObject.h"
 #include "framework/Guids.h"
 #include "framework/ItemIdList.h"
 #include "framework/core/Module.h"
@@ -155,10 +156,11 @@ CNameSpaceExtension* CRegkeyExtension::CreateSubFolder(const void* pItem) noexce
     }
 }
 
-CCmdTarget* CRegkeyExtension::CreateUIObject(UINT, LPCITEMIDLIST*, HWND) noexcept
+CCmdTarget* CRegkeyExtension::CreateUIObject(UINT cidl, LPCITEMIDLIST* apidl,
+                                              HWND hwndOwner) noexcept
 {
-    // The registry UI object arrives with the shell integration.
-    return nullptr;
+    // One creation reference, which passes to the caller.
+    return new (std::nothrow) CRegUIObject(this, cidl, apidl, m_pidl.get(), hwndOwner);
 }
 
 int CRegkeyExtension::GetIconIndex(const void* pItem, UINT uFlags, UINT*) noexcept

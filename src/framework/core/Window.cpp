@@ -96,6 +96,9 @@ HWND CWnd::UnsubclassWindow() noexcept
 {
     if (!m_hWnd || !m_pfnSuper)
         return nullptr;
+    // Someone subclassed the window after us: putting our predecessor back would cut them off.
+    if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC)) != &CWnd::StaticWindowProc)
+        return nullptr;
     HWND hWnd = m_hWnd;
     ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     m_pfnSuper = nullptr;

@@ -1,6 +1,7 @@
 // The window base: one object per window, found again from the handle through a window property,
 // every message dispatched through one virtual WindowProc. A window is either created by the
-// object (the object rides in on the creation parameters) or an existing one is taken over.
+// object (which claims it at its first message, WM_NCCREATE for a child) or an existing one is
+// taken over; the object lets go at WM_NCDESTROY.
 #pragma once
 
 #include <windows.h>

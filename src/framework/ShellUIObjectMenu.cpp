@@ -1,0 +1,260 @@
+// The context menu of a selection: the base entries (open, explore, properties, delete, rename,
+// copy), the dispatch of invoked commands, and the clipboard commands.
+#include "framework/NameSpaceExtension.h"
+#include "framework/ShellUIObject.h"
+#include "framework/core/ComPtr.h"
+#include "framework/core/Result.h"
+#include "framework/core/Strings.h"
+
+#include <iterator>
+
+namespace corvasin
+{
+
+namespace
+{
+// Inserts one entry at *pPosition and moves the position behind it. An id beyond the range the
+// shell gave would collide with another handler's commands, so such an entry is left out.
+void InsertEntry(HMENU hmenu, UINT* pPosition, UINT idCmd, UINT idCmdLast, const char* pszText,
+                 UINT fState) noexcept
+{
+    if (pszText && idCmd > idCmdLast)
+        return;
+    MENUITEMINFOA mii = {};
+    mii.cbSize = sizeof(mii);
+    mii.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
+    mii.fType = pszText ? MFT_STRING : MFT_SEPARATOR;
+    mii.fState = fState;
+    mii.wID = pszText ? idCmd : 0;
+    mii.dwTypeData = const_cast<char*>(pszText);
+    if (::InsertMenuItemA(hmenu, *pPosition, TRUE, &mii))
+        ++*pPosition;
+}
+
+struct TextVerb
+{
+    const char* pszVerb;
+    BOOL (CShellUIObject::*pfnCommand)() noexcept;
+};
+
+constexpr TextVerb c_textVerbs[] = {
+    {"delete", &CShellUIObject::OnDelete},
+    {"cut", &CShellUIObject::OnCut},
+    {"copy", &CShellUIObject::OnCopy},
+    {"paste", &CShellUIObject::OnPaste},
+    {"properties", &CShellUIObject::OnProperties},
+};
+
+// The verb as ANSI text, or empty when the caller gave a command offset. A Unicode caller's
+// wide verb is preferred when it passed one.
+bool ReadTextVerb(LPCMINVOKECOMMANDINFO pici, CString* pVerb) noexcept
+{
+    if (pici->cbSize >= sizeof(CMINVOKECOMMANDINFOEX) && (pici->fMask & CMIC_MASK_UNICODE))
+    {
+        const auto* piciex = reinterpret_cast<const CMINVOKECOMMANDINFOEX*>(pici);
+        if (!IS_INTRESOURCE(piciex->lpVerbW))
+        {
+            *pVerb = WideToAnsi(piciex->lpVerbW);
+            return true;
+        }
+    }
+    if (IS_INTRESOURCE(pici->lpVerb))
+        return false;
+    try
+    {
+        *pVerb = pici->lpVerb;
+    }
+    catch (...)
+    {
+        pVerb->clear();
+    }
+    return true;
+}
+} // namespace
+
+// ---- building the menu -----------------------------------------------------------------------
+
+HRESULT CShellUIObject::OnQueryContextMenu(HMENU hmenu, UINT indexMenu, UINT idCmdFirst,
+                                           UINT idCmdLast, UINT uFlags) noexcept
+{
+    const HRESULT hrReserved = MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, kBaseCommandCount);
+    const ULONG ulAttributes = FirstItemAttributes();
+    const UINT fDefault = (uFlags & CMF_NODEFAULT) ? 0 : MFS_DEFAULT;
+    UINT uPosition = indexMenu;
+
+    if (ulAttributes & SFGAO_BROWSABLE)
+    {
+        const bool bExploreFirst = (uFlags & CMF_EXPLORE) != 0;
+        const UINT idFirst = idCmdFirst + (bExploreFirst ? kCmdExplore : kCmdOpen);
+        const UINT idSecond = idCmdFirst + (bExploreFirst ? kCmdOpen : kCmdExplore);
+        InsertEntry(hmenu, &uPosition, idFirst, idCmdLast, bExploreFirst ? "&Explore" : "&Open",
+                    fDefault);
+        if (uFlags & CMF_DEFAULTONLY)
+            return hrReserved;
+        InsertEntry(hmenu, &uPosition, idSecond, idCmdLast, bExploreFirst ? "&Open" : "&Explore",
+                    0);
+    }
+    if (uFlags & CMF_DEFAULTONLY)
+        return hrReserved;
+
+    InsertEntry(hmenu, &uPosition, 0, idCmdLast, nullptr, 0);
+    if (ulAttributes & SFGAO_HASPROPSHEET)
+        InsertEntry(hmenu, &uPosition, idCmdFirst + kCmdProperties, idCmdLast, "&Properties", 0);
+    if (ulAttributes & SFGAO_CANDELETE)
+        InsertEntry(hmenu, &uPosition, idCmdFirst + kCmdDelete, idCmdLast, "&Delete", 0);
+    if (m_nItems == 1 && (ulAttributes & SFGAO_CANRENAME))
+        InsertEntry(hmenu, &uPosition, idCmdFirst + kCmdRename, idCmdLast, "&Rename", 0);
+    if (m_nItems == 1 && (ulAttributes & SFGAO_CANCOPY))
+        InsertEntry(hmenu, &uPosition, idCmdFirst + kCmdCopy, idCmdLast, "&Copy", 0);
+    return hrReserved;
+}
+
+// ---- invoking --------------------------------------------------------------------------------
+
+BOOL CShellUIObject::OnInvokeCommand(LPCMINVOKECOMMANDINFO pici) noexcept
+{
+    if (!pici)
+        return FALSE;
+    CString verb;
+    if (ReadTextVerb(pici, &verb))
+    {
+        for (const TextVerb& entry : c_textVerbs)
+        {
+            if (::lstrcmpiA(verb.c_str(), entry.pszVerb) == 0)
+                return (this->*entry.pfnCommand)();
+        }
+        return FALSE;
+    }
+
+    switch (LOWORD(reinterpret_cast<UINT_PTR>(pici->lpVerb)))
+    {
+    case kCmdExplore:
+        return OpenItems(pici->hwnd, "explore");
+    case kCmdOpen:
+        return OpenItems(pici->hwnd, "open");
+    case kCmdProperties:
+        return OnProperties();
+    case kCmdDelete:
+        return OnDelete();
+    case kCmdRename:
+        return OnRename();
+    case kCmdCopy:
+        return OnCopy();
+    default:
+        return FALSE;
+    }
+}
+
+BOOL CShellUIObject::OpenItems(HWND hwnd, const char* pszVerb) noexcept
+{
+    LPCITEMIDLIST pidlFolder = FolderIdList();
+    if (!pidlFolder || m_nItems == 0)
+        return FALSE;
+    for (UINT i = 0; i < m_nItems; ++i)
+    {
+        UniquePidl pidlFull(::ILCombine(pidlFolder, m_apidlItems[i].get()));
+        if (!pidlFull)
+            continue;
+        SHELLEXECUTEINFOA sei = {};
+        sei.cbSize = sizeof(sei);
+        sei.fMask = SEE_MASK_IDLIST | SEE_MASK_CLASSNAME;
+        sei.hwnd = hwnd;
+        sei.lpVerb = pszVerb;
+        sei.nShow = SW_SHOW;
+        sei.lpIDList = pidlFull.get();
+        sei.lpClass = "folder";
+        ::ShellExecuteExA(&sei);
+
+        // The new window is created through posted messages; handling them now keeps the windows
+        // of a multiple selection opening in order.
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+    return TRUE;
+}
+
+BOOL CShellUIObject::OnDelete() noexcept { return FALSE; }
+BOOL CShellUIObject::OnCut() noexcept { return FALSE; }
+BOOL CShellUIObject::OnProperties() noexcept { return FALSE; }
+BOOL CShellUIObject::OnMenuMessage(UINT, WPARAM, LPARAM) noexcept { return FALSE; }
+
+BOOL CShellUIObject::OnCopy() noexcept
+{
+    // The clipboard keeps its own reference; a refusal (no clipboard owner window, say) leaves the
+    // user's clipboard as it was, which is all a copy can do then.
+    ::OleSetClipboard(static_cast<IDataObject*>(&m_xDataObject));
+    return TRUE;
+}
+
+BOOL CShellUIObject::OnPaste() noexcept
+{
+    if (m_nItems != 1)
+        return FALSE;
+    const BYTE* pData = ItemData(0);
+    if (!pData)
+        return FALSE;
+    ComPtr<IDataObject> clipboard;
+    if (FAILED(::OleGetClipboard(clipboard.put())) || !clipboard)
+        return FALSE;
+    CNameSpaceExtension* pTarget = m_pFolder->GetSubFolder(pData);
+    if (!pTarget)
+        return FALSE;
+    const POINTL pt = {-1, -1};
+    DWORD dwEffect = DROPEFFECT_COPY;
+    const BOOL bDropped = pTarget->Drop(clipboard.get(), 0, pt, &dwEffect);
+    pTarget->ExternalRelease();
+    return bDropped;
+}
+
+BOOL CShellUIObject::OnRename() noexcept
+{
+    // Without a view window to ask there is nobody to start the in-place edit.
+    if (!m_hwndOwner || !::IsWindow(m_hwndOwner))
+        return FALSE;
+    ::SendMessageA(m_hwndOwner, WM_COMMAND, kRenameCommand, 0);
+    return TRUE;
+}
+
+// ---- IContextMenu3 ---------------------------------------------------------------------------
+
+STDMETHODIMP CShellUIObject::XContextMenu::QueryContextMenu(HMENU hmenu, UINT indexMenu,
+                                                            UINT idCmdFirst, UINT idCmdLast,
+                                                            UINT uFlags)
+{
+    if (!hmenu || !::IsMenu(hmenu) || idCmdLast < idCmdFirst)
+        return E_INVALIDARG;
+    return m_pThis->OnQueryContextMenu(hmenu, indexMenu, idCmdFirst, idCmdLast, uFlags);
+}
+
+STDMETHODIMP CShellUIObject::XContextMenu::InvokeCommand(LPCMINVOKECOMMANDINFO pici)
+{
+    if (!pici || pici->cbSize < sizeof(CMINVOKECOMMANDINFO))
+        return E_INVALIDARG;
+    return HrFromBool(m_pThis->OnInvokeCommand(pici));
+}
+
+STDMETHODIMP CShellUIObject::XContextMenu::GetCommandString(UINT_PTR, UINT, UINT*, LPSTR, UINT)
+{
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP CShellUIObject::XContextMenu::HandleMenuMsg(UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    return m_pThis->OnMenuMessage(uMsg, wParam, lParam) ? S_OK : E_NOTIMPL;
+}
+
+STDMETHODIMP CShellUIObject::XContextMenu::HandleMenuMsg2(UINT uMsg, WPARAM wParam, LPARAM lParam,
+                                                          LRESULT* plResult)
+{
+    if (!m_pThis->OnMenuMessage(uMsg, wParam, lParam))
+        return E_NOTIMPL;
+    if (plResult)
+        *plResult = 0;
+    return S_OK;
+}
+
+} // namespace corvasin

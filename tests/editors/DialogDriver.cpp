@@ -1,0 +1,138 @@
+// The dialog driver of the editor tests: CBT hook, step timer and the user's actions.
+#include "editors/DialogDriver.h"
+
+namespace corvasin::test
+{
+
+namespace
+{
+CDialogDriver* g_pDriver = nullptr;
+// Ticks to wait after the last step for the dialog to close before giving up.
+constexpr int c_nMaxIdleTicks = 300;
+} // namespace
+
+CDialogDriver::CDialogDriver(std::vector<Step> steps) : m_steps(std::move(steps))
+{
+    g_pDriver = this;
+    m_hHook = ::SetWindowsHookExA(WH_CBT, CbtProc, nullptr, ::GetCurrentThreadId());
+}
+
+CDialogDriver::~CDialogDriver()
+{
+    if (m_hHook)
+        ::UnhookWindowsHookEx(m_hHook);
+    if (m_idTimer)
+        ::KillTimer(nullptr, m_idTimer);
+    g_pDriver = nullptr;
+}
+
+LRESULT CALLBACK CDialogDriver::CbtProc(int nCode, WPARAM wParam, LPARAM lParam) noexcept
+{
+    CDialogDriver* pThis = g_pDriver;
+    // Wine activates once more with a NULL window after the box closes: only a real dialog
+    // window counts, and only the first one.
+    if (pThis && nCode == HCBT_ACTIVATE && wParam && !pThis->m_hDlg)
+    {
+        const HWND hWnd = reinterpret_cast<HWND>(wParam);
+        if (WindowClass(hWnd) == "#32770")
+        {
+            pThis->m_hDlg = hWnd;
+            pThis->m_idTimer = ::SetTimer(nullptr, 0, 10, TimerProc);
+        }
+    }
+    return ::CallNextHookEx(pThis ? pThis->m_hHook : nullptr, nCode, wParam, lParam);
+}
+
+void CALLBACK CDialogDriver::TimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept
+{
+    if (g_pDriver)
+        g_pDriver->Tick();
+}
+
+void CDialogDriver::Tick() noexcept
+{
+    if (!::IsWindow(m_hDlg))
+    {
+        ::KillTimer(nullptr, m_idTimer);
+        m_idTimer = 0;
+        return;
+    }
+    // Steps act on what the user sees: the modal loop shows the dialog once its queue is empty.
+    if (!::IsWindowVisible(m_hDlg))
+        return;
+    if (m_nNextStep < m_steps.size())
+    {
+        // A step that throws (a failed gtest ASSERT does not) must not unwind through the
+        // system's timer dispatch.
+        try
+        {
+            m_steps[m_nNextStep++](m_hDlg);
+        }
+        catch (...)
+        {
+        }
+        return;
+    }
+    if (++m_nIdleTicks > c_nMaxIdleTicks)
+    {
+        m_bTimedOut = true;
+        ::EndDialog(m_hDlg, -2);
+    }
+}
+
+std::string WindowClass(HWND hWnd)
+{
+    char szClass[64] = "";
+    ::GetClassNameA(hWnd, szClass, sizeof(szClass));
+    return szClass;
+}
+
+std::string WindowText(HWND hWnd)
+{
+    std::string text(static_cast<size_t>(::GetWindowTextLengthA(hWnd)), '\0');
+    if (!text.empty())
+        text.resize(static_cast<size_t>(::GetWindowTextA(hWnd, text.data(), static_cast<int>(text.size()) + 1)));
+    return text;
+}
+
+std::string ItemText(HWND hDlg, int nID)
+{
+    return WindowText(::GetDlgItem(hDlg, nID));
+}
+
+void SetItemText(HWND hDlg, int nID, const char* pszText)
+{
+    ::SetDlgItemTextA(hDlg, nID, pszText);
+}
+
+void Click(HWND hDlg, int nID)
+{
+    ::SendMessageA(::GetDlgItem(hDlg, nID), BM_CLICK, 0, 0);
+}
+
+void Focus(HWND hDlg, int nID)
+{
+    ::SetFocus(::GetDlgItem(hDlg, nID));
+}
+
+bool IsChecked(HWND hDlg, int nID)
+{
+    return ::IsDlgButtonChecked(hDlg, nID) == BST_CHECKED;
+}
+
+void PressKey(UINT vk)
+{
+    const HWND hwndFocus = ::GetFocus();
+    const UINT nScan = ::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+    ::PostMessageA(hwndFocus, WM_KEYDOWN, vk, 1 | (nScan << 16));
+    ::PostMessageA(hwndFocus, WM_KEYUP, vk, 1 | (nScan << 16) | 0xC0000000u);
+}
+
+void TypeText(const char* pszText)
+{
+    const HWND hwndFocus = ::GetFocus();
+    for (const char* p = pszText; *p; ++p)
+        ::PostMessageA(hwndFocus, WM_CHAR, static_cast<BYTE>(*p), 1);
+}
+
+} // namespace corvasin::test

@@ -1,0 +1,61 @@
+// Drives a modal dialog as a user would: a CBT hook spots the dialog when it is activated, then
+// a thread timer runs one scripted step per tick from inside the dialog's own message loop, so
+// keys posted by one step are handled before the next step looks at the result.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace corvasin::test
+{
+
+// One driver per modal run, on the thread that calls DoModal; at most one at a time.
+class CDialogDriver
+{
+public:
+    using Step = std::function<void(HWND hDlg)>;
+
+    explicit CDialogDriver(std::vector<Step> steps);
+    CDialogDriver(const CDialogDriver&) = delete;
+    CDialogDriver& operator=(const CDialogDriver&) = delete;
+    ~CDialogDriver();
+
+    // The dialog window that was found (destroyed once DoModal has returned).
+    HWND Dialog() const noexcept { return m_hDlg; }
+    size_t StepsRun() const noexcept { return m_nNextStep; }
+    // The steps ran out and the dialog stayed open: the driver cancelled it.
+    bool TimedOut() const noexcept { return m_bTimedOut; }
+
+private:
+    static LRESULT CALLBACK CbtProc(int nCode, WPARAM wParam, LPARAM lParam) noexcept;
+    static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept;
+    void Tick() noexcept;
+
+    std::vector<Step> m_steps;
+    HHOOK m_hHook = nullptr;
+    UINT_PTR m_idTimer = 0;
+    HWND m_hDlg = nullptr;
+    size_t m_nNextStep = 0;
+    int m_nIdleTicks = 0;
+    bool m_bTimedOut = false;
+};
+
+// What a user does, one action each.
+std::string ItemText(HWND hDlg, int nID);
+void SetItemText(HWND hDlg, int nID, const char* pszText);
+// Clicking a button moves the focus to it, as the mouse does.
+void Click(HWND hDlg, int nID);
+// The user clicks into a field: it takes the focus.
+void Focus(HWND hDlg, int nID);
+bool IsChecked(HWND hDlg, int nID);
+// Posts the key (down and up) to the window that has the focus, through the message queue.
+void PressKey(UINT vk);
+// Posts one WM_CHAR per character to the window that has the focus.
+void TypeText(const char* pszText);
+std::string WindowClass(HWND hWnd);
+std::string WindowText(HWND hWnd);
+
+} // namespace corvasin::test

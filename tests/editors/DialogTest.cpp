@@ -1,0 +1,165 @@
+// The dialog base: creation from a template, the object found again in the dialog procedure,
+// and the default OK, Cancel, command and notification routes.
+#include "editors/DialogDriver.h"
+#include "framework/core/Dialog.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+namespace corvasin
+{
+namespace
+{
+
+using test::CDialogDriver;
+
+// Records what the base hands to the overridable steps.
+class CProbeDialog : public CDialog
+{
+public:
+    CProbeDialog() noexcept : CDialog(IDD_EDIT_TEXT) {}
+
+    int m_nInits = 0;
+    int m_nLoads = 0;
+    int m_nSaves = 0;
+    bool m_bFailSave = false;
+    int m_nCustomCommands = 0;
+    CString m_strText = "probe";
+
+protected:
+    BOOL OnInitDialog() noexcept override
+    {
+        ++m_nInits;
+        return CDialog::OnInitDialog();
+    }
+    bool DoDataExchange(bool bSave) noexcept override
+    {
+        ++(bSave ? m_nSaves : m_nLoads);
+        if (bSave && m_bFailSave)
+            return false;
+        return DdxText(IDC_VALUE_EDIT, m_strText, bSave);
+    }
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) noexcept override
+    {
+        if (LOWORD(wParam) == 4711)
+        {
+            ++m_nCustomCommands;
+            EndDialog(7);
+            return TRUE;
+        }
+        return CDialog::OnCommand(wParam, lParam);
+    }
+    BOOL OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult) noexcept override
+    {
+        if (reinterpret_cast<const NMHDR*>(lParam)->code != 0x1234)
+            return FALSE;
+        *pResult = 42;
+        return TRUE;
+    }
+};
+
+TEST(Dialog, RunsItsInitialisationOnceAndFillsTheControls)
+{
+    CProbeDialog dlg;
+    std::string text;
+    HWND hwndDuringRun = nullptr;
+    CDialogDriver driver({[&](HWND hDlg) {
+                              text = test::ItemText(hDlg, IDC_VALUE_EDIT);
+                              hwndDuringRun = dlg.GetSafeHwnd();
+                          },
+                          [](HWND hDlg) { test::Click(hDlg, IDOK); }});
+
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(1, dlg.m_nInits);
+    EXPECT_EQ(1, dlg.m_nLoads);
+    EXPECT_EQ(1, dlg.m_nSaves);
+    EXPECT_EQ("probe", text);
+    EXPECT_EQ(driver.Dialog(), hwndDuringRun);
+    EXPECT_EQ(nullptr, dlg.GetSafeHwnd());
+}
+
+TEST(Dialog, ReturnsWhatEndDialogWasGiven)
+{
+    CProbeDialog dlg;
+    CDialogDriver driver({[](HWND hDlg) { ::PostMessageA(hDlg, WM_COMMAND, 4711, 0); }});
+
+    EXPECT_EQ(7, dlg.DoModal());
+    EXPECT_EQ(7, dlg.GetResult());
+    EXPECT_EQ(1, dlg.m_nCustomCommands);
+}
+
+
+TEST(Dialog, OkStaysOpenWhenReadingBackFails)
+{
+    CProbeDialog dlg;
+    dlg.m_bFailSave = true;
+    bool bOpenAfterOk = false;
+    CDialogDriver driver({[](HWND hDlg) { test::Click(hDlg, IDOK); },
+                          [&](HWND hDlg) { bOpenAfterOk = ::IsWindow(hDlg) != FALSE; },
+                          [](HWND hDlg) { test::Click(hDlg, IDCANCEL); }});
+
+    EXPECT_EQ(IDCANCEL, dlg.DoModal());
+    EXPECT_TRUE(bOpenAfterOk);
+    EXPECT_EQ(1, dlg.m_nSaves);
+}
+
+TEST(Dialog, HandsTheNotificationAnswerToTheSender)
+{
+    CProbeDialog dlg;
+    LRESULT lHandled = 0, lOther = -1;
+    CDialogDriver driver({[&](HWND hDlg) {
+                              NMHDR nmh{::GetDlgItem(hDlg, IDC_VALUE_EDIT), IDC_VALUE_EDIT, 0x1234};
+                              lHandled = ::SendMessageA(hDlg, WM_NOTIFY, IDC_VALUE_EDIT,
+                                                        reinterpret_cast<LPARAM>(&nmh));
+                              nmh.code = 0x999;
+                              lOther = ::SendMessageA(hDlg, WM_NOTIFY, IDC_VALUE_EDIT,
+                                                      reinterpret_cast<LPARAM>(&nmh));
+                          },
+                          [](HWND hDlg) { test::Click(hDlg, IDCANCEL); }});
+
+    dlg.DoModal();
+    EXPECT_EQ(42, lHandled);
+    EXPECT_EQ(0, lOther);
+}
+
+TEST(Dialog, GivesMinusOneForAMissingTemplate)
+{
+    CDialog dlg(12345);
+    EXPECT_EQ(-1, dlg.DoModal());
+    EXPECT_FALSE(dlg.Create());
+    EXPECT_EQ(nullptr, dlg.GetSafeHwnd());
+}
+
+
+TEST(Dialog, ModelessDialogReadsBackAndGoesAwayOnOk)
+{
+    CProbeDialog dlg;
+    ASSERT_TRUE(dlg.Create());
+    const HWND hDlg = dlg.GetSafeHwnd();
+    ASSERT_NE(nullptr, hDlg);
+    EXPECT_EQ(1, dlg.m_nInits);
+    EXPECT_EQ("probe", test::ItemText(hDlg, IDC_VALUE_EDIT));
+
+    test::SetItemText(hDlg, IDC_VALUE_EDIT, "typed");
+    ::SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_FALSE(::IsWindow(hDlg));
+    EXPECT_EQ(nullptr, dlg.GetSafeHwnd());
+    EXPECT_EQ(IDOK, dlg.GetResult());
+    EXPECT_EQ("typed", dlg.m_strText);
+}
+
+TEST(Dialog, DestroyingTheObjectClosesAModelessDialog)
+{
+    HWND hDlg = nullptr;
+    {
+        CProbeDialog dlg;
+        ASSERT_TRUE(dlg.Create());
+        hDlg = dlg.GetSafeHwnd();
+        EXPECT_TRUE(::IsWindow(hDlg));
+    }
+    EXPECT_FALSE(::IsWindow(hDlg));
+}
+
+
+} // namespace
+} // namespace corvasin

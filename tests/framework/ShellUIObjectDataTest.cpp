@@ -1,0 +1,374 @@
+// The UI object as a data object: offered formats, stored formats and their limits, the medium
+// rules of GetData, GetDataHere and QueryGetData, and the item id array.
+#include "ShellUIObjectTestFolder.h"
+
+#include "framework/ClipboardFormats.h"
+#include "framework/core/ComPtr.h"
+
+#include <gtest/gtest.h>
+
+namespace corvasin::test
+{
+namespace
+{
+
+CLIPFORMAT IdListFormat()
+{
+    return static_cast<CLIPFORMAT>(GetClipboardFormat(kCfShellIdList));
+}
+
+FORMATETC Format(CLIPFORMAT cf, DWORD tymed = TYMED_HGLOBAL)
+{
+    return FORMATETC{cf, nullptr, DVASPECT_CONTENT, -1, tymed};
+}
+
+// A medium owning a fresh block with the given bytes.
+STGMEDIUM BlockMedium(const std::vector<BYTE>& bytes)
+{
+    STGMEDIUM medium = {};
+    medium.tymed = TYMED_HGLOBAL;
+    medium.hGlobal = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    if (void* p = ::GlobalLock(medium.hGlobal))
+    {
+        memcpy(p, bytes.data(), bytes.size());
+        ::GlobalUnlock(medium.hGlobal);
+    }
+    return medium;
+}
+
+std::vector<BYTE> BlockBytes(HGLOBAL h)
+{
+    GlobalLock lock(h);
+    const auto* p = lock.as<BYTE>();
+    return p ? std::vector<BYTE>(p, p + ::GlobalSize(h)) : std::vector<BYTE>();
+}
+
+// Registers a distinct made-up format for the test.
+CLIPFORMAT TestFormat(int n)
+{
+    return static_cast<CLIPFORMAT>(
+        ::RegisterClipboardFormatA(("CorvasinTestFormat" + std::to_string(n)).c_str()));
+}
+
+HRESULT Store(IDataObject* pdo, CLIPFORMAT cf, const std::vector<BYTE>& bytes)
+{
+    FORMATETC fe = Format(cf);
+    STGMEDIUM medium = BlockMedium(bytes);
+    const HRESULT hr = pdo->SetData(&fe, &medium, TRUE);
+    if (FAILED(hr))
+        ::ReleaseStgMedium(&medium);
+    return hr;
+}
+
+std::vector<FORMATETC> Enumerate(IDataObject* pdo)
+{
+    std::vector<FORMATETC> formats;
+    ComPtr<IEnumFORMATETC> enumerator;
+    EXPECT_EQ(pdo->EnumFormatEtc(DATADIR_GET, enumerator.put()), S_OK);
+    if (!enumerator)
+        return formats;
+    FORMATETC fe;
+    ULONG cFetched = 0;
+    while (enumerator->Next(1, &fe, &cFetched) == S_OK && cFetched == 1)
+        formats.push_back(fe);
+    return formats;
+}
+
+std::vector<CTestItemFolder::Item> ThreeItems()
+{
+    return {{SFGAO_CANCOPY, "tip a", "a"}, {0, "", "b"}, {0, "", "c"}};
+}
+
+TEST(ShellUIObjectData, OffersOnlyTheItemIdArrayWhileNothingIsStored)
+{
+    TestSelection selection(ThreeItems());
+    Held ui(selection.MakeUIObject());
+    const auto formats = Enumerate(ui.As<IDataObject>());
+    ASSERT_EQ(formats.size(), 1u);
+    EXPECT_EQ(formats[0].cfFormat, IdListFormat());
+    EXPECT_EQ(formats[0].tymed, static_cast<DWORD>(TYMED_HGLOBAL));
+    EXPECT_EQ(formats[0].dwAspect, static_cast<DWORD>(DVASPECT_CONTENT));
+    EXPECT_EQ(formats[0].lindex, -1);
+    EXPECT_EQ(formats[0].ptd, nullptr);
+}
+
+TEST(ShellUIObjectData, ListsStoredFormatsAfterTheItemIdArrayInStoringOrder)
+{
+    TestSelection selection(ThreeItems());
+    Held ui(selection.MakeUIObject());
+    IDataObject* pdo = ui.As<IDataObject>();
+    ASSERT_EQ(Store(pdo, TestFormat(2), {1}), S_OK);
+    ASSERT_EQ(Store(pdo, TestFormat(1), {2}), S_OK);
+    const auto formats = Enumerate(pdo);
+    ASSERT_EQ(formats.size(), 3u);
+    EXPECT_EQ(formats[0].cfFormat, IdListFormat());
+    EXPECT_EQ(formats[1].cfFormat, TestFormat(2));
+    EXPECT_EQ(formats[2].cfFormat, TestFormat(1));
+}
+
+TEST(ShellUIObjectData, EnumeratorReportsPartialBatchesAndFollowsSkipAndReset)
+{
+    TestSelection selection(ThreeItems());
+    Held ui(selection.MakeUIObject());
+    IDataObject* pdo = ui.As<IDataObject>();
+    ASSERT_EQ(Store(pdo, TestFormat(1), {1}), S_OK);
+    ComPtr<IEnumFORMATETC> enumerator;
+    ASSERT_EQ(pdo->EnumFormatEtc(DATADIR_GET, enumerator.put()), S_OK);
+
+    FORMATETC batch[4] = {};
+    ULONG cFetched = 99;
+    EXPECT_EQ(enumerator->Next(4, batch, &cFetched), S_FALSE);
+    EXPECT_EQ(cFetched, 2u);
+    EXPECT_EQ(enumerator->Next(0, batch, &cFetched), S_OK);
+    EXPECT_EQ(enumerator->Reset(), S_OK);
+    EXPECT_EQ(enumerator->Skip(1), S_OK);
+
+    ComPtr<IEnumFORMATETC> clone;
+    EXPECT_EQ(enumerator->Clone(clone.put()), E_NOTIMPL);
+    EXPECT_FALSE(clone);
+    ASSERT_EQ(enumerator->Next(1, batch, nullptr), S_OK);
+    EXPECT_EQ(batch[0].cfFormat, TestFormat(1));
+    // Skipping past the end stops at the end: nothing is left to fetch.
+    EXPECT_EQ(enumerator->Skip(5), S_OK);
+    EXPECT_EQ(enumerator->Next(1, batch, &cFetched), S_FALSE);
+    EXPECT_EQ(cFetched, 0u);
+    EXPECT_EQ(enumerator->Next(2, batch, nullptr), E_INVALIDARG);
+}
+
+TEST(ShellUIObjectData, EnumeratorKeepsItsOwnerAlive)
+{
+    TestSelection selection(ThreeItems());
+    auto* pUI = selection.MakeUIObject();
+    ComPtr<IEnumFORMATETC> enumerator;
+    {
+        Held ui(pUI);
+        ASSERT_EQ(ui.As<IDataObject>()->EnumFormatEtc(DATADIR_GET, enumerator.put()), S_OK);
+        EXPECT_EQ(RefCount(pUI), 2u);
+    }
+    FORMATETC fe;
+    EXPECT_EQ(enumerator->Next(1, &fe, nullptr), S_OK);
+    // The last holder of the UI object lets go of the folder as well.
+    EXPECT_EQ(RefCount(selection.folder.get()), 2u);
+    enumerator.reset();
+    EXPECT_EQ(RefCount(selection.folder.get()), 1u);
+}
+
+TEST(ShellUIObjectData, RefusesAnEleventhDistinctFormatWithOutOfMemory)
+{
+    TestSelection selection(ThreeItems());
+    Held ui(selection.MakeUIObject());
+    IDataObject* pdo = ui.As<IDataObject>();
+    for (int i = 0; i < 10; ++i)
+        ASSERT_EQ(Store(pdo, TestFormat(i), {BYTE(i)}), S_OK);
+    EXPECT_EQ(Store(pdo, TestFormat(10), {10}), E_OUTOFMEMORY);
+    EXPECT_EQ(ui->m_nStoredFormats, 10);
+    EXPECT_EQ(Enumerate(pdo).size(), 11u);
+    FORMATETC fe = Format(TestFormat(10));
+    EXPECT_EQ(pdo->QueryGetData(&fe), DV_E_FORMATETC);
+}
+
+TEST(ShellUIObjectData, AFullTableRefusesEvenAReplacement)
+{
+    TestSelection selection(ThreeItems());
+    Held ui(selection.MakeUIObject());
+    IDataObject* pdo = ui.As<IDataObject>();
+    for (int i = 0; i < 10; ++i)
+        ASSERT_EQ(Store(pdo, TestFormat(i), {BYTE(i)}), S_OK);
+    EXPECT_EQ(Store(pdo, TestFormat(3), {7, 7, 7}), E_OUTOFMEMORY);
+    EXPECT_EQ(ui->m_nStoredFormats, 10);
+
+    FORMATETC fe = Format(TestFormat(3));
+    STGMEDIUM medium = {};
+    ASSERT_EQ(pdo->GetData(&fe, &medium), S_OK);
+    EXPECT_EQ(BlockBytes(medium.hGlobal), (std::vector<BYTE>{3}));
+    ::ReleaseStgMedium(&medium);
+}
+
+TEST(ShellUIObjectData, ReplacesAStoredFormatInPlace)
+{
+    TestSelection selection(ThreeItems());
+    Held ui(selection.MakeUIObject());
+    IDataObject* pdo = ui.As<IDataObject>();
+    for (int i = 0; i < 4; ++i)
+        ASSERT_EQ(Store(pdo, TestFormat(i), {BYTE(i)}), S_OK);
+    ASSERT_EQ(Store(pdo, TestFormat(3), {7, 7, 7}), S_OK);
+    EXPECT_EQ(ui->m_nStoredFormats, 4);
+
+    FORMATETC fe = Format(TestFormat(3));
+    STGMEDIUM medium = {};
+    ASSERT_EQ(pdo->GetData(&fe, &medium), S_OK);
+    EXPECT_EQ(BlockBytes(medium.hGlobal), (std::vector<BYTE>{7, 7, 7}));
+    ::ReleaseStgMedium(&medium);
+    // Still one entry for it, in its first place.
+    const auto formats = Enumerate(pdo);
+    ASSERT_EQ(formats.size(), 5u);
+    EXPECT_EQ(formats[4].cfFormat, TestFormat(3));
+}
+
+TEST(ShellUIObjectData, RefusesMediaItMayNotKeepAndStoresNothing)
+{
+    TestSelection selection(ThreeItems());
+    Held ui(selection.MakeUIObject());
+    IDataObject* pdo = ui.As<IDataObject>();
+    FORMATETC fe = Format(TestFormat(1));
+    STGMEDIUM medium = BlockMedium({1, 2, 3, 4});
+    EXPECT_EQ(pdo->SetData(&fe, &medium, FALSE), E_NOTIMPL);
+
+    STGMEDIUM stream = {};
+    stream.tymed = TYMED_ISTREAM;
+    FORMATETC feStream = Format(TestFormat(1), TYMED_ISTREAM);
+    EXPECT_EQ(pdo->SetData(&feStream, &stream, TRUE), E_NOTIMPL);
+    EXPECT_EQ(pdo->SetData(nullptr, &medium, TRUE), E_INVALIDARG);
+    EXPECT_EQ(pdo->SetData(&fe, nullptr, TRUE), E_INVALIDARG);
+
+    EXPECT_EQ(ui->m_nStoredFormats, 0);
+    EXPECT_EQ(pdo->QueryGetData(&fe), DV_E_FORMATETC);
+    ::ReleaseStgMedium(&medium);
+}
+
+TEST(ShellUIObjectData, GetDataOfAStoredFourByteFormatReturnsANewBlockWithTheSameBytes)
+{
+    TestSelection selection(ThreeItems());
+    Held ui(selection.MakeUIObject());
+    IDataObject* pdo = ui.As<IDataObject>();
+    FORMATETC fe = Format(TestFormat(1));
+    STGMEDIUM stored = BlockMedium({0xDE, 0xAD, 0xBE, 0xEF});
+    const HGLOBAL hStored = stored.hGlobal;
+    ASSERT_EQ(pdo->SetData(&fe, &stored, TRUE), S_OK);
+
+    STGMEDIUM medium = {};
+    ASSERT_EQ(pdo->GetData(&fe, &medium), S_OK);
+    EXPECT_EQ(medium.tymed, static_cast<DWORD>(TYMED_HGLOBAL));
+    EXPECT_EQ(medium.pUnkForRelease, nullptr);
+    EXPECT_NE(medium.hGlobal, hStored);
+    EXPECT_EQ(BlockBytes(medium.hGlobal), (std::vector<BYTE>{0xDE, 0xAD, 0xBE, 0xEF}));
+    ::ReleaseStgMedium(&medium);
+}
+
+TEST(ShellUIObjectData, QueryGetDataWantsExactlyHGlobalWhileGetDataHereAcceptsAMask)
+{
+    TestSelection selection(ThreeItems());
+    Held ui(selection.MakeUIObject());
+    IDataObject* pdo = ui.As<IDataObject>();
+    FORMATETC fe = Format(IdListFormat(), TYMED_HGLOBAL | TYMED_ISTREAM);
+    EXPECT_EQ(pdo->QueryGetData(&fe), DV_E_TYMED);
+    STGMEDIUM none = {};
+    EXPECT_EQ(pdo->GetData(&fe, &none), DV_E_TYMED);
+
+    STGMEDIUM medium = {};
+    medium.tymed = TYMED_HGLOBAL;
+    medium.hGlobal = ::GlobalAlloc(GMEM_FIXED, 4096);
+    EXPECT_EQ(pdo->GetDataHere(&fe, &medium), S_OK);
+    FORMATETC feStream = Format(IdListFormat(), TYMED_ISTREAM);
+    EXPECT_EQ(pdo->GetDataHere(&feStream, &medium), DV_E_TYMED);
+    ::ReleaseStgMedium(&medium);
+
+    FORMATETC feExact = Format(IdListFormat());
+    EXPECT_EQ(pdo->QueryGetData(&feExact), S_OK);
+    FORMATETC feUnknown = Format(TestFormat(1));
+    EXPECT_EQ(pdo->QueryGetData(&feUnknown), DV_E_FORMATETC);
+    EXPECT_EQ(pdo->QueryGetData(nullptr), E_INVALIDARG);
+}
+
+TEST(ShellUIObjectData, GetDataHereRefusesABlockTooSmallForThePayload)
+{
+    TestSelection selection(ThreeItems());
+    Held ui(selection.MakeUIObject());
+    FORMATETC fe = Format(IdListFormat());
+    STGMEDIUM medium = {};
+    medium.tymed = TYMED_HGLOBAL;
+    medium.hGlobal = ::GlobalAlloc(GMEM_FIXED, 8);
+    EXPECT_EQ(ui.As<IDataObject>()->GetDataHere(&fe, &medium), STG_E_MEDIUMFULL);
+    ::ReleaseStgMedium(&medium);
+}
+
+TEST(ShellUIObjectData, ItemIdArrayOfThreeItemsHoldsTheFolderIdThenEachItem)
+{
+    TestSelection selection(ThreeItems());
+    Held ui(selection.MakeUIObject());
+    FORMATETC fe = Format(IdListFormat());
+    STGMEDIUM medium = {};
+    ASSERT_EQ(ui.As<IDataObject>()->GetData(&fe, &medium), S_OK);
+    const std::vector<BYTE> bytes = BlockBytes(medium.hGlobal);
+    ::ReleaseStgMedium(&medium);
+
+    const UINT cbFolder = ::ILGetSize(selection.folder->m_pidl.get()); // 6 + 2 + 2
+    const UINT cbItem = CTestItemFolder::kDataSize + 4;
+    ASSERT_EQ(bytes.size(), 20u + cbFolder + 3 * cbItem);
+    UINT header[5];
+    memcpy(header, bytes.data(), sizeof(header));
+    EXPECT_EQ(header[0], 3u);
+    EXPECT_EQ(header[1], 20u);
+    EXPECT_EQ(header[2], 20u + cbFolder);
+    EXPECT_EQ(header[3], 20u + cbFolder + cbItem);
+    EXPECT_EQ(header[4], 20u + cbFolder + 2 * cbItem);
+    EXPECT_EQ(memcmp(bytes.data() + 20, selection.folder->m_pidl.get(), cbFolder), 0);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(memcmp(bytes.data() + header[2 + i], selection.raw[i], cbItem), 0) << i;
+}
+
+TEST(ShellUIObjectData, ObjectWithoutFolderOrItemsGivesAnEmptyItemIdArray)
+{
+    Held ui(new CTestUIObject(nullptr, 0, nullptr, nullptr, nullptr));
+    FORMATETC fe = Format(IdListFormat());
+    STGMEDIUM medium = {};
+    ASSERT_EQ(ui.As<IDataObject>()->GetData(&fe, &medium), S_OK);
+    const std::vector<BYTE> bytes = BlockBytes(medium.hGlobal);
+    ::ReleaseStgMedium(&medium);
+    // Count 0, one offset to an empty list.
+    EXPECT_EQ(bytes, (std::vector<BYTE>{0, 0, 0, 0, 8, 0, 0, 0, 0, 0}));
+}
+
+TEST(ShellUIObjectData, SelectionWithAMissingIdStandsForNoItems)
+{
+    TestSelection selection(ThreeItems());
+    LPCITEMIDLIST apidl[2] = {selection.raw[0], nullptr};
+    Held ui(new CTestUIObject(selection.folder.get(), 2, apidl, nullptr, nullptr));
+    EXPECT_EQ(ui->GetItemCount(), 0u);
+}
+
+TEST(ShellUIObjectData, AdviseIsNotSupportedAndClearsTheConnection)
+{
+    TestSelection selection(ThreeItems());
+    Held ui(selection.MakeUIObject());
+    IDataObject* pdo = ui.As<IDataObject>();
+    FORMATETC fe = Format(IdListFormat());
+    DWORD dwConnection = 77;
+    EXPECT_EQ(pdo->DAdvise(&fe, 0, nullptr, &dwConnection), OLE_E_ADVISENOTSUPPORTED);
+    EXPECT_EQ(dwConnection, 0u);
+    EXPECT_EQ(pdo->DUnadvise(1), OLE_E_ADVISENOTSUPPORTED);
+    FORMATETC out = {};
+    EXPECT_EQ(pdo->GetCanonicalFormatEtc(&fe, &out), E_NOTIMPL);
+}
+
+TEST(ShellUIObjectData, ExternalConnectionsCountStrongOnesAndHoldTheObject)
+{
+    TestSelection selection(ThreeItems());
+    Held ui(selection.MakeUIObject());
+    auto* pConnection = ui.As<IExternalConnection>();
+    ASSERT_NE(pConnection, nullptr);
+    EXPECT_EQ(pConnection->AddConnection(EXTCONN_STRONG, 0), 1u);
+    EXPECT_EQ(pConnection->AddConnection(EXTCONN_STRONG, 0), 2u);
+    EXPECT_EQ(pConnection->AddConnection(EXTCONN_WEAK, 0), 0u);
+    EXPECT_EQ(RefCount(ui.get()), 4u);
+    EXPECT_EQ(pConnection->ReleaseConnection(EXTCONN_STRONG, 0, FALSE), 1u);
+    EXPECT_EQ(pConnection->ReleaseConnection(EXTCONN_WEAK, 0, FALSE), 0u);
+    EXPECT_EQ(pConnection->ReleaseConnection(EXTCONN_STRONG, 0, FALSE), 0u);
+    EXPECT_EQ(RefCount(ui.get()), 1u);
+    // A release nobody asked for must not take the test's own reference.
+    EXPECT_EQ(pConnection->ReleaseConnection(EXTCONN_STRONG, 0, TRUE), 0u);
+    EXPECT_EQ(RefCount(ui.get()), 1u);
+}
+
+TEST(ClipboardFormats, RegistersTheThreeNamesOnce)
+{
+    RegisterClipboardFormats();
+    EXPECT_EQ(GetClipboardFormat(kCfShellIdList), ::RegisterClipboardFormatA("Shell IDList Array"));
+    EXPECT_EQ(GetClipboardFormat(kCfRegPidl), ::RegisterClipboardFormatA("CORVASIN_REG_PIDL"));
+    EXPECT_EQ(g_cfRegKey, ::RegisterClipboardFormatA("CORVASIN_CLIPFORMAT_REGKEY"));
+    EXPECT_EQ(GetClipboardFormat(kCfCount), 0u);
+    EXPECT_EQ(GetClipboardFormat(-1), 0u);
+}
+
+} // namespace
+} // namespace corvasin::test

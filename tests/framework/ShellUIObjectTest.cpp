@@ -1,0 +1,230 @@
+// The UI object's interface map, its references, info tips, site and its initialisation as the
+// context menu handler of the namespace's own icon.
+#include "ShellUIObjectTestFolder.h"
+
+#include "framework/core/ComPtr.h"
+
+#include <gtest/gtest.h>
+
+namespace corvasin::test
+{
+namespace
+{
+
+TEST(ShellUIObject, AnswersItsSevenInterfacesWithOneIdentity)
+{
+    TestSelection selection({{0, "", "a"}});
+    Held ui(selection.MakeUIObject());
+    const IID iids[] = {IID_IDataObject,     IID_IExternalConnection, IID_IContextMenu,
+                        IID_IContextMenu2,   IID_IContextMenu3,       IID_IObjectWithSite,
+                        IID_IQueryInfo,      IID_IShellExtInit};
+    ComPtr<IUnknown> identity;
+    ASSERT_EQ(ui->ExternalQueryInterface(IID_IUnknown, identity.put_void()), S_OK);
+    for (const IID& iid : iids)
+    {
+        ComPtr<IUnknown> part;
+        ASSERT_EQ(ui->ExternalQueryInterface(iid, part.put_void()), S_OK);
+        ComPtr<IUnknown> back;
+        ASSERT_EQ(part->QueryInterface(IID_IUnknown, back.put_void()), S_OK);
+        EXPECT_EQ(back.get(), identity.get());
+    }
+    ComPtr<IUnknown> none;
+    EXPECT_EQ(ui->ExternalQueryInterface(IID_IShellFolder, none.put_void()), E_NOINTERFACE);
+    EXPECT_EQ(none.get(), nullptr);
+}
+
+TEST(ShellUIObject, HoldsItsFolderUntilTheLastRelease)
+{
+    TestSelection selection({{0, "", "a"}});
+    {
+        Held ui(selection.MakeUIObject());
+        EXPECT_EQ(RefCount(selection.folder.get()), 2u);
+        EXPECT_EQ(ui->GetItemCount(), 1u);
+        EXPECT_NE(ui->GetItem(0), selection.raw[0]); // a clone, not the caller's list
+        EXPECT_EQ(ui->GetItem(1), nullptr);
+    }
+    EXPECT_EQ(RefCount(selection.folder.get()), 1u);
+}
+
+// ---- info tips ---------------------------------------------------------------------------------
+
+std::wstring TakeTip(LPWSTR pszTip)
+{
+    std::wstring tip = pszTip ? pszTip : L"";
+    ::SHFree(pszTip);
+    return tip;
+}
+
+TEST(ShellUIObjectInfoTip, IsTheTipColumnOfTheOneItem)
+{
+    TestSelection selection({{0, "Holds the user's settings", "HKCU"}});
+    Held ui(selection.MakeUIObject());
+    LPWSTR pszTip = nullptr;
+    ASSERT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoTip(0, &pszTip), S_OK);
+    EXPECT_EQ(TakeTip(pszTip), L"Holds the user's settings");
+    EXPECT_EQ(selection.folder->m_columnsAsked, (std::vector<int>{-1}));
+}
+
+TEST(ShellUIObjectInfoTip, FallsBackToTheNameWhenTheTipIsEmpty)
+{
+    TestSelection selection({{0, "", "Volatile Environment"}});
+    Held ui(selection.MakeUIObject());
+    LPWSTR pszTip = nullptr;
+    ASSERT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoTip(0, &pszTip), S_OK);
+    EXPECT_EQ(TakeTip(pszTip), L"Volatile Environment");
+    EXPECT_EQ(selection.folder->m_columnsAsked, (std::vector<int>{-1, 0}));
+}
+
+TEST(ShellUIObjectInfoTip, ConvertsTextOfTheAnsiCodePage)
+{
+    TestSelection selection({{0, "", "caf\xE9"}});
+    Held ui(selection.MakeUIObject());
+    LPWSTR pszTip = nullptr;
+    ASSERT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoTip(0, &pszTip), S_OK);
+    wchar_t szExpected[8] = {};
+    ::MultiByteToWideChar(CP_ACP, 0, "caf\xE9", -1, szExpected, 8);
+    EXPECT_EQ(TakeTip(pszTip), szExpected);
+}
+
+TEST(ShellUIObjectInfoTip, FailsForTwoItems)
+{
+    TestSelection selection({{0, "tip", "a"}, {0, "tip", "b"}});
+    Held ui(selection.MakeUIObject());
+    LPWSTR pszTip = reinterpret_cast<LPWSTR>(1);
+    EXPECT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoTip(0, &pszTip), E_FAIL);
+    EXPECT_EQ(pszTip, nullptr);
+    EXPECT_TRUE(selection.folder->m_columnsAsked.empty());
+}
+
+TEST(ShellUIObjectInfoTip, FailsWhenTheItemHasNoText)
+{
+    TestSelection selection({{0, "", ""}});
+    Held ui(selection.MakeUIObject());
+    LPWSTR pszTip = nullptr;
+    EXPECT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoTip(0, &pszTip), E_FAIL);
+    EXPECT_EQ(pszTip, nullptr);
+    EXPECT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoTip(0, nullptr), E_POINTER);
+    DWORD dwFlags = 5;
+    EXPECT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoFlags(&dwFlags), E_NOTIMPL);
+}
+
+TEST(ShellUIObjectInfoTip, FailsWithoutAFolder)
+{
+    TestSelection selection({{0, "tip", "a"}});
+    Held ui(new CTestUIObject(nullptr, 1, selection.raw.data(), nullptr, nullptr));
+    LPWSTR pszTip = nullptr;
+    EXPECT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoTip(0, &pszTip), E_FAIL);
+}
+
+TEST(ShellUIObjectInfoTip, IgnoresAnItemIdTooShortForTheFolder)
+{
+    TestSelection selection({{0, "tip", "a"}});
+    const BYTE shortData[1] = {'T'};
+    UniquePidl shortId(MakeItemIdList(shortData, sizeof(shortData)));
+    LPCITEMIDLIST apidl[1] = {shortId.get()};
+    Held ui(new CTestUIObject(selection.folder.get(), 1, apidl, nullptr, nullptr));
+    LPWSTR pszTip = nullptr;
+    EXPECT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoTip(0, &pszTip), E_FAIL);
+    EXPECT_TRUE(selection.folder->m_columnsAsked.empty());
+}
+
+// ---- site --------------------------------------------------------------------------------------
+
+TEST(ShellUIObjectSite, GetSiteFailsBeforeAnySiteIsSet)
+{
+    TestSelection selection({{0, "", "a"}});
+    Held ui(selection.MakeUIObject());
+    void* pv = reinterpret_cast<void*>(1);
+    EXPECT_EQ(ui.As<IObjectWithSite>()->GetSite(IID_IUnknown, &pv), E_FAIL);
+    EXPECT_EQ(pv, nullptr);
+    EXPECT_EQ(ui.As<IObjectWithSite>()->GetSite(IID_IUnknown, nullptr), E_POINTER);
+}
+
+TEST(ShellUIObjectSite, KeepsAReferenceOnTheSiteAndAnswersForIt)
+{
+    TestSelection selection({{0, "", "a"}});
+    Held ui(selection.MakeUIObject());
+    Held site(new CTestItemFolder());
+    auto* pObjectWithSite = ui.As<IObjectWithSite>();
+    ASSERT_EQ(pObjectWithSite->SetSite(site.As<IShellFolder>()), S_OK);
+    EXPECT_EQ(RefCount(site.get()), 2u);
+
+    ComPtr<IPersistFolder> persist;
+    ASSERT_EQ(pObjectWithSite->GetSite(IID_IPersistFolder, persist.put_void()), S_OK);
+    EXPECT_EQ(persist.get(), site.As<IPersistFolder>());
+    persist.reset();
+    ComPtr<IUnknown> none;
+    EXPECT_EQ(pObjectWithSite->GetSite(IID_IDataObject, none.put_void()), E_NOINTERFACE);
+
+    ASSERT_EQ(pObjectWithSite->SetSite(nullptr), S_OK);
+    EXPECT_EQ(RefCount(site.get()), 1u);
+}
+
+TEST(ShellUIObjectSite, ReleasesTheSiteWithTheObject)
+{
+    Held site(new CTestItemFolder());
+    {
+        TestSelection selection({{0, "", "a"}});
+        Held ui(selection.MakeUIObject());
+        ui.As<IObjectWithSite>()->SetSite(site.As<IShellFolder>());
+        ui.As<IObjectWithSite>()->SetSite(site.As<IShellFolder>());
+        EXPECT_EQ(RefCount(site.get()), 2u);
+    }
+    EXPECT_EQ(RefCount(site.get()), 1u);
+}
+
+// ---- initialisation as a shell extension -------------------------------------------------------
+
+TEST(ShellUIObjectExtInit, FallsBackToTheDefaultFolderAndForgetsTheItems)
+{
+    TestSelection selection({{SFGAO_CANDELETE, "", "a"}});
+    TestSelection other({{SFGAO_CANDELETE, "", "b"}});
+    Held ui(selection.MakeUIObject());
+    ui->m_pDefaultFolder = other.folder.get();
+
+    // A location no folder of ours sits at.
+    UniquePidl pidlNowhere(::ILCreateFromPathA("C:\\"));
+    EXPECT_EQ(ui.As<IShellExtInit>()->Initialize(pidlNowhere.get(), nullptr, nullptr), S_OK);
+    EXPECT_EQ(ui->GetItemCount(), 0u);
+    EXPECT_EQ(ui->GetFolder(), other.folder.get());
+    EXPECT_EQ(RefCount(other.folder.get()), 2u);
+    EXPECT_EQ(RefCount(selection.folder.get()), 1u);
+
+    EXPECT_EQ(ui.As<IShellExtInit>()->Initialize(nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(RefCount(other.folder.get()), 2u);
+}
+
+TEST(ShellUIObjectExtInit, LeavesTheObjectWithoutAFolderWhenThereIsNoDefault)
+{
+    TestSelection selection({{SFGAO_BROWSABLE | SFGAO_CANCOPY, "tip", "a"}});
+    Held ui(selection.MakeUIObject());
+    EXPECT_EQ(ui.As<IShellExtInit>()->Initialize(nullptr, nullptr, nullptr), S_OK);
+    EXPECT_EQ(ui->GetFolder(), nullptr);
+    EXPECT_EQ(RefCount(selection.folder.get()), 1u);
+
+    // Nothing that needs a folder is offered or done.
+    UniqueHmenu menu(::CreatePopupMenu());
+    EXPECT_EQ(ui.As<IContextMenu>()->QueryContextMenu(menu.get(), 0, 1, 100, CMF_DEFAULTONLY),
+              MAKE_HRESULT(SEVERITY_SUCCESS, 0, 8));
+    EXPECT_EQ(::GetMenuItemCount(menu.get()), 0);
+    LPWSTR pszTip = nullptr;
+    EXPECT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoTip(0, &pszTip), E_FAIL);
+}
+
+TEST(ShellUIObjectExtInit, FallsBackWhenTheBoundLocationIsNotOneOfOurFolders)
+{
+    // The desktop hands out file system folders, which are not ours; whatever the bind gives,
+    // the object must end up with either our folder or none and balanced references.
+    TestSelection selection({{0, "", "a"}});
+    Held ui(new CTestUIObject(nullptr, 0, nullptr, nullptr, nullptr));
+    LPITEMIDLIST pidlDrives = nullptr;
+    ASSERT_EQ(::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &pidlDrives), S_OK);
+    UniquePidl drives(pidlDrives);
+    ui->m_pDefaultFolder = selection.folder.get();
+    EXPECT_EQ(ui.As<IShellExtInit>()->Initialize(drives.get(), nullptr, nullptr), S_OK);
+    EXPECT_EQ(ui->GetFolder(), selection.folder.get());
+    EXPECT_EQ(RefCount(selection.folder.get()), 2u);
+}
+
+} // namespace
+} // namespace corvasin::test

@@ -1,0 +1,201 @@
+// A folder whose items are chosen by the test (attributes, tip and name per item) and a UI
+// object class over it, for driving the UI object base through its interfaces.
+#pragma once
+
+#include "framework/ItemIdList.h"
+#include "framework/NameSpaceExtension.h"
+#include "framework/ShellUIObject.h"
+
+#include <gtest/gtest.h>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace corvasin::test
+{
+
+// {6E1C2B07-5C43-4E0B-9E63-1E4F0A3E7A11}
+inline constexpr GUID CLSID_TestUIObject = {
+    0x6e1c2b07, 0x5c43, 0x4e0b, {0x9e, 0x63, 0x1e, 0x4f, 0x0a, 0x3e, 0x7a, 0x11}};
+
+// The current reference count of a command target, read without changing it.
+inline ULONG RefCount(CCmdTarget* p)
+{
+    p->ExternalAddRef();
+    return p->ExternalRelease();
+}
+
+// What the test folder's sub-folders saw when something was dropped on them.
+struct DropRecord
+{
+    int nDrops = 0;
+    DWORD grfKeyState = 0xFFFF;
+    POINTL pt = {};
+    bool bHadDataObject = false;
+    BOOL bResult = TRUE;
+};
+
+// Item data: 'T', 'I', then a 16-bit index into the folder's item table.
+class CTestItemFolder : public CNameSpaceExtension
+{
+public:
+    struct Item
+    {
+        ULONG ulAttributes = 0;
+        std::string tip;
+        std::string name;
+    };
+
+    explicit CTestItemFolder(CNameSpaceExtension* pParent = nullptr,
+                             DropRecord* pDrops = nullptr)
+        : CNameSpaceExtension(pParent), m_pDrops(pDrops)
+    {
+    }
+
+    static constexpr UINT kDataSize = 4;
+
+    // A one-id list for item nIndex.
+    static LPITEMIDLIST MakeItem(WORD nIndex)
+    {
+        BYTE data[kDataSize] = {'T', 'I'};
+        memcpy(data + 2, &nIndex, sizeof(nIndex));
+        return MakeItemIdList(data, kDataSize);
+    }
+
+    const CLSID& GetCLSID() noexcept override { return CLSID_TestUIObject; }
+    UINT GetItemDataSize() noexcept override { return kDataSize; }
+    BOOL IsOwnItem(const void* pItem) noexcept override
+    {
+        return memcmp(pItem, "TI", 2) == 0;
+    }
+    ULONG GetItemAttributes(const void* pItem) noexcept override
+    {
+        const Item* p = Find(pItem);
+        return p ? p->ulAttributes : 0;
+    }
+    CString GetColumnText(const void* pItem, int iColumn) noexcept override
+    {
+        m_columnsAsked.push_back(iColumn);
+        const Item* p = Find(pItem);
+        if (!p)
+            return {};
+        if (iColumn == -1)
+            return p->tip;
+        if (iColumn == 0)
+            return p->name;
+        return {};
+    }
+    CNameSpaceExtension* CreateSubFolder(const void*) noexcept override
+    {
+        return new (std::nothrow) CTestItemFolder(this, m_pDrops);
+    }
+    BOOL Drop(IDataObject* pDataObject, DWORD grfKeyState, POINTL pt, DWORD*) noexcept override
+    {
+        if (!m_pDrops)
+            return FALSE;
+        ++m_pDrops->nDrops;
+        m_pDrops->grfKeyState = grfKeyState;
+        m_pDrops->pt = pt;
+        m_pDrops->bHadDataObject = pDataObject != nullptr;
+        return m_pDrops->bResult;
+    }
+
+    std::vector<Item> m_items;
+    std::vector<int> m_columnsAsked;
+
+protected:
+    ~CTestItemFolder() override = default;
+
+private:
+    const Item* Find(const void* pItem) const noexcept
+    {
+        WORD nIndex = 0;
+        memcpy(&nIndex, static_cast<const BYTE*>(pItem) + 2, sizeof(nIndex));
+        return nIndex < m_items.size() ? &m_items[nIndex] : nullptr;
+    }
+
+    DropRecord* m_pDrops;
+};
+
+// The base with a class id and a settable default folder; exposes the members for checks.
+class CTestUIObject : public CShellUIObject
+{
+public:
+    using CShellUIObject::CShellUIObject;
+
+    const CLSID& GetClassID() noexcept override { return CLSID_TestUIObject; }
+    CNameSpaceExtension* GetDefaultFolder() noexcept override { return m_pDefaultFolder; }
+    BOOL OnMenuMessage(UINT uMsg, WPARAM, LPARAM) noexcept override
+    {
+        return uMsg == m_uHandledMessage;
+    }
+
+    using CShellUIObject::m_nStoredFormats;
+
+    CNameSpaceExtension* m_pDefaultFolder = nullptr;
+    UINT m_uHandledMessage = 0;
+
+protected:
+    ~CTestUIObject() override = default;
+};
+
+// Holds the test's own reference on a command target.
+template <typename T>
+class Held
+{
+public:
+    explicit Held(T* p) : m_p(p) {}
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    ~Held()
+    {
+        if (m_p)
+            m_p->ExternalRelease();
+    }
+    T* get() const { return m_p; }
+    T* operator->() const { return m_p; }
+
+    // riid for interfaces MinGW's headers give no __uuidof (IQueryInfo).
+    template <typename I>
+    I* As(REFIID riid = __uuidof(I)) const
+    {
+        void* pv = nullptr;
+        if (FAILED(m_p->ExternalQueryInterface(riid, &pv)))
+            return nullptr;
+        // The test keeps the object alive through this holder.
+        static_cast<I*>(pv)->Release();
+        return static_cast<I*>(pv);
+    }
+
+private:
+    T* m_p;
+};
+
+// A folder at a made-up absolute location with the given items, and id lists for them.
+struct TestSelection
+{
+    explicit TestSelection(std::vector<CTestItemFolder::Item> items, DropRecord* pDrops = nullptr)
+        : folder(new CTestItemFolder(nullptr, pDrops))
+    {
+        folder->m_items = std::move(items);
+        BYTE location[6] = {'R', 'O', 'O', 'T', '0', '1'};
+        folder->m_pidl.reset(MakeItemIdList(location, sizeof(location)));
+        for (size_t i = 0; i < folder->m_items.size(); ++i)
+            pidls.emplace_back(CTestItemFolder::MakeItem(static_cast<WORD>(i)));
+        for (const UniquePidl& p : pidls)
+            raw.push_back(p.get());
+    }
+
+    // A UI object over the first n items (all when n is -1).
+    CTestUIObject* MakeUIObject(int n = -1, HWND hwndOwner = nullptr)
+    {
+        const UINT cidl = n < 0 ? static_cast<UINT>(raw.size()) : static_cast<UINT>(n);
+        return new CTestUIObject(folder.get(), cidl, raw.data(), folder->m_pidl.get(), hwndOwner);
+    }
+
+    Held<CTestItemFolder> folder;
+    std::vector<UniquePidl> pidls;
+    std::vector<LPCITEMIDLIST> raw;
+};
+
+} // namespace corvasin::test
