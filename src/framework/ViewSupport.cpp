@@ -60,6 +60,21 @@ BOOL InsertSeparator(HMENU hmenu, UINT pos) noexcept
     return ::InsertMenuItemA(hmenu, pos, TRUE, &mii);
 }
 
+// Width of a column title in average characters. Wine's view takes the header width from the
+// details it is given and shows a column of width 0 otherwise, so titles always carry one.
+int ColumnWidthInChars(int iColumn) noexcept
+{
+    switch (iColumn)
+    {
+    case 0:
+        return 30;
+    case 1:
+        return 40;
+    default:
+        return 20;
+    }
+}
+
 constexpr UINT kOffsetExplore = 1;
 constexpr UINT kOffsetOpen = 2;
 constexpr UINT kOffsetProperties = 3;
@@ -79,6 +94,11 @@ STDMETHODIMP CNameSpaceExtension::XShellDetails::GetDetailsOf(LPCITEMIDLIST pidl
     if (text.empty())
         return E_FAIL;
     SetStrRetText(&pDetails->str, text);
+    if (!pidl)
+    {
+        pDetails->fmt = LVCFMT_LEFT;
+        pDetails->cxChar = ColumnWidthInChars(static_cast<int>(iColumn));
+    }
     return S_OK;
 }
 
@@ -220,6 +240,11 @@ int CNameSpaceExtension::OnViewMessage(HWND hwndMain, UINT uMsg, WPARAM wParam,
         if (FAILED(DetailText(this, pInfo->pidl, static_cast<int>(wParam), text)) || text.empty())
             return 0;
         SetStrRetText(&pInfo->str, text);
+        if (!pInfo->pidl)
+        {
+            pInfo->fmt = LVCFMT_LEFT;
+            pInfo->cxChar = ColumnWidthInChars(static_cast<int>(wParam));
+        }
         return 1;
     }
 

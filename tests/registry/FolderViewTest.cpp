@@ -72,6 +72,9 @@ TEST_F(FolderView, ViewObjectsTheFolderHasComeFromTheFolder)
     SHELLDETAILS sd = {};
     EXPECT_EQ(details->GetDetailsOf(nullptr, 0, &sd), S_OK);
     EXPECT_EQ(StrRetText(sd.str), "Name");
+    // Wine's view sizes its header from the width given with the title.
+    EXPECT_GT(sd.cxChar, 0);
+    EXPECT_EQ(sd.fmt, LVCFMT_LEFT);
 }
 
 TEST_F(FolderView, ViewMessagesCalledDirectly)
