@@ -21,7 +21,13 @@ CViewFolderProxy::~CViewFolderProxy()
 STDMETHODIMP CViewFolderProxy::QueryInterface(REFIID riid, void** ppv)
 {
     if (riid == IID_IUnknown || riid == IID_IShellFolder || riid == IID_IShellFolder2)
-        return CComObject::QueryInterface(riid, ppv);
+    {
+        if (!ppv)
+            return E_POINTER;
+        *ppv = static_cast<IShellFolder2*>(this);
+        AddRef();
+        return S_OK;
+    }
     // Everything else (drop target, details...) is the folder's own; the view's requests must
     // not come back to the view itself.
     return m_pFolder->ExternalQueryInterface(riid, ppv);

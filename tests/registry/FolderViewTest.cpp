@@ -52,6 +52,22 @@ TEST_F(FolderView, TheDefaultViewIsReusedUntilItIsReleased)
     EXPECT_EQ(psf->QueryInterface(IID_IShellView, fromView.put_void()), S_OK);
     fromView.reset();
 
+    // The view reaches the folder through what it was given, as any of the folder interfaces.
+    ComPtr<IFolderView> folderView;
+    ASSERT_EQ(view.As(folderView), S_OK);
+    ComPtr<IShellFolder> viewFolder;
+    ASSERT_EQ(folderView->GetFolder(IID_IShellFolder, viewFolder.put_void()), S_OK);
+    ComPtr<IShellFolder2> viewFolder2;
+    EXPECT_EQ(viewFolder.As(viewFolder2), S_OK);
+    UniquePidl item = ItemId(REGITEM_KEY, "k");
+    LPCITEMIDLIST items[] = {item.get()};
+    SFGAOF flags = SFGAO_FOLDER;
+    EXPECT_EQ(viewFolder->GetAttributesOf(1, items, &flags), S_OK);
+    EXPECT_TRUE(flags & SFGAO_FOLDER);
+    folderView.reset();
+    viewFolder.reset();
+    viewFolder2.reset();
+
     view.reset();
     EXPECT_EQ(pFolder->GetRecordedView(), nullptr);
     ComPtr<IUnknown> none;
