@@ -45,7 +45,7 @@ CUIObjectFactory& UIObjectFactory() noexcept
     return g_uiObjectFactory;
 }
 
-// ---- IUnknown -----------------------------------------------------------------------------
+// ---- IUnknown -----------------------------------------------------------------------------------
 
 STDMETHODIMP CNameSpaceFactory::QueryInterface(REFIID riid, void** ppv)
 {
@@ -80,7 +80,7 @@ STDMETHODIMP_(ULONG) CNameSpaceFactory::Release()
     return cRef - 1;
 }
 
-// ---- IClassFactory ------------------------------------------------------------------------
+// ---- IClassFactory ------------------------------------------------------------------------------
 
 STDMETHODIMP CNameSpaceFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv)
 {
@@ -114,7 +114,7 @@ STDMETHODIMP CNameSpaceFactory::LockServer(BOOL)
     return E_NOTIMPL;
 }
 
-// ---- what the factories make ---------------------------------------------------------------
+// ---- what the factories make --------------------------------------------------------------------
 
 CNameSpaceExtension* CNameSpaceFactory::CreateFolder() noexcept
 {
@@ -136,7 +136,7 @@ BOOL CNameSpaceFactory::Unregister() noexcept
     return UnregisterClasses(*this);
 }
 
-// ---- the folder created last ---------------------------------------------------------------
+// ---- the folder created last --------------------------------------------------------------------
 
 CNameSpaceExtension* CNameSpaceFactory::GetLastCreated() noexcept
 {
@@ -170,7 +170,7 @@ void CNameSpaceFactory::SetLastCreated(CNameSpaceExtension* pFolder) noexcept
         pOld->ExternalRelease();
 }
 
-// ---- the folder factory ---------------------------------------------------------------------
+// ---- the folder factory -------------------------------------------------------------------------
 
 CCorvasinFactory::CCorvasinFactory() noexcept
 {
@@ -187,7 +187,7 @@ CShellUIObject* CCorvasinFactory::CreateDefaultUIObject() noexcept
     return new (std::nothrow) CRegUIObject(nullptr, 0, nullptr, nullptr, nullptr);
 }
 
-// ---- the UI object factory -------------------------------------------------------------------
+// ---- the UI object factory ----------------------------------------------------------------------
 
 STDMETHODIMP CUIObjectFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv)
 {

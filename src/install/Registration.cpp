@@ -15,6 +15,7 @@
 #include <shlobj.h>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace corvasin
 {
@@ -48,17 +49,15 @@ CString GuidText(REFGUID guid)
     return WideToAnsi(szWide);
 }
 
-// Creates (or opens) pszPath under hRoot.
-bool CreateKey(HKEY hRoot, const CString& path, UniqueHkey& hKey,
-               REGSAM sam = KEY_WRITE) noexcept
+// Creates (or opens) the key at path below hRoot.
+bool CreateKey(HKEY hRoot, const CString& path, UniqueHkey& hKey, REGSAM sam = KEY_WRITE) noexcept
 {
-    return ::RegCreateKeyExA(hRoot, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, sam,
-                             nullptr, hKey.put(), nullptr) == ERROR_SUCCESS;
+    return ::RegCreateKeyExA(hRoot, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, sam, nullptr,
+                             hKey.put(), nullptr) == ERROR_SUCCESS;
 }
 
 // A string value with its terminating zero; a null name is the key's default value.
-bool SetString(HKEY hKey, const char* pszName, const CString& value,
-               DWORD dwType = REG_SZ) noexcept
+bool SetString(HKEY hKey, const char* pszName, const CString& value, DWORD dwType = REG_SZ) noexcept
 {
     return ::RegSetValueExA(hKey, pszName, 0, dwType, reinterpret_cast<const BYTE*>(value.c_str()),
                             static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
@@ -116,8 +115,8 @@ void NotifyDesktopChanged() noexcept
 // Everything registration asks of the folder object and the UI object.
 struct ClassInfo
 {
-    CString name;        // the namespace's display name
-    CString infoTip;     // the folder's description
+    CString name;    // the namespace's display name
+    CString infoTip; // the folder's description
     ULONG dwAttributes = 0;
     int iIcon = 0;
     CString webTemplate; // file name of the web view template, or empty
@@ -170,7 +169,8 @@ BOOL WriteClasses(HKEY hClasses, HKEY hMachine, const ClassInfo& info)
         if (!CreateKey(hClasses, folderKey + "\\shellex\\ContextMenuHandlers", hHandlers) ||
             !CreateKey(hHandlers.get(), info.uiClass, hHandler))
             return FALSE;
-        // The folder itself was once registered as its own menu handler; that entry must go.
+        // An older registration may have named the folder class as its own menu handler; the
+        // shell would then load a folder as a context menu. That entry must go.
         (void)DeleteRegKeyTree(hHandlers.get(), info.folderClass.c_str());
     }
 
@@ -231,7 +231,7 @@ BOOL ReadClassInfo(CNameSpaceExtension& folder, CShellUIObject& uiObject, ClassI
 }
 } // namespace
 
-// ---- the class keys -------------------------------------------------------------------------
+// ---- the class keys -----------------------------------------------------------------------------
 
 BOOL RegisterClasses(CNameSpaceFactory& factory, const RegistrationRoots& roots) noexcept
 {
@@ -277,7 +277,7 @@ BOOL UnregisterClasses(CNameSpaceFactory& factory, const RegistrationRoots& root
     }
 }
 
-// ---- installation and removal ---------------------------------------------------------------
+// ---- installation and removal -------------------------------------------------------------------
 
 HRESULT InstallShellEntries(const RegistrationRoots& roots) noexcept
 {
@@ -294,7 +294,8 @@ HRESULT InstallShellEntries(const RegistrationRoots& roots) noexcept
             }
         }
 
-        // The web view files are not installed: the view of this shell does not show them.
+        // The web view files (the template named in PersistMoniker and its pages) are not
+        // written yet; the moniker points where they will go.
 
         const CString interfaceId = GuidText(IID_IRegFolder);
         const CString folderClass = GuidText(CLSID_CorvasinFolder);
@@ -374,7 +375,7 @@ HRESULT RemoveShellEntries(const RegistrationRoots& roots) noexcept
     }
 }
 
-// ---- the entry points -------------------------------------------------------------------------
+// ---- the entry points ---------------------------------------------------------------------------
 
 HRESULT RegisterServer() noexcept
 {

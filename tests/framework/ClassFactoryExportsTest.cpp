@@ -30,8 +30,8 @@ protected:
         // Kept loaded for the whole program: objects of the DLL may outlive a test.
         s_hDll = ::LoadLibraryA(CorvasinDllPath().c_str());
         if (s_hDll)
-            s_pfnGetClassObject = reinterpret_cast<PfnGetClassObject>(
-                ::GetProcAddress(s_hDll, "DllGetClassObject"));
+            s_pfnGetClassObject =
+                reinterpret_cast<PfnGetClassObject>(::GetProcAddress(s_hDll, "DllGetClassObject"));
     }
 
     void SetUp() override
@@ -43,8 +43,9 @@ protected:
     static IClassFactory* Factory(REFCLSID rclsid)
     {
         IClassFactory* pFactory = nullptr;
-        EXPECT_EQ(s_pfnGetClassObject(rclsid, IID_IClassFactory, reinterpret_cast<void**>(&pFactory)),
-                  S_OK);
+        EXPECT_EQ(
+            s_pfnGetClassObject(rclsid, IID_IClassFactory, reinterpret_cast<void**>(&pFactory)),
+            S_OK);
         return pFactory;
     }
 
@@ -108,9 +109,9 @@ TEST_F(ClassObjects, FolderFactoryMakesTheRegistryRootFolder)
     IClassFactory* pFactory = Factory(CLSID_CorvasinFolder);
     ASSERT_NE(pFactory, nullptr);
     IShellFolder* pFolder = nullptr;
-    ASSERT_EQ(pFactory->CreateInstance(nullptr, IID_IShellFolder,
-                                       reinterpret_cast<void**>(&pFolder)),
-              S_OK);
+    ASSERT_EQ(
+        pFactory->CreateInstance(nullptr, IID_IShellFolder, reinterpret_cast<void**>(&pFolder)),
+        S_OK);
     ASSERT_NE(pFolder, nullptr);
 
     IPersistFolder* pPersist = nullptr;
@@ -164,8 +165,9 @@ TEST_F(ClassObjects, UIObjectFactoryMakesAContextMenuHandler)
     IClassFactory* pFactory = Factory(CLSID_CorvasinUIObject);
     ASSERT_NE(pFactory, nullptr);
     IShellExtInit* pInit = nullptr;
-    ASSERT_EQ(pFactory->CreateInstance(nullptr, IID_IShellExtInit, reinterpret_cast<void**>(&pInit)),
-              S_OK);
+    ASSERT_EQ(
+        pFactory->CreateInstance(nullptr, IID_IShellExtInit, reinterpret_cast<void**>(&pInit)),
+        S_OK);
     IContextMenu* pMenu = nullptr;
     EXPECT_EQ(pInit->QueryInterface(IID_IContextMenu, reinterpret_cast<void**>(&pMenu)), S_OK);
     if (pMenu)

@@ -11,6 +11,9 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <cstring>
+#include <string>
+
 using namespace corvasin;
 
 namespace
@@ -186,9 +189,52 @@ TEST(ClassObject, MakesTheModuleUnloadableOnlyWhileNothingIsCounted)
     EXPECT_EQ(CanUnloadNow(), nBefore == 0 ? S_OK : S_FALSE);
 }
 
-TEST(CorvasinApp, CaptionsMessageBoxesCorvasin)
+namespace
+{
+// What the message box showed; the hook answers it with OK.
+struct SeenBox
+{
+    std::string caption;
+    std::string text;
+};
+SeenBox g_seenBox;
+
+LRESULT CALLBACK AnswerMessageBox(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    if (nCode == HCBT_ACTIVATE)
+    {
+        const HWND hwnd = reinterpret_cast<HWND>(wParam);
+        char szClass[16] = {};
+        // Wine sends one more activation with no window after the box has closed.
+        if (hwnd && ::GetClassNameA(hwnd, szClass, sizeof(szClass)) &&
+            std::strcmp(szClass, "#32770") == 0)
+        {
+            char sz[256] = {};
+            ::GetWindowTextA(hwnd, sz, sizeof(sz));
+            g_seenBox.caption = sz;
+            ::GetDlgItemTextA(hwnd, 0xFFFF, sz, sizeof(sz));
+            g_seenBox.text = sz;
+            ::PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+        }
+    }
+    return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+} // namespace
+
+TEST(CorvasinApp, CaptionsItsMessageBoxesCorvasin)
 {
     EXPECT_STREQ(TheApp().GetAppName(), "Corvasin");
+
+    g_seenBox = {};
+    const HHOOK hHook =
+        ::SetWindowsHookExA(WH_CBT, AnswerMessageBox, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(hHook, nullptr);
+    const int nResult = AppMessageBox(nullptr, "Key deleted.", MB_OK | MB_ICONINFORMATION);
+    ::UnhookWindowsHookEx(hHook);
+
+    EXPECT_EQ(nResult, IDOK);
+    EXPECT_EQ(g_seenBox.caption, "Corvasin");
+    EXPECT_EQ(g_seenBox.text, "Key deleted.");
 }
 
 TEST(CorvasinApp, AnswersTheRegisteredNumbersOfItsTwoFormats)

@@ -92,8 +92,9 @@ TEST(DllCanUnloadNow, AllowsUnloadingUntilAFolderIsCreatedAndNotAfter)
     pFactory = dll.Factory(CLSID_CorvasinFolder);
     ASSERT_NE(pFactory, nullptr);
     IShellFolder* pFolder = nullptr;
-    ASSERT_EQ(pFactory->CreateInstance(nullptr, IID_IShellFolder, reinterpret_cast<void**>(&pFolder)),
-              S_OK);
+    ASSERT_EQ(
+        pFactory->CreateInstance(nullptr, IID_IShellFolder, reinterpret_cast<void**>(&pFolder)),
+        S_OK);
     pFolder->Release();
     pFactory->Release();
     EXPECT_EQ(dll.CanUnloadNow(), S_FALSE);

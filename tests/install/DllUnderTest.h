@@ -46,8 +46,8 @@ inline DWORD RunRegsvr32(const std::string& arguments)
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &si, &pi))
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &si, &pi))
         return ~0u;
     DWORD dwExitCode = ~0u;
     if (::WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
@@ -57,8 +57,14 @@ inline DWORD RunRegsvr32(const std::string& arguments)
     return dwExitCode;
 }
 
-inline DWORD RegisterDll() { return RunRegsvr32("/s"); }
-inline DWORD UnregisterDll() { return RunRegsvr32("/u /s"); }
+inline DWORD RegisterDll()
+{
+    return RunRegsvr32("/s");
+}
+inline DWORD UnregisterDll()
+{
+    return RunRegsvr32("/u /s");
+}
 
 // The text of a GUID in registry form, "{...}" with upper-case digits.
 inline std::string GuidString(REFGUID guid)

@@ -36,7 +36,8 @@ struct FolderTraits
 class CTestFolder : public CNameSpaceExtension
 {
 public:
-    explicit CTestFolder(const FolderTraits& traits) : CNameSpaceExtension(nullptr), m_traits(traits)
+    explicit CTestFolder(const FolderTraits& traits)
+        : CNameSpaceExtension(nullptr), m_traits(traits)
     {
     }
     const CLSID& GetCLSID() noexcept override { return c_testFolderClass; }
@@ -95,7 +96,10 @@ protected:
 
     std::string ClassesPath() const { return m_scratch.path() + "\\Classes"; }
     std::string MachinePath() const { return m_scratch.path() + "\\Machine"; }
-    std::string FolderKey() const { return ClassesPath() + "\\CLSID\\" + GuidString(c_testFolderClass); }
+    std::string FolderKey() const
+    {
+        return ClassesPath() + "\\CLSID\\" + GuidString(c_testFolderClass);
+    }
 
     ScratchKey m_scratch;
     HKEY m_hClasses = nullptr;

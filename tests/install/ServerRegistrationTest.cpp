@@ -94,15 +94,12 @@ void ExpectString(HKEY hRoot, const std::string& path, const char* pszName,
 
 } // namespace
 
-// ---- one registration, then every entry it wrote -------------------------------------------------
+// ---- one registration, then every entry it wrote ------------------------------------------------
 
 class ServerRegistration : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_dwFirstExitCode = RegisterDll();
-    }
+    static void SetUpTestSuite() { s_dwFirstExitCode = RegisterDll(); }
 
     void SetUp() override
     {
@@ -167,8 +164,8 @@ TEST_F(ServerRegistration, StoresTheRootAttributesAsFourLittleEndianBytes)
 
 TEST_F(ServerRegistration, MakesTheUIObjectClassTheFoldersContextMenuHandler)
 {
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT,
-                          c_folderKey + "\\shellex\\ContextMenuHandlers\\" + c_uiClass));
+    EXPECT_TRUE(
+        KeyExists(HKEY_CLASSES_ROOT, c_folderKey + "\\shellex\\ContextMenuHandlers\\" + c_uiClass));
     // The root folder has no property sheets, so no property sheet handler is registered.
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, c_folderKey + "\\shellex\\PropertySheetHandlers"));
 }
@@ -189,9 +186,8 @@ TEST_F(ServerRegistration, WritesTheWebViewMonikerWithOneBackslashBeforeWeb)
         expected += '\\';
     expected += "Web\\corvasin.htt";
 
-    const std::string key = c_folderKey +
-                            "\\shellex\\ExtShellFolderViews\\"
-                            "{5984FFE0-28D4-11CF-AE66-08002B2E1262}";
+    const std::string key = c_folderKey + "\\shellex\\ExtShellFolderViews\\"
+                                          "{5984FFE0-28D4-11CF-AE66-08002B2E1262}";
     ExpectString(HKEY_CLASSES_ROOT, key, "PersistMoniker", expected, REG_EXPAND_SZ);
     const std::string moniker = ReadValue(HKEY_CLASSES_ROOT, key, "PersistMoniker").text();
     EXPECT_EQ(moniker.find("\\\\Web\\"), std::string::npos) << moniker;
@@ -251,7 +247,7 @@ TEST_F(ServerRegistration, SucceedsAgainAndDropsALeftoverSelfHandlerKey)
     EXPECT_EQ(ValueCount(HKEY_CLASSES_ROOT, c_folderKey), 2u); // the name and the info tip
 }
 
-// ---- unregistering --------------------------------------------------------------------------------
+// ---- unregistering ------------------------------------------------------------------------------
 
 class ServerUnregistration : public ::testing::Test
 {
@@ -261,8 +257,8 @@ protected:
     {
         s_dwRegisterExitCode = RegisterDll();
         HKEY hKey = nullptr;
-        if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, c_pszUrlPrefixesKey, 0, nullptr, 0,
-                              KEY_SET_VALUE, nullptr, &hKey, nullptr) == ERROR_SUCCESS)
+        if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, c_pszUrlPrefixesKey, 0, nullptr, 0, KEY_SET_VALUE,
+                              nullptr, &hKey, nullptr) == ERROR_SUCCESS)
         {
             static const char c_szOther[] = "other://";
             ::RegSetValueExA(hKey, "HKDD", 0, REG_SZ, reinterpret_cast<const BYTE*>(c_szOther),

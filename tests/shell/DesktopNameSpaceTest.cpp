@@ -140,11 +140,16 @@ TEST_F(DesktopNameSpace, ParsesTheJunctionAndNamesItRegistry)
     ASSERT_EQ(Parse(c_junction, pidl), S_OK);
     ASSERT_NE(pidl.p, nullptr);
     EXPECT_EQ(DisplayName(m_pDesktop.p, pidl.p, SHGDN_NORMAL), "Registry");
+    // Wine writes the class id in lower case, Windows in upper case.
+    EXPECT_EQ(::lstrcmpiA(DisplayName(m_pDesktop.p, pidl.p, SHGDN_FORPARSING).c_str(),
+                          "::{BBC22D43-FF1C-4948-B6DA-04BEFBDA2E92}"),
+              0);
 }
 
 TEST_F(DesktopNameSpace, ListsTheRegistryAmongTheDesktopItems)
 {
-    EXPECT_TRUE(Contains(ItemNames(m_pDesktop.p, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS), "Registry"));
+    EXPECT_TRUE(
+        Contains(ItemNames(m_pDesktop.p, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS), "Registry"));
 }
 
 TEST_F(DesktopNameSpace, BindsToTheRegistryRootFolder)
@@ -203,7 +208,8 @@ TEST_F(DesktopNameSpace, BindsToAKeyAndListsItsSubkeys)
     const std::vector<std::string> keys = ItemNames(pSoftware.p, SHCONTF_FOLDERS);
     EXPECT_TRUE(Contains(keys, "Wine"));
     // With values asked for too, "(default)" follows the subkeys.
-    const std::vector<std::string> all = ItemNames(pSoftware.p, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS);
+    const std::vector<std::string> all =
+        ItemNames(pSoftware.p, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS);
     EXPECT_GT(all.size(), keys.size());
 }
 
