@@ -159,6 +159,10 @@ public:
         STDMETHODIMP GetDetailsEx(LPCITEMIDLIST, const SHCOLUMNID*, VARIANT*) override;
         STDMETHODIMP GetDetailsOf(LPCITEMIDLIST, UINT, SHELLDETAILS*) override;
         STDMETHODIMP MapColumnToSCID(UINT, SHCOLUMNID*) override;
+
+    private:
+        // GetDisplayNameOf without its guard: the names are built as strings.
+        HRESULT DisplayNameOf(LPCITEMIDLIST pidl, SHGDNF uFlags, STRRET* pName);
     } m_xShellFolder{this};
 
     class XDelegateFolder : public CInterfacePart<CNameSpaceExtension, IDelegateFolder>

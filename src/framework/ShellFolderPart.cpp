@@ -295,6 +295,18 @@ STDMETHODIMP XShellFolder::GetDisplayNameOf(LPCITEMIDLIST pidl, SHGDNF uFlags, S
 {
     if (!pName)
         return E_POINTER;
+    try
+    {
+        return DisplayNameOf(pidl, uFlags, pName);
+    }
+    catch (...)
+    {
+        return E_OUTOFMEMORY;
+    }
+}
+
+HRESULT XShellFolder::DisplayNameOf(LPCITEMIDLIST pidl, SHGDNF uFlags, STRRET* pName)
+{
     const bool bWrapped = IsDelegateItemId(pidl);
     const BYTE* pData = m_pThis->OwnItemData(pidl, true);
     if (!pData)
