@@ -2,6 +2,7 @@
 // at the registry location given on the command line, or writes a picture of it and exits.
 #include <windows.h>
 #include <ole2.h>
+#include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -105,6 +106,55 @@ int RunMessageLoop() noexcept
     return c_nExitOk;
 }
 
+// Once the browser has shown its first folder, expands the tree pane down to it.
+void ExpandTree(CBrowserHost& host, const CBrowseOptions& options) noexcept
+{
+    PumpUntilPainted(host.Window(), options.m_dwTimeoutMs, options.m_dwSettleMs);
+    const HRESULT hr = host.ExpandTreeToCurrent();
+    if (FAILED(hr))
+        WriteTo(STD_ERROR_HANDLE,
+                L"corvasin-browse: cannot expand the tree pane: " + HexResult(hr) + L"\n");
+    PumpUntilPainted(host.Window(), options.m_dwTimeoutMs, options.m_dwSettleMs);
+}
+
+// Right-clicks or hovers over the item the options name and captures the screen while the
+// context menu or info tip is up. When no popup shows, says so and captures the window alone,
+// so that the picture shows what the user would see.
+HRESULT CapturePopupOfItem(CBrowserHost& host, const CBrowseOptions& options) noexcept
+{
+    const bool fMenu = options.m_iContextMenuItem >= 0;
+    const int iItem = fMenu ? options.m_iContextMenuItem : options.m_iInfoTipItem;
+    HRESULT hr = fMenu ? host.PostRightClickItem(iItem) : host.PostHoverItem(iItem);
+    if (FAILED(hr))
+    {
+        WriteTo(STD_ERROR_HANDLE, L"corvasin-browse: cannot point at item " +
+                                      std::to_wstring(iItem) + L": " + HexResult(hr) + L"\n");
+        return CaptureWindowToBmp(host.Window(), options.m_strScreenshot.c_str());
+    }
+    hr = CapturePopup(host.Window(), fMenu ? L"#32768" : TOOLTIPS_CLASSW,
+                      options.m_strScreenshot.c_str(), options.m_dwTimeoutMs,
+                      options.m_dwSettleMs);
+    if (hr != S_FALSE)
+        return hr;
+    WriteTo(STD_ERROR_HANDLE, std::wstring(L"corvasin-browse: no ") +
+                                  (fMenu ? L"context menu" : L"info tip") +
+                                  L" showed for item " + std::to_wstring(iItem) + L"\n");
+    if (!fMenu)
+    {
+        // Tells a view that never asks apart from a folder that has nothing to say.
+        std::wstring tip;
+        hr = host.ItemInfoTip(iItem, tip);
+        if (SUCCEEDED(hr))
+            WriteTo(STD_ERROR_HANDLE,
+                    L"corvasin-browse: the folder's IQueryInfo gives: \"" + tip + L"\"\n");
+        else
+            WriteTo(STD_ERROR_HANDLE,
+                    L"corvasin-browse: the folder gives no IQueryInfo: " + HexResult(hr) + L"\n");
+    }
+    PumpUntilPainted(host.Window(), options.m_dwTimeoutMs, options.m_dwSettleMs);
+    return CaptureWindowToBmp(host.Window(), options.m_strScreenshot.c_str());
+}
+
 int Run(HINSTANCE hInstance, const CBrowseOptions& options) noexcept
 {
     const bool fInteractive = options.m_strScreenshot.empty();
@@ -149,8 +199,19 @@ int Run(HINSTANCE hInstance, const CBrowseOptions& options) noexcept
         return c_nExitNoFolder;
     }
 
+    if (options.m_cxTree >= 0)
+    {
+        hr = host.DragTreeSplitter(options.m_cxTree);
+        if (FAILED(hr))
+            WriteTo(STD_ERROR_HANDLE,
+                    L"corvasin-browse: cannot resize the tree pane: " + HexResult(hr) + L"\n");
+    }
     if (fInteractive)
+    {
+        if (options.m_fExpandTree)
+            ExpandTree(host, options);
         return RunMessageLoop();
+    }
 
     PumpUntilPainted(host.Window(), options.m_dwTimeoutMs, options.m_dwSettleMs);
     if (options.m_iOpenItem >= 0)
@@ -162,9 +223,14 @@ int Run(HINSTANCE hInstance, const CBrowseOptions& options) noexcept
                                           HexResult(hr) + L"\n");
         PumpUntilPainted(host.Window(), options.m_dwTimeoutMs, options.m_dwSettleMs);
     }
+    if (options.m_fExpandTree)
+        ExpandTree(host, options);
     WriteTo(STD_OUTPUT_HANDLE, L"location: " + host.CurrentLocation() + L"\n");
 
-    hr = CaptureWindowToBmp(host.Window(), options.m_strScreenshot.c_str());
+    if (options.m_iContextMenuItem >= 0 || options.m_iInfoTipItem >= 0)
+        hr = CapturePopupOfItem(host, options);
+    else
+        hr = CaptureWindowToBmp(host.Window(), options.m_strScreenshot.c_str());
     ::DestroyWindow(host.Window());
     if (FAILED(hr))
     {

@@ -75,6 +75,25 @@ bool CBrowseOptions::Parse(int argc, wchar_t** argv, std::wstring& strError)
             m_iOpenItem = static_cast<int>(dwValue);
             ++i;
         }
+        else if (arg == L"--expand-tree")
+        {
+            m_fExpandTree = true;
+        }
+        else if (arg == L"--tree-width" && ParseCount(pszValue, dwValue))
+        {
+            m_cxTree = static_cast<int>(dwValue);
+            ++i;
+        }
+        else if (arg == L"--context-menu" && ParseCount(pszValue, dwValue))
+        {
+            m_iContextMenuItem = static_cast<int>(dwValue);
+            ++i;
+        }
+        else if (arg == L"--infotip" && ParseCount(pszValue, dwValue))
+        {
+            m_iInfoTipItem = static_cast<int>(dwValue);
+            ++i;
+        }
         else if (arg.size() > 1 && arg[0] == L'-' && arg[1] == L'-')
         {
             strError = L"unknown option or missing value: ";
@@ -142,7 +161,15 @@ const wchar_t* BrowseUsageText() noexcept
            L"  --screenshot FILE    write a BMP of the window once it has painted, then exit\n"
            L"  --delay-ms N         quiet time after the last paint before the capture (700)\n"
            L"  --timeout-ms N       longest wait for the view to paint (5000)\n"
-           L"  --open-item N        with --screenshot: double-click item N of the view first\n";
+           L"  --open-item N        with --screenshot: double-click item N of the view first\n"
+           L"  --expand-tree        expand the tree pane down to the location shown and select it\n"
+           L"  --tree-width N       drag the splitter so that the tree pane is N pixels wide\n"
+           L"  --context-menu N     with --screenshot: right-click item N of the view and capture\n"
+           L"                       the screen while its context menu is open, then close it\n"
+           L"  --infotip N          with --screenshot: rest the mouse on item N of the view and\n"
+           L"                       capture the info tip; says so on stderr when none shows\n"
+           L"  Items are numbered from 0 in the view's order; the options act in the order\n"
+           L"  --tree-width, --open-item, --expand-tree, then --context-menu or --infotip.\n";
 }
 
 } // namespace corvasin

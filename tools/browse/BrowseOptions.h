@@ -24,6 +24,10 @@ public:
     DWORD m_dwSettleMs = 700;     // quiet time after the last paint before the capture
     DWORD m_dwTimeoutMs = 5000;   // upper bound on the wait for the first paint
     int m_iOpenItem = -1;         // test aid: double-click this item of the view before capture
+    bool m_fExpandTree = false;   // expand the tree pane down to the location and select it
+    int m_cxTree = -1;            // drag the tree pane's splitter so the pane is this wide
+    int m_iContextMenuItem = -1;  // right-click this item and capture its open context menu
+    int m_iInfoTipItem = -1;      // hover over this item and capture its info tip, if one shows
     bool m_fHelp = false;
 
     // Fills the options from the arguments after the program name; false with a message in

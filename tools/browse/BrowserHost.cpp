@@ -7,6 +7,8 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <algorithm>
+
 namespace corvasin
 {
 
@@ -29,6 +31,70 @@ HWND FindListControl(HWND hwndView) noexcept
             return hwndList;
     }
     return nullptr;
+}
+
+// The first window of the class below hwndParent, at any depth.
+HWND FindDescendant(HWND hwndParent, const wchar_t* pszClass) noexcept
+{
+    for (HWND hwndChild = ::GetWindow(hwndParent, GW_CHILD); hwndChild;
+         hwndChild = ::GetWindow(hwndChild, GW_HWNDNEXT))
+    {
+        wchar_t szClass[64] = {};
+        if (::GetClassNameW(hwndChild, szClass, ARRAYSIZE(szClass)) &&
+            ::lstrcmpiW(szClass, pszClass) == 0)
+            return hwndChild;
+        if (HWND hwndFound = FindDescendant(hwndChild, pszClass))
+            return hwndFound;
+    }
+    return nullptr;
+}
+
+// The name the tree pane shows for an absolute id list.
+HRESULT DisplayName(LPCITEMIDLIST pidl, std::wstring& name) noexcept
+{
+    UniqueCoTaskMem pszName;
+    const HRESULT hr = ::SHGetNameFromIDList(pidl, SIGDN_NORMALDISPLAY,
+                                             reinterpret_cast<PWSTR*>(pszName.put()));
+    if (FAILED(hr))
+        return hr;
+    name = static_cast<PCWSTR>(pszName.get());
+    return S_OK;
+}
+
+// hItem or the first of its next siblings whose text is name; null when none is.
+HTREEITEM FindTreeSibling(HWND hwndTree, HTREEITEM hItem, const std::wstring& name) noexcept
+{
+    for (; hItem; hItem = reinterpret_cast<HTREEITEM>(::SendMessageW(
+                      hwndTree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(hItem))))
+    {
+        wchar_t szText[MAX_PATH] = {};
+        TVITEMW item = {};
+        item.mask = TVIF_TEXT;
+        item.hItem = hItem;
+        item.pszText = szText;
+        item.cchTextMax = ARRAYSIZE(szText);
+        if (::SendMessageW(hwndTree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) &&
+            ::lstrcmpiW(szText, name.c_str()) == 0)
+            return hItem;
+    }
+    return nullptr;
+}
+
+// A point on the item's name in the list's client coordinates, scrolled into view. In the
+// details view the label spans the whole first column, so the point is near its left end,
+// where the name is written.
+HRESULT ItemPoint(HWND hwndList, int iItem, POINT& pt) noexcept
+{
+    if (iItem < 0 || iItem >= static_cast<int>(::SendMessageW(hwndList, LVM_GETITEMCOUNT, 0, 0)))
+        return E_INVALIDARG;
+    ::SendMessageW(hwndList, LVM_ENSUREVISIBLE, iItem, FALSE);
+    RECT rcItem = {};
+    rcItem.left = LVIR_LABEL;
+    if (!::SendMessageW(hwndList, LVM_GETITEMRECT, iItem, reinterpret_cast<LPARAM>(&rcItem)))
+        return E_INVALIDARG;
+    pt.x = rcItem.left + std::min<LONG>(16, (rcItem.right - rcItem.left) / 2);
+    pt.y = (rcItem.top + rcItem.bottom) / 2;
+    return S_OK;
 }
 
 } // namespace
@@ -120,30 +186,29 @@ HRESULT CBrowserHost::BrowseTo(LPCITEMIDLIST pidl) noexcept
     return m_pBrowser->BrowseToIDList(pidl, SBSP_ABSOLUTE);
 }
 
-HRESULT CBrowserHost::DoubleClickItem(int iItem) noexcept
+HWND CBrowserHost::CurrentListControl() const noexcept
 {
     if (!m_pBrowser)
-        return E_UNEXPECTED;
+        return nullptr;
     ComPtr<IShellView> psv;
-    HRESULT hr = m_pBrowser->GetCurrentView(IID_IShellView, psv.put_void());
-    if (FAILED(hr))
-        return hr;
+    if (FAILED(m_pBrowser->GetCurrentView(IID_IShellView, psv.put_void())))
+        return nullptr;
     HWND hwndView = nullptr;
-    hr = psv->GetWindow(&hwndView);
-    if (FAILED(hr))
-        return hr;
-    const HWND hwndList = FindListControl(hwndView);
+    if (FAILED(psv->GetWindow(&hwndView)))
+        return nullptr;
+    return FindListControl(hwndView);
+}
+
+HRESULT CBrowserHost::DoubleClickItem(int iItem) noexcept
+{
+    const HWND hwndList = CurrentListControl();
     if (!hwndList)
         return E_FAIL;
-
-    RECT rcItem = {};
-    rcItem.left = LVIR_LABEL;
-    if (!::SendMessageW(hwndList, LVM_GETITEMRECT, iItem, reinterpret_cast<LPARAM>(&rcItem)))
-        return E_INVALIDARG;
-    ::SendMessageW(hwndList, LVM_ENSUREVISIBLE, iItem, FALSE);
-    ::SendMessageW(hwndList, LVM_GETITEMRECT, iItem, reinterpret_cast<LPARAM>(&rcItem));
-    const LPARAM lParamPoint =
-        MAKELPARAM((rcItem.left + rcItem.right) / 2, (rcItem.top + rcItem.bottom) / 2);
+    POINT pt = {};
+    const HRESULT hr = ItemPoint(hwndList, iItem, pt);
+    if (FAILED(hr))
+        return hr;
+    const LPARAM lParamPoint = MAKELPARAM(pt.x, pt.y);
 
     // The same messages a real double-click produces; the list control turns the second
     // press into NM_DBLCLK for the view.
@@ -155,8 +220,158 @@ HRESULT CBrowserHost::DoubleClickItem(int iItem) noexcept
     return S_OK;
 }
 
+HRESULT CBrowserHost::PostRightClickItem(int iItem) noexcept
+{
+    const HWND hwndList = CurrentListControl();
+    if (!hwndList)
+        return E_FAIL;
+    POINT pt = {};
+    const HRESULT hr = ItemPoint(hwndList, iItem, pt);
+    if (FAILED(hr))
+        return hr;
+    const LPARAM lParamPoint = MAKELPARAM(pt.x, pt.y);
+
+    // The list control selects the item on the press, waits for the release in its own loop,
+    // then sends itself WM_CONTEXTMENU at the message position, which reaches the view: the
+    // cursor must be on the item for that position to be the item's.
+    POINT ptScreen = pt;
+    ::ClientToScreen(hwndList, &ptScreen);
+    ::SetCursorPos(ptScreen.x, ptScreen.y);
+    ::SetFocus(hwndList);
+    if (!::PostMessageW(hwndList, WM_RBUTTONDOWN, MK_RBUTTON, lParamPoint) ||
+        !::PostMessageW(hwndList, WM_RBUTTONUP, 0, lParamPoint))
+        return HRESULT_FROM_WIN32(::GetLastError());
+    return S_OK;
+}
+
+HRESULT CBrowserHost::PostHoverItem(int iItem) noexcept
+{
+    const HWND hwndList = CurrentListControl();
+    if (!hwndList)
+        return E_FAIL;
+    POINT pt = {};
+    const HRESULT hr = ItemPoint(hwndList, iItem, pt);
+    if (FAILED(hr))
+        return hr;
+
+    POINT ptScreen = pt;
+    ::ClientToScreen(hwndList, &ptScreen);
+    ::SetCursorPos(ptScreen.x, ptScreen.y);
+    if (!::PostMessageW(hwndList, WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y)))
+        return HRESULT_FROM_WIN32(::GetLastError());
+    return S_OK;
+}
+
+HRESULT CBrowserHost::DragTreeSplitter(int cx) noexcept
+{
+    // Wine's explorer browser draws the splitter as a thin window of this class at the right
+    // edge of the tree pane; it resizes the pane by the distance the mouse moved while the
+    // button was down, in its own client coordinates.
+    const HWND hwndSplitter = FindDescendant(m_hwnd, L"eb_navpane");
+    if (!hwndSplitter)
+        return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
+    RECT rcSplitter = {};
+    RECT rcBrowser = {};
+    ::GetWindowRect(hwndSplitter, &rcSplitter);
+    ::GetWindowRect(::GetParent(hwndSplitter), &rcBrowser);
+    const int dx = cx - (rcSplitter.right - rcBrowser.left);
+    const LPARAM lParamMoved = MAKELPARAM(static_cast<SHORT>(dx), 0);
+    ::SendMessageW(hwndSplitter, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    ::SendMessageW(hwndSplitter, WM_MOUSEMOVE, MK_LBUTTON, lParamMoved);
+    ::SendMessageW(hwndSplitter, WM_LBUTTONUP, 0, lParamMoved);
+    return S_OK;
+}
+
+HRESULT CBrowserHost::ItemInfoTip(int iItem, std::wstring& tip) noexcept
+{
+    tip.clear();
+    if (!m_pBrowser)
+        return E_UNEXPECTED;
+    ComPtr<IFolderView> pfv;
+    HRESULT hr = m_pBrowser->GetCurrentView(IID_IFolderView, pfv.put_void());
+    if (FAILED(hr))
+        return hr;
+    ComPtr<IShellFolder> psf;
+    hr = pfv->GetFolder(IID_IShellFolder, psf.put_void());
+    if (FAILED(hr))
+        return hr;
+    UniquePidl pidlItem;
+    hr = pfv->Item(iItem, reinterpret_cast<PITEMID_CHILD*>(pidlItem.put()));
+    if (FAILED(hr))
+        return hr;
+    LPCITEMIDLIST apidl[1] = {pidlItem.get()};
+    ComPtr<IQueryInfo> pqi;
+    hr = psf->GetUIObjectOf(m_hwnd, 1, apidl, IID_IQueryInfo, nullptr, pqi.put_void());
+    if (FAILED(hr))
+        return hr;
+    UniqueCoTaskMem pszTip;
+    hr = pqi->GetInfoTip(QITIPF_DEFAULT, reinterpret_cast<PWSTR*>(pszTip.put()));
+    if (FAILED(hr))
+        return hr;
+    if (pszTip)
+        tip = static_cast<PCWSTR>(pszTip.get());
+    return S_OK;
+}
+
+HRESULT CBrowserHost::ExpandTreeToCurrent() noexcept
+{
+    if (!m_pidlCurrent)
+        return E_UNEXPECTED;
+    const HWND hwndTree = FindDescendant(m_hwnd, WC_TREEVIEWW);
+    if (!hwndTree)
+        return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
+
+    // The tree's roots are the desktop and the favorites; the desktop's node is the one
+    // named as the desktop is named.
+    UniquePidl pidlPrefix(::ILClone(m_pidlCurrent.get()));
+    if (!pidlPrefix)
+        return E_OUTOFMEMORY;
+    pidlPrefix.get()->mkid.cb = 0;
+    std::wstring name;
+    HRESULT hr = DisplayName(pidlPrefix.get(), name);
+    if (FAILED(hr))
+        return hr;
+    const auto hRoot =
+        reinterpret_cast<HTREEITEM>(::SendMessageW(hwndTree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    HTREEITEM hItem = FindTreeSibling(hwndTree, hRoot, name);
+
+    // One more id of the location at each level.
+    const USHORT cbTotal = static_cast<USHORT>(::ILGetSize(m_pidlCurrent.get()) - sizeof(USHORT));
+    USHORT cbPrefix = 0;
+    while (hItem)
+    {
+        // Expanding a node for the first time makes the tree pane enumerate its children.
+        ::SendMessageW(hwndTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(hItem));
+        if (cbPrefix >= cbTotal)
+            break;
+        pidlPrefix.reset(::ILClone(m_pidlCurrent.get()));
+        if (!pidlPrefix)
+            return E_OUTOFMEMORY;
+        USHORT cbId = 0;
+        memcpy(&cbId, reinterpret_cast<const BYTE*>(m_pidlCurrent.get()) + cbPrefix, sizeof(cbId));
+        cbPrefix = static_cast<USHORT>(cbPrefix + cbId);
+        const USHORT cbEnd = 0;
+        memcpy(reinterpret_cast<BYTE*>(pidlPrefix.get()) + cbPrefix, &cbEnd, sizeof(cbEnd));
+        hr = DisplayName(pidlPrefix.get(), name);
+        if (FAILED(hr))
+            return hr;
+        const auto hFirstChild = reinterpret_cast<HTREEITEM>(::SendMessageW(
+            hwndTree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(hItem)));
+        hItem = FindTreeSibling(hwndTree, hFirstChild, name);
+    }
+    if (!hItem)
+        return HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
+    // Selected as a click would: with the focus in the tree, so the selection is drawn.
+    ::SetFocus(hwndTree);
+    if (!::SendMessageW(hwndTree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(hItem)))
+        return E_FAIL;
+    ::SendMessageW(hwndTree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(hItem));
+    return S_OK;
+}
+
 void CBrowserHost::OnNavigated(LPCITEMIDLIST pidl) noexcept
 {
+    m_pidlCurrent.reset(::ILClone(pidl));
     UniqueCoTaskMem pszName;
     m_strLocation.clear();
     if (SUCCEEDED(::SHGetNameFromIDList(pidl, SIGDN_DESKTOPABSOLUTEPARSING,

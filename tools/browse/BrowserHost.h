@@ -8,6 +8,7 @@
 
 #include "BrowserSite.h"
 #include "framework/core/ComPtr.h"
+#include "framework/core/Handles.h"
 
 namespace corvasin
 {
@@ -31,6 +32,26 @@ public:
     // Double-clicks item iItem of the current folder view, as a user would (test aid).
     HRESULT DoubleClickItem(int iItem) noexcept;
 
+    // Expands the tree pane's nodes from the desktop down to the folder shown, that folder
+    // included, and selects it, matching nodes by display name as a user reads them.
+    HRESULT ExpandTreeToCurrent() noexcept;
+
+    // Drags the splitter between the tree pane and the view so that the tree pane is cx
+    // pixels wide, as a user would.
+    HRESULT DragTreeSplitter(int cx) noexcept;
+
+    // Moves the mouse onto item iItem and posts the right button's press and release; the
+    // view opens the item's context menu when the messages are dispatched.
+    HRESULT PostRightClickItem(int iItem) noexcept;
+
+    // Moves the mouse onto item iItem and posts the move the list control hears, as a user
+    // resting the mouse there; any tip shows once the messages are dispatched.
+    HRESULT PostHoverItem(int iItem) noexcept;
+
+    // The info tip the folder gives for item iItem through IQueryInfo, asked for as a view that
+    // shows tips would ask (GetUIObjectOf, then GetInfoTip).
+    HRESULT ItemInfoTip(int iItem, std::wstring& tip) noexcept;
+
     HWND Window() const noexcept { return m_hwnd; }
     // The parsing name of the folder shown last ("" before the first navigation).
     const std::wstring& CurrentLocation() const noexcept { return m_strLocation; }
@@ -41,12 +62,14 @@ private:
     HRESULT CreateBrowser() noexcept;
     void DestroyBrowser() noexcept;
     void OnNavigated(LPCITEMIDLIST pidl) noexcept;
+    HWND CurrentListControl() const noexcept;
 
     HWND m_hwnd = nullptr;
     ComPtr<IExplorerBrowser> m_pBrowser;
     ComPtr<CBrowserSite> m_pSite;
     DWORD m_dwEventsCookie = 0;
     std::wstring m_strLocation;
+    UniquePidl m_pidlCurrent; // the absolute id list shown last
 };
 
 } // namespace corvasin

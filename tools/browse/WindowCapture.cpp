@@ -62,31 +62,22 @@ bool PumpUntilPainted(HWND hwnd, DWORD dwTimeoutMs, DWORD dwSettleMs) noexcept
     }
 }
 
-HRESULT CaptureWindowToBmp(HWND hwnd, const wchar_t* pszPath) noexcept
+namespace
 {
-    RECT rc = {};
-    if (!::GetWindowRect(hwnd, &rc))
-        return HRESULT_FROM_WIN32(::GetLastError());
-    const int cx = rc.right - rc.left;
-    const int cy = rc.bottom - rc.top;
+
+// Writes cx by cy pixels of hdcSource from (x, y) into a 24-bit BMP file.
+HRESULT WriteDcToBmp(HDC hdcSource, int x, int y, int cx, int cy, const wchar_t* pszPath) noexcept
+{
     if (cx <= 0 || cy <= 0)
         return E_FAIL;
-
-    const HDC hdcWindow = ::GetWindowDC(hwnd);
-    if (!hdcWindow)
-        return E_FAIL;
-    UniqueHdc hdcMem(::CreateCompatibleDC(hdcWindow));
-    UniqueGdiObject hbm(::CreateCompatibleBitmap(hdcWindow, cx, cy));
+    UniqueHdc hdcMem(::CreateCompatibleDC(hdcSource));
+    UniqueGdiObject hbm(::CreateCompatibleBitmap(hdcSource, cx, cy));
     if (!hdcMem || !hbm)
-    {
-        ::ReleaseDC(hwnd, hdcWindow);
         return E_OUTOFMEMORY;
-    }
     const HGDIOBJ hbmOld = ::SelectObject(hdcMem.get(), hbm.get());
-    // The window DC covers the frame and every child, which draw into the same surface.
-    const BOOL fCopied = ::BitBlt(hdcMem.get(), 0, 0, cx, cy, hdcWindow, 0, 0, SRCCOPY | CAPTUREBLT);
+    const BOOL fCopied =
+        ::BitBlt(hdcMem.get(), 0, 0, cx, cy, hdcSource, x, y, SRCCOPY | CAPTUREBLT);
     ::SelectObject(hdcMem.get(), hbmOld);
-    ::ReleaseDC(hwnd, hdcWindow);
     if (!fCopied)
         return E_FAIL;
 
@@ -123,6 +114,133 @@ HRESULT CaptureWindowToBmp(HWND hwnd, const wchar_t* pszPath) noexcept
         ::WriteFile(hFile.get(), &bih, sizeof(bih), &cbWritten, nullptr) &&
         ::WriteFile(hFile.get(), bits.data(), bih.biSizeImage, &cbWritten, nullptr);
     return fWritten ? S_OK : HRESULT_FROM_WIN32(::GetLastError());
+}
+
+// What the popup timer works on; one capture at a time, UI thread only.
+struct PopupCapture
+{
+    HWND hwndFrame;
+    const wchar_t* pszPopupClass;
+    const wchar_t* pszPath;
+    DWORD dwSettleMs;
+    DWORD dwFirstSeen = 0; // tick count when the popup was first seen up, 0 before
+    HRESULT hr = S_FALSE;
+    bool fDone = false;
+};
+
+PopupCapture* g_pPopupCapture = nullptr;
+
+struct PopupSearch
+{
+    const wchar_t* pszClass;
+    HWND hwndFound = nullptr;
+};
+
+BOOL CALLBACK FindVisiblePopup(HWND hwnd, LPARAM lParam)
+{
+    auto* pSearch = reinterpret_cast<PopupSearch*>(lParam);
+    wchar_t szClass[64] = {};
+    if (::IsWindowVisible(hwnd) && ::GetClassNameW(hwnd, szClass, ARRAYSIZE(szClass)) &&
+        ::lstrcmpiW(szClass, pSearch->pszClass) == 0)
+    {
+        pSearch->hwndFound = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK OnPopupTimer(HWND, UINT, UINT_PTR, DWORD) noexcept
+{
+    PopupCapture* pCapture = g_pPopupCapture;
+    if (!pCapture || pCapture->fDone)
+        return;
+    PopupSearch search{pCapture->pszPopupClass};
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindVisiblePopup,
+                        reinterpret_cast<LPARAM>(&search));
+    if (!search.hwndFound)
+    {
+        pCapture->dwFirstSeen = 0;
+        return;
+    }
+    const DWORD dwNow = ::GetTickCount() | 1; // 0 means "not seen yet"
+    if (!pCapture->dwFirstSeen)
+        pCapture->dwFirstSeen = dwNow;
+    if (dwNow - pCapture->dwFirstSeen < pCapture->dwSettleMs)
+        return;
+
+    // The frame and the popup, which may stick out of it.
+    RECT rcFrame = {};
+    RECT rcPopup = {};
+    RECT rc = {};
+    ::GetWindowRect(pCapture->hwndFrame, &rcFrame);
+    ::GetWindowRect(search.hwndFound, &rcPopup);
+    ::UnionRect(&rc, &rcFrame, &rcPopup);
+    pCapture->hr = CaptureScreenRectToBmp(rc, pCapture->pszPath);
+    pCapture->fDone = true;
+    ::EndMenu(); // leaves a modal menu loop without choosing a command; no-op otherwise
+}
+
+} // namespace
+
+HRESULT CaptureWindowToBmp(HWND hwnd, const wchar_t* pszPath) noexcept
+{
+    RECT rc = {};
+    if (!::GetWindowRect(hwnd, &rc))
+        return HRESULT_FROM_WIN32(::GetLastError());
+    const HDC hdcWindow = ::GetWindowDC(hwnd);
+    if (!hdcWindow)
+        return E_FAIL;
+    // The window DC covers the frame and every child, which draw into the same surface.
+    const HRESULT hr =
+        WriteDcToBmp(hdcWindow, 0, 0, rc.right - rc.left, rc.bottom - rc.top, pszPath);
+    ::ReleaseDC(hwnd, hdcWindow);
+    return hr;
+}
+
+HRESULT CaptureScreenRectToBmp(const RECT& rc, const wchar_t* pszPath) noexcept
+{
+    const HDC hdcScreen = ::GetDC(nullptr);
+    if (!hdcScreen)
+        return E_FAIL;
+    const HRESULT hr =
+        WriteDcToBmp(hdcScreen, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, pszPath);
+    ::ReleaseDC(nullptr, hdcScreen);
+    return hr;
+}
+
+HRESULT CapturePopup(HWND hwndFrame, const wchar_t* pszPopupClass, const wchar_t* pszPath,
+                     DWORD dwTimeoutMs, DWORD dwSettleMs) noexcept
+{
+    if (g_pPopupCapture)
+        return E_UNEXPECTED;
+    PopupCapture capture{hwndFrame, pszPopupClass, pszPath, dwSettleMs};
+    const UINT_PTR idTimer = ::SetTimer(nullptr, 0, 50, OnPopupTimer);
+    if (!idTimer)
+        return HRESULT_FROM_WIN32(::GetLastError());
+    g_pPopupCapture = &capture;
+
+    const DWORD dwStart = ::GetTickCount();
+    while (!capture.fDone && ::GetTickCount() - dwStart < dwTimeoutMs + dwSettleMs)
+    {
+        MSG msg;
+        while (!capture.fDone && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            if (msg.message == WM_QUIT)
+            {
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                capture.fDone = true;
+                break;
+            }
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        if (!capture.fDone)
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+
+    ::KillTimer(nullptr, idTimer);
+    g_pPopupCapture = nullptr;
+    return capture.hr;
 }
 
 } // namespace corvasin

@@ -1,5 +1,5 @@
 // Headless runs of corvasin-browse: waiting until a window has painted, and writing a picture
-// of it to a BMP file.
+// of it, or of the screen around it while a popup (menu, tip) is open, to a BMP file.
 #pragma once
 
 #include <windows.h>
@@ -14,5 +14,16 @@ bool PumpUntilPainted(HWND hwnd, DWORD dwTimeoutMs, DWORD dwSettleMs) noexcept;
 
 // Copies the window, frame included, as it is on the screen into a 24-bit BMP file.
 HRESULT CaptureWindowToBmp(HWND hwnd, const wchar_t* pszPath) noexcept;
+
+// Copies a rectangle of the screen (every window on it) into a 24-bit BMP file.
+HRESULT CaptureScreenRectToBmp(const RECT& rc, const wchar_t* pszPath) noexcept;
+
+// Dispatches messages until a visible window of class pszPopupClass ("#32768" for a popup
+// menu, TOOLTIPS_CLASSW for a tip) belonging to this thread has been up for dwSettleMs, then
+// writes the screen around hwndFrame and the popup to pszPath and closes any open menu. A
+// modal menu loop started meanwhile keeps dispatching the timer that does this. S_FALSE when
+// no such popup showed within dwTimeoutMs (nothing is written).
+HRESULT CapturePopup(HWND hwndFrame, const wchar_t* pszPopupClass, const wchar_t* pszPath,
+                     DWORD dwTimeoutMs, DWORD dwSettleMs) noexcept;
 
 } // namespace corvasin
