@@ -14,6 +14,18 @@ REGITEM RootItem(const PredefinedKey& key, DWORD dwValueType) noexcept
 {
     return MakeRegItem(REGITEM_KEY, key.dwHandle, key.pszLongName, dwValueType);
 }
+// The first component must name a predefined key, by its long or short name.
+bool RootItemFromComponent(const std::wstring& component, REGITEM* pItem)
+{
+    if (component.empty())
+        return false;
+    const PredefinedKey* pKey = FindPredefinedKeyByName(
+        WideToAnsi(component.c_str(), static_cast<int>(component.size())).c_str());
+    if (!pKey)
+        return false;
+    *pItem = RootItem(*pKey, 0);
+    return true;
+}
 } // namespace
 
 CRegRootExtension::CRegRootExtension() noexcept : CRegkeyExtension(nullptr, nullptr, "") {}
@@ -75,28 +87,8 @@ HRESULT CRegRootExtension::ParseDisplayName(HWND hwnd, LPBC, LPOLESTR pszDisplay
                                             ULONG* pchEaten, LPITEMIDLIST* ppidl,
                                             ULONG* pdwAttributes) noexcept
 {
-    if (!ppidl)
-        return E_INVALIDARG;
-    *ppidl = nullptr;
-    if (!pszDisplayName)
-        return E_INVALIDARG;
-    try
-    {
-        const wchar_t* pszText = pszDisplayName + LocationPrefixLength(pszDisplayName, true);
-        const LocationComponent component = SplitLocation(pszText);
-        const PredefinedKey* pKey =
-            FindPredefinedKeyByName(WideToAnsi(component.first.c_str(),
-                                               static_cast<int>(component.first.size()))
-                                        .c_str());
-        if (!pKey || component.first.empty())
-            return E_INVALIDARG;
-        return CompleteParse(RootItem(*pKey, 0), pszText, component.pszRest, hwnd, pchEaten, ppidl,
-                             pdwAttributes);
-    }
-    catch (...)
-    {
-        return E_OUTOFMEMORY;
-    }
+    return ParseLocation(pszDisplayName, true, &RootItemFromComponent, hwnd, pchEaten, ppidl,
+                         pdwAttributes);
 }
 
 // Predefined keys are never deleted.

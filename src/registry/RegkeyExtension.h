@@ -9,6 +9,8 @@
 #include "registry/RegFolder.h"
 #include "registry/RegItem.h"
 
+#include <string>
+
 namespace corvasin
 {
 
@@ -77,8 +79,16 @@ protected:
 
     // The item to deliver when the keys are done: "(default)" with the non-folder flag.
     BOOL DeliverDefaultItem(void* pItem, DWORD grfFlags) noexcept;
-    // Makes the id of the first component (the host's delegate form when it gave an item
-    // allocator) and lets the folder of that item parse the rest of the text.
+    // Turns the first component of a location text into the record of its item; false when
+    // the component names no item of this folder.
+    using FirstItemMaker = bool (*)(const std::wstring& component, REGITEM* pItem);
+
+    // The parse both folders share: skips the prefix, makes the id of the first component (the
+    // host's delegate form when it gave an item allocator) and lets the folder of that item
+    // parse the rest of the text.
+    HRESULT ParseLocation(LPOLESTR pszDisplayName, bool bLongPrefixIgnoresCase,
+                          FirstItemMaker pfnMakeItem, HWND hwnd, ULONG* pchEaten,
+                          LPITEMIDLIST* ppidl, ULONG* pdwAttributes) noexcept;
     HRESULT CompleteParse(const REGITEM& item, const wchar_t* pszText, const wchar_t* pszRest,
                           HWND hwnd, ULONG* pchEaten, LPITEMIDLIST* ppidl,
                           ULONG* pdwAttributes) noexcept;

@@ -12,9 +12,29 @@
 namespace corvasin
 {
 
+namespace
+{
+// Nothing is looked up: a key that does not exist still parses.
+bool KeyItemFromComponent(const std::wstring& component, REGITEM* pItem)
+{
+    *pItem = MakeRegItem(REGITEM_KEY, 0, nullptr);
+    // A name that does not fit the record ends the parse here.
+    return KeyComponentToName(component, pItem->szName, kRegItemNameSize);
+}
+} // namespace
+
 HRESULT CRegkeyExtension::ParseDisplayName(HWND hwnd, LPBC, LPOLESTR pszDisplayName,
                                            ULONG* pchEaten, LPITEMIDLIST* ppidl,
                                            ULONG* pdwAttributes) noexcept
+{
+    // Both prefixes are compared with regard to case below a predefined key.
+    return ParseLocation(pszDisplayName, false, &KeyItemFromComponent, hwnd, pchEaten, ppidl,
+                         pdwAttributes);
+}
+
+HRESULT CRegkeyExtension::ParseLocation(LPOLESTR pszDisplayName, bool bLongPrefixIgnoresCase,
+                                        FirstItemMaker pfnMakeItem, HWND hwnd, ULONG* pchEaten,
+                                        LPITEMIDLIST* ppidl, ULONG* pdwAttributes) noexcept
 {
     if (!ppidl)
         return E_INVALIDARG;
@@ -23,11 +43,11 @@ HRESULT CRegkeyExtension::ParseDisplayName(HWND hwnd, LPBC, LPOLESTR pszDisplayN
         return E_INVALIDARG;
     try
     {
-        const wchar_t* pszText = pszDisplayName + LocationPrefixLength(pszDisplayName, false);
+        const wchar_t* pszText =
+            pszDisplayName + LocationPrefixLength(pszDisplayName, bLongPrefixIgnoresCase);
         const LocationComponent component = SplitLocation(pszText);
-        REGITEM item = MakeRegItem(REGITEM_KEY, 0, nullptr);
-        // A name that does not fit the record ends the parse here.
-        if (!KeyComponentToName(component.first, item.szName, kRegItemNameSize))
+        REGITEM item;
+        if (!pfnMakeItem(component.first, &item))
             return E_INVALIDARG;
         return CompleteParse(item, pszText, component.pszRest, hwnd, pchEaten, ppidl,
                              pdwAttributes);
