@@ -2,7 +2,6 @@
 // one of them.
 #include "registry/RegRootExtension.h"
 
-#include "registry/LocationText.h"
 #include "registry/PredefinedKeys.h"
 
 namespace corvasin
