@@ -2,9 +2,10 @@
 // same registry calls and formats the same texts, and of the listing's memory at two sizes.
 // Run by scripts/bench.sh inside the private Wine prefix; it builds its keys under
 // HKCU\Software\CorvasinBench once and reuses them.
+#include "app/CorvasinFactory.h"
 #include "framework/ItemIdList.h"
-#include "framework/core/ComPtr.h"
-#include "framework/core/Handles.h"
+#include "core/ComPtr.h"
+#include "core/Handles.h"
 #include "registry/ColumnText.h"
 #include "registry/RegItem.h"
 #include "registry/RegistryAccess.h"
@@ -104,7 +105,7 @@ std::string PrepareKey(const char* pszName, DWORD cValues, DWORD cSubkeys)
 
 ComPtr<IShellFolder2> OpenFolder(const std::string& path)
 {
-    auto* pFolder = new CRegkeyExtension(nullptr, HKEY_CURRENT_USER, path.c_str());
+    auto* pFolder = new CRegkeyExtension(nullptr, HKEY_CURRENT_USER, path.c_str(), &RegistryServices());
     return ComPtr<IShellFolder2>::Attach(
         static_cast<IShellFolder2*>(pFolder->GetInterface(IID_IShellFolder2)));
 }

@@ -4,6 +4,7 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 "$ROOT/scripts/install-deps.sh"
+"$ROOT/scripts/check-layers.sh"
 configure_and_build
 prepare_prefix
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "editors/HexEditBase.h"
-#include "framework/core/Dialog.h"
+#include "core/Dialog.h"
 
 namespace corvasin
 {

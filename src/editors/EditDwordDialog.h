@@ -2,7 +2,7 @@
 // parsers that read the number back from its text.
 #pragma once
 
-#include "framework/core/Dialog.h"
+#include "core/Dialog.h"
 
 namespace corvasin
 {

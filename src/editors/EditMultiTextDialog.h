@@ -2,7 +2,7 @@
 // conversions between the registry's list of strings and those lines.
 #pragma once
 
-#include "framework/core/Dialog.h"
+#include "core/Dialog.h"
 
 namespace corvasin
 {

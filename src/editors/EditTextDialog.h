@@ -1,7 +1,7 @@
 // The dialog that edits a one-line text value (REG_SZ, REG_EXPAND_SZ and a key's default value).
 #pragma once
 
-#include "framework/core/Dialog.h"
+#include "core/Dialog.h"
 
 namespace corvasin
 {

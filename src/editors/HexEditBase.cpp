@@ -2,7 +2,7 @@
 // off-screen bitmap, the system caret, scroll bars, auto-scrolling and the clipboard.
 #include "editors/HexEditBase.h"
 
-#include "framework/core/Module.h"
+#include "core/Module.h"
 
 #include <windowsx.h>
 

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "editors/HexEditModel.h"
-#include "framework/core/Handles.h"
-#include "framework/core/Window.h"
+#include "core/Handles.h"
+#include "core/Window.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 // area, keeps it that size and draws nothing itself.
 #include "editors/HexEditBaseView.h"
 
-#include "framework/core/Module.h"
+#include "core/Module.h"
 
 namespace corvasin
 {

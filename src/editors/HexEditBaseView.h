@@ -3,7 +3,7 @@
 #pragma once
 
 #include "editors/HexEditBase.h"
-#include "framework/core/Window.h"
+#include "core/Window.h"
 
 namespace corvasin
 {

@@ -11,15 +11,9 @@ namespace corvasin
 CEnumFormatEtc::CEnumFormatEtc(CShellUIObject* pOwner, int nCurrent) noexcept
     : m_pOwner(pOwner), m_nCurrent(nCurrent)
 {
-    if (m_pOwner)
-        m_pOwner->ExternalAddRef();
 }
 
-CEnumFormatEtc::~CEnumFormatEtc()
-{
-    if (m_pOwner)
-        m_pOwner->ExternalRelease();
-}
+CEnumFormatEtc::~CEnumFormatEtc() = default;
 
 STDMETHODIMP CEnumFormatEtc::Next(ULONG celt, FORMATETC* rgelt, ULONG* pceltFetched)
 {

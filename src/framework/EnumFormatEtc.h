@@ -4,7 +4,8 @@
 // Ownership: holds one reference on its owner. Used on the owner's thread.
 #pragma once
 
-#include "framework/core/ComObject.h"
+#include "core/CmdTargetPtr.h"
+#include "core/ComObject.h"
 
 #include <objidl.h>
 
@@ -29,7 +30,7 @@ protected:
     friend class CComObject<CEnumFormatEtc, IEnumFORMATETC>;
 
 private:
-    CShellUIObject* const m_pOwner; // counted
+    const CmdTargetPtr<CShellUIObject> m_pOwner;
     int m_nCurrent;
 };
 

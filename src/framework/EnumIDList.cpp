@@ -15,13 +15,11 @@ CEnumIDList::CEnumIDList(CNameSpaceExtension* pFolder, LPCITEMIDLIST pidlFolder,
     : m_pFolder(pFolder), m_cbItem(pFolder->GetItemDataSize()),
       m_pidlFolder(pidlFolder ? ::ILClone(pidlFolder) : nullptr), m_grfFlags(grfFlags)
 {
-    m_pFolder->ExternalAddRef();
 }
 
 CEnumIDList::~CEnumIDList()
 {
     m_pFolder->EndEnumeration(m_dwContext);
-    m_pFolder->ExternalRelease();
 }
 
 bool CEnumIDList::Advance() noexcept
@@ -93,7 +91,7 @@ STDMETHODIMP CEnumIDList::Clone(IEnumIDList** ppenum)
     if (!ppenum)
         return E_POINTER;
     *ppenum = nullptr;
-    auto* pClone = new (std::nothrow) CEnumIDList(m_pFolder, m_pidlFolder.get(), m_grfFlags);
+    auto* pClone = new (std::nothrow) CEnumIDList(m_pFolder.get(), m_pidlFolder.get(), m_grfFlags);
     if (!pClone)
         return E_OUTOFMEMORY;
     *ppenum = pClone; // the creation reference passes to the caller

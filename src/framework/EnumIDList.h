@@ -2,8 +2,9 @@
 // the folder for the item after the one it delivered last, so no list of items is ever built.
 #pragma once
 
-#include "framework/core/ComObject.h"
-#include "framework/core/Handles.h"
+#include "core/CmdTargetPtr.h"
+#include "core/ComObject.h"
+#include "core/Handles.h"
 
 #include <shlobj.h>
 #include <urlmon.h>
@@ -50,7 +51,7 @@ private:
     // Moves to the next item: the first one when not started. False at the end.
     bool Advance() noexcept;
 
-    CNameSpaceExtension* m_pFolder; // counted
+    CmdTargetPtr<CNameSpaceExtension> m_pFolder;
     UINT m_cbItem;
     std::unique_ptr<BYTE[]> m_pCurrent; // the last item delivered; null before and after
     std::unique_ptr<BYTE[]> m_pScratch;

@@ -3,7 +3,7 @@
 
 #include "framework/ItemIdList.h"
 #include "framework/NameSpaceExtension.h"
-#include "framework/core/Module.h"
+#include "core/Module.h"
 
 namespace corvasin
 {
@@ -13,14 +13,10 @@ CExtractIconT<Interface, Char>::CExtractIconT(LPCITEMIDLIST pidl,
                                               CNameSpaceExtension* pFolder) noexcept
     : m_pFolder(pFolder), m_pidl(pidl ? ::ILClone(pidl) : nullptr)
 {
-    m_pFolder->ExternalAddRef();
 }
 
 template <typename Interface, typename Char>
-CExtractIconT<Interface, Char>::~CExtractIconT()
-{
-    m_pFolder->ExternalRelease();
-}
+CExtractIconT<Interface, Char>::~CExtractIconT() = default;
 
 template <typename Interface, typename Char>
 STDMETHODIMP CExtractIconT<Interface, Char>::GetIconLocation(UINT uFlags, Char* szIconFile,

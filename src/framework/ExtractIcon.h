@@ -2,8 +2,9 @@
 // and let the shell extract it. The folder chooses the index (GetIconIndex).
 #pragma once
 
-#include "framework/core/ComObject.h"
-#include "framework/core/Handles.h"
+#include "core/CmdTargetPtr.h"
+#include "core/ComObject.h"
+#include "core/Handles.h"
 
 #include <shlobj.h>
 
@@ -28,7 +29,7 @@ protected:
     ~CExtractIconT() override;
     friend class CComObject<CExtractIconT<Interface, Char>, Interface>;
 
-    CNameSpaceExtension* m_pFolder;
+    CmdTargetPtr<CNameSpaceExtension> m_pFolder;
     UniquePidl m_pidl;
 };
 

@@ -14,11 +14,7 @@ STDMETHODIMP CNameSpaceExtension::XDelegateFolder::QueryInterface(REFIID riid, v
 
 STDMETHODIMP CNameSpaceExtension::XDelegateFolder::SetItemAlloc(IMalloc* pMalloc)
 {
-    if (pMalloc)
-        pMalloc->AddRef();
-    if (m_pThis->m_pItemMalloc)
-        m_pThis->m_pItemMalloc->Release();
-    m_pThis->m_pItemMalloc = pMalloc;
+    m_pThis->m_pItemMalloc = ComPtr<IMalloc>(pMalloc);
     return S_OK;
 }
 
@@ -55,11 +51,7 @@ STDMETHODIMP CNameSpaceExtension::XPersistFolder::GetCurFolder(LPITEMIDLIST* ppi
 STDMETHODIMP CNameSpaceExtension::XShellExtInit::Initialize(LPCITEMIDLIST pidlFolder,
                                                             IDataObject* pdtobj, HKEY)
 {
-    if (pdtobj)
-        pdtobj->AddRef();
-    if (m_pThis->m_pDataObject)
-        m_pThis->m_pDataObject->Release();
-    m_pThis->m_pDataObject = pdtobj;
+    m_pThis->m_pDataObject = ComPtr<IDataObject>(pdtobj);
     m_pThis->m_pidl.reset(pidlFolder ? ::ILClone(pidlFolder) : nullptr);
     return S_OK;
 }

@@ -2,10 +2,9 @@
 // virtual operations.
 #include "framework/NameSpaceExtension.h"
 
-#include "framework/Guids.h"
 #include "framework/ItemIdList.h"
 #include "framework/ViewFolderProxy.h"
-#include "framework/core/Module.h"
+#include "core/Module.h"
 
 #include <algorithm>
 
@@ -13,34 +12,22 @@ namespace corvasin
 {
 
 CNameSpaceExtension::CNameSpaceExtension(CNameSpaceExtension* pParent) noexcept
+    : m_pParent(pParent)
 {
     ++g_nLockCount;
     if (pParent)
-    {
-        m_pParent = pParent;
         pParent->AddChild(this);
-        pParent->ExternalAddRef();
-    }
 }
 
 CNameSpaceExtension::~CNameSpaceExtension()
 {
-    if (m_pDataObject)
-        m_pDataObject->Release();
-    m_pidl.reset();
     --g_nLockCount;
+    // Leave the parent's list before its reference goes: the parent may go with it.
     if (m_pParent)
     {
         m_pParent->RemoveChild(this);
-        m_pParent->ExternalRelease();
+        m_pParent.reset();
     }
-    if (m_pDragDataObject)
-        m_pDragDataObject->Release();
-    m_pidlRename.reset();
-    if (m_pItemMalloc)
-        m_pItemMalloc->Release();
-    std::lock_guard lock(m_childrenLock);
-    m_children.clear();
 }
 
 void* CNameSpaceExtension::GetInterface(REFIID riid) noexcept
@@ -100,10 +87,7 @@ BOOL CNameSpaceExtension::AddChild(CNameSpaceExtension* pChild) noexcept
         m_children.push_back(pChild);
         return TRUE;
     }
-    catch (...)
-    {
-        return FALSE;
-    }
+    CATCH_RETURN(FALSE)
 }
 
 BOOL CNameSpaceExtension::RemoveChild(CNameSpaceExtension* pChild) noexcept
@@ -117,8 +101,9 @@ BOOL CNameSpaceExtension::RemoveChild(CNameSpaceExtension* pChild) noexcept
     return TRUE;
 }
 
-CNameSpaceExtension* CNameSpaceExtension::GetSubFolder(const void* pItem) noexcept
+CmdTargetPtr<CNameSpaceExtension> CNameSpaceExtension::GetSubFolder(const void* pItem) noexcept
 {
+    using Folder = CmdTargetPtr<CNameSpaceExtension>;
     if (!pItem)
         return nullptr;
     const UINT cbItem = GetItemDataSize();
@@ -135,23 +120,30 @@ CNameSpaceExtension* CNameSpaceExtension::GetSubFolder(const void* pItem) noexce
             {
             }
             if (cRef != 0)
-                return pChild;
+                return Folder::Attach(pChild); // the reference just added
         }
     }
 
-    CNameSpaceExtension* pFolder = CreateSubFolder(pItem);
+    Folder pFolder = Folder::Attach(CreateSubFolder(pItem));
     if (!pFolder || !m_pidl)
         return pFolder;
     UniquePidl pidlItem(MakeItemIdList(pItem, cbItem));
     UniquePidl pidlFull(pidlItem ? ::ILCombine(m_pidl.get(), pidlItem.get()) : nullptr);
-    IPersistFolder* pPersist = nullptr;
-    if (pidlFull && SUCCEEDED(pFolder->ExternalQueryInterface(IID_IPersistFolder,
-                                                              reinterpret_cast<void**>(&pPersist))))
+    if (pidlFull)
     {
-        pPersist->Initialize(pidlFull.get());
-        pPersist->Release();
+        if (auto* pPersist = static_cast<IPersistFolder*>(pFolder->GetInterface(IID_IPersistFolder)))
+            pPersist->Initialize(pidlFull.get());
     }
     return pFolder;
+}
+
+ComPtr<IShellFolder> CNameSpaceExtension::GetSubFolderInterface(const void* pItem) noexcept
+{
+    const CmdTargetPtr<CNameSpaceExtension> pFolder = GetSubFolder(pItem);
+    if (!pFolder)
+        return nullptr;
+    // The part lives as long as the folder; the ComPtr holds a reference of its own.
+    return ComPtr<IShellFolder>(static_cast<IShellFolder*>(pFolder->GetInterface(IID_IShellFolder)));
 }
 
 void CNameSpaceExtension::SetRenameItem(LPCITEMIDLIST pidl) noexcept
@@ -204,13 +196,5 @@ BOOL CNameSpaceExtension::GetDefaultColumn(ULONG*, ULONG*) noexcept { return FAL
 BOOL CNameSpaceExtension::GetDefaultColumnState(UINT, DWORD*) noexcept { return FALSE; }
 LPCSTR CNameSpaceExtension::GetWebViewTemplate() noexcept { return nullptr; }
 CString CNameSpaceExtension::GetUrlProtocol() noexcept { return {}; }
-
-void SetStrRetText(STRRET* pStr, const CString& text) noexcept
-{
-    pStr->uType = STRRET_CSTR;
-    const size_t cch = std::min<size_t>(text.size(), sizeof(pStr->cStr) - 1);
-    memcpy(pStr->cStr, text.data(), cch);
-    pStr->cStr[cch] = '\0';
-}
 
 } // namespace corvasin

@@ -7,10 +7,13 @@
 // sub-folders of folders that the shell's thread uses. All else runs on the shell's thread.
 #pragma once
 
-#include "framework/core/CmdTarget.h"
-#include "framework/core/Handles.h"
-#include "framework/core/Result.h"
-#include "framework/core/Strings.h"
+#include "core/CmdTarget.h"
+#include "core/CmdTargetPtr.h"
+#include "core/ComPtr.h"
+#include "core/Handles.h"
+#include "core/Result.h"
+#include "core/Strings.h"
+#include "framework/StrRet.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -38,6 +41,10 @@ __CRT_UUID_DECL(corvasin::IGetNameSpaceExtensionPointer, 0xf2f90018, 0x9ca5, 0x4
 
 namespace corvasin
 {
+
+// {F2F90018-9CA5-4160-A0E2-4032F8782759}
+inline constexpr GUID IID_IGetNameSpaceExtensionPointer = {
+    0xf2f90018, 0x9ca5, 0x4160, {0xa0, 0xe2, 0x40, 0x32, 0xf8, 0x78, 0x27, 0x59}};
 
 class CNameSpaceExtension : public CCmdTarget
 {
@@ -98,7 +105,9 @@ public:
     // ---- operations that other objects call directly -----------------------------------------
     // A folder object for an item of this folder, with one reference for the caller; a live
     // sub-folder for the same item is shared. Safe to call from the search thread.
-    CNameSpaceExtension* GetSubFolder(const void* pItem) noexcept;
+    CmdTargetPtr<CNameSpaceExtension> GetSubFolder(const void* pItem) noexcept;
+    // The same sub-folder seen as the shell sees it; null when there is none.
+    ComPtr<IShellFolder> GetSubFolderInterface(const void* pItem) noexcept;
     // Remembers an item (relative id) to open for in-place renaming once the view adds it.
     void SetRenameItem(LPCITEMIDLIST pidl) noexcept;
 
@@ -109,30 +118,40 @@ public:
     // Data of the first id of pidl when it is an item of this folder class, else null.
     const BYTE* OwnItemData(LPCITEMIDLIST pidl, bool bUnwrap) noexcept;
 
+    // The folder's absolute id list (given by IPersistFolder or IShellExtInit), or null.
     LPCITEMIDLIST GetPidl() const noexcept { return m_pidl.get(); }
-    CNameSpaceExtension* GetParent() const noexcept { return m_pParent; }
+    CNameSpaceExtension* GetParent() const noexcept { return m_pParent.get(); }
+    // The default view made by CreateViewObject while it lives; not counted.
     IShellView* GetRecordedView() const noexcept { return m_pShellView; }
+    // The host's item allocator (the folder then runs as a delegate folder), or null.
+    IMalloc* GetItemMalloc() const noexcept { return m_pItemMalloc.get(); }
+    HWND GetOwnerWindow() const noexcept { return m_hwndOwner; }
+    HWND GetViewWindow() const noexcept { return m_hwndView; }
+    // The data object of the drag that is over the folder now, or null.
+    IDataObject* GetDragDataObject() const noexcept { return m_pDragDataObject.get(); }
+    // Whether the view has added the item waiting to be renamed and has yet to start the edit.
+    bool IsRenamePending() const noexcept { return m_bRenamePending != FALSE; }
 
     // The view made by CreateViewObject has let go of its folder: forget it.
     void OnDefaultViewReleased(CViewFolderProxy* pProxy) noexcept;
 
-    // ---- members ------------------------------------------------------------------------------
+protected:
+    ~CNameSpaceExtension() override;
+
+private:
     UniquePidl m_pidl;
-    IDataObject* m_pDataObject = nullptr; // counted
-    CNameSpaceExtension* m_pParent = nullptr; // counted
+    ComPtr<IDataObject> m_pDataObject; // from IShellExtInit
+    CmdTargetPtr<CNameSpaceExtension> m_pParent;
     HWND m_hwndView = nullptr;
     IShellView* m_pShellView = nullptr; // not counted; cleared when the view lets go
-    IDataObject* m_pDragDataObject = nullptr; // counted
-    IMalloc* m_pItemMalloc = nullptr; // counted
+    ComPtr<IDataObject> m_pDragDataObject;
+    ComPtr<IMalloc> m_pItemMalloc;
     HWND m_hwndOwner = nullptr;
     UniquePidl m_pidlRename;
     BOOL m_bRenamePending = FALSE;
 
-protected:
-    ~CNameSpaceExtension() override;
-
-    // Copies of the live children for callers outside the lock.
-    std::vector<CNameSpaceExtension*> m_children; // not counted; guarded by m_childrenLock
+    // The live children, for sharing them; not counted (each holds its parent instead).
+    std::vector<CNameSpaceExtension*> m_children; // guarded by m_childrenLock
     std::mutex m_childrenLock;
 
 public:
@@ -223,16 +242,12 @@ public:
         STDMETHODIMP GetNameSpaceExtension(CNameSpaceExtension** ppFolder) override;
     } m_xGetNameSpaceExtensionPointer{this};
 
-protected:
+private:
     friend class CViewFolderProxy;
 
-private:
     // The object's own interfaces, then the recorded view's.
     HRESULT QueryInterfaceWithView(REFIID riid, void** ppv) noexcept;
     CViewFolderProxy* m_pViewProxy = nullptr; // not counted; the proxy tells us when it goes
 };
-
-// The text of a column or title into a STRRET as STRRET_CSTR, cut to 259 characters.
-void SetStrRetText(STRRET* pStr, const CString& text) noexcept;
 
 } // namespace corvasin

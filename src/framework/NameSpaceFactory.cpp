@@ -1,48 +1,35 @@
-// The class factories: reference counting that feeds the module lock count, creation of the
-// folder (falling back to a UI object for interfaces a folder lacks), and the static objects.
+// The generic class factories: reference counting that feeds the module lock count, and
+// creation of the folder (falling back to a UI object for interfaces a folder lacks).
 #include "framework/NameSpaceFactory.h"
 
-#include "commands/RegUIObject.h"
 #include "framework/NameSpaceExtension.h"
 #include "framework/ShellUIObject.h"
-#include "framework/core/Module.h"
-#include "install/Registration.h"
-#include "registry/RegRootExtension.h"
+#include "core/Module.h"
 
 #include <new>
+#include <utility>
 
 namespace corvasin
 {
 
 namespace
 {
-CCorvasinFactory g_folderFactory;
-CUIObjectFactory g_uiObjectFactory;
-
 // Hands out the interface riid of a new object and gives up the creation reference: on success
 // the caller holds the only reference, on failure the object is gone.
 HRESULT HandOver(CCmdTarget* pObject, REFIID riid, void** ppv) noexcept
 {
-    const HRESULT hr = pObject->ExternalQueryInterface(riid, ppv);
-    pObject->ExternalRelease();
-    return hr;
+    const auto pOwned = CmdTargetPtr<CCmdTarget>::Attach(pObject);
+    return pOwned->ExternalQueryInterface(riid, ppv);
 }
 
-// The registry UI objects' fall-back folder: what the module's folder factory made last.
-CNameSpaceExtension* PeekFolderFactoryLastCreated()
-{
-    return g_folderFactory.PeekLastCreated();
-}
 } // namespace
 
-CCorvasinFactory& FolderFactory() noexcept
+CNameSpaceFactory::~CNameSpaceFactory()
 {
-    return g_folderFactory;
-}
-
-CUIObjectFactory& UIObjectFactory() noexcept
-{
-    return g_uiObjectFactory;
+    // The folder made last stays alive to the end: when a static factory goes, the process is
+    // ending or nothing that could need it is left, and releasing a folder then would run its
+    // destructor against libraries that may already be gone.
+    (void)m_pLastCreated.detach();
 }
 
 // ---- IUnknown -----------------------------------------------------------------------------------
@@ -91,16 +78,16 @@ STDMETHODIMP CNameSpaceFactory::CreateInstance(IUnknown* pUnkOuter, REFIID riid,
     if (pUnkOuter)
         return CLASS_E_NOAGGREGATION;
 
-    CNameSpaceExtension* pFolder = CreateFolder();
+    auto pFolder = CmdTargetPtr<CNameSpaceExtension>::Attach(CreateFolder());
     if (!pFolder)
         return E_FAIL;
     if (SUCCEEDED(pFolder->ExternalQueryInterface(riid, ppv)))
     {
         // The caller has the reference of the query; the creation reference stays with us.
-        SetLastCreated(pFolder);
+        SetLastCreated(pFolder.detach());
         return S_OK;
     }
-    pFolder->ExternalRelease();
+    pFolder.reset();
 
     // The folder class id also serves menu-handler requests: the UI object answers them.
     CShellUIObject* pUIObject = CreateDefaultUIObject();
@@ -126,30 +113,23 @@ CShellUIObject* CNameSpaceFactory::CreateDefaultUIObject() noexcept
     return nullptr;
 }
 
-BOOL CNameSpaceFactory::Register() noexcept
-{
-    return RegisterClasses(*this);
-}
+BOOL CNameSpaceFactory::Register() noexcept { return FALSE; }
 
-BOOL CNameSpaceFactory::Unregister() noexcept
-{
-    return UnregisterClasses(*this);
-}
+BOOL CNameSpaceFactory::Unregister() noexcept { return FALSE; }
 
 // ---- the folder created last --------------------------------------------------------------------
 
 CNameSpaceExtension* CNameSpaceFactory::GetLastCreated() noexcept
 {
     std::lock_guard lock(m_lastCreatedLock);
-    if (m_pLastCreated)
-        m_pLastCreated->ExternalAddRef();
-    return m_pLastCreated;
+    // The caller's reference leaves with the pointer.
+    return CmdTargetPtr<CNameSpaceExtension>(m_pLastCreated).detach();
 }
 
 CNameSpaceExtension* CNameSpaceFactory::PeekLastCreated() noexcept
 {
     std::lock_guard lock(m_lastCreatedLock);
-    return m_pLastCreated;
+    return m_pLastCreated.get();
 }
 
 void CNameSpaceFactory::ResetLastCreated() noexcept
@@ -159,32 +139,12 @@ void CNameSpaceFactory::ResetLastCreated() noexcept
 
 void CNameSpaceFactory::SetLastCreated(CNameSpaceExtension* pFolder) noexcept
 {
-    CNameSpaceExtension* pOld = nullptr;
+    auto pOld = CmdTargetPtr<CNameSpaceExtension>::Attach(pFolder);
     {
         std::lock_guard lock(m_lastCreatedLock);
-        pOld = m_pLastCreated;
-        m_pLastCreated = pFolder;
+        std::swap(m_pLastCreated, pOld);
     }
-    // Outside the lock: the last release runs the folder's destructor.
-    if (pOld)
-        pOld->ExternalRelease();
-}
-
-// ---- the folder factory -------------------------------------------------------------------------
-
-CCorvasinFactory::CCorvasinFactory() noexcept
-{
-    SetDefaultFolderSource(&PeekFolderFactoryLastCreated);
-}
-
-CNameSpaceExtension* CCorvasinFactory::CreateFolder() noexcept
-{
-    return new (std::nothrow) CRegRootExtension();
-}
-
-CShellUIObject* CCorvasinFactory::CreateDefaultUIObject() noexcept
-{
-    return new (std::nothrow) CRegUIObject(nullptr, 0, nullptr, nullptr, nullptr);
+    // pOld lets the old folder go outside the lock: the last release runs its destructor.
 }
 
 // ---- the UI object factory ----------------------------------------------------------------------

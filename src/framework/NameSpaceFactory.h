@@ -1,11 +1,13 @@
-// The two class factories of the module: the folder factory, which makes the registry root
-// folder (or, for interfaces a folder lacks, a registry UI object), and the UI object factory,
-// which makes UI objects for the shell when it loads the module as a context-menu handler.
+// The generic class factories of the framework: a folder factory that makes what a derived
+// factory says (a folder, or for interfaces a folder lacks, a UI object) and remembers the folder
+// it made last, and a UI object factory that makes its objects through a folder factory.
 //
-// Both live as static objects for the module's whole life; Release never deletes them. One
+// Factories live as static objects for the module's whole life; Release never deletes them. One
 // static factory serves every apartment of the process, so the counts are atomic and the folder
 // made last sits behind a lock.
 #pragma once
+
+#include "core/CmdTargetPtr.h"
 
 #include <windows.h>
 #include <unknwn.h>
@@ -32,11 +34,12 @@ public:
     STDMETHODIMP CreateInstance(IUnknown* pUnkOuter, REFIID riid, void** ppv) override;
     STDMETHODIMP LockServer(BOOL fLock) override;
 
-    // A new folder object with one reference, or null.
+    // A new folder object with one reference, or null (the base makes none).
     virtual CNameSpaceExtension* CreateFolder() noexcept;
     // A new UI object without folder, items or window, with one reference, or null.
     virtual CShellUIObject* CreateDefaultUIObject() noexcept;
-    // Write and remove what COM and the shell need to find the classes of this factory.
+    // Write and remove what COM and the shell need to find the classes of this factory; the
+    // product's factory knows where they go (the base registers nothing and reports FALSE).
     virtual BOOL Register() noexcept;
     virtual BOOL Unregister() noexcept;
 
@@ -50,30 +53,16 @@ public:
     ULONG GetRefCount() const noexcept { return m_cRef; }
 
 protected:
-    ~CNameSpaceFactory() = default;
+    ~CNameSpaceFactory();
 
     // Makes pFolder (one reference, handed over) the folder created last.
     void SetLastCreated(CNameSpaceExtension* pFolder) noexcept;
 
 private:
-    // Counted. Never released when the module goes: at that point the process is ending or
-    // nothing is left alive that could need it (the count keeps DllCanUnloadNow at S_FALSE).
-    CNameSpaceExtension* m_pLastCreated = nullptr;
+    // Not released when the module goes (see the destructor).
+    CmdTargetPtr<CNameSpaceExtension> m_pLastCreated;
     std::mutex m_lastCreatedLock;
     std::atomic<ULONG> m_cRef{0};
-};
-
-// The folder factory: the registry root folder and the registry UI object.
-class CCorvasinFactory : public CNameSpaceFactory
-{
-public:
-    // Tells the registry UI objects to fall back on the folder the module's folder factory
-    // created last.
-    CCorvasinFactory() noexcept;
-    virtual ~CCorvasinFactory() = default;
-
-    CNameSpaceExtension* CreateFolder() noexcept override;
-    CShellUIObject* CreateDefaultUIObject() noexcept override;
 };
 
 // The UI object factory: makes its objects through the folder factory it is given.
@@ -87,9 +76,5 @@ public:
     // Not counted: the folder factory is a static object like this one.
     std::atomic<CNameSpaceFactory*> m_pFolderFactory{nullptr};
 };
-
-// The module's two factories.
-CCorvasinFactory& FolderFactory() noexcept;
-CUIObjectFactory& UIObjectFactory() noexcept;
 
 } // namespace corvasin

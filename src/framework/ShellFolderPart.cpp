@@ -6,16 +6,39 @@
 #include "framework/EnumIDList.h"
 #include "framework/ExtractIcon.h"
 #include "framework/ItemIdList.h"
+#include "framework/ShellConstants.h"
 #include "framework/ViewFolderProxy.h"
-#include "framework/core/ComPtr.h"
+#include "core/ComPtr.h"
+#include "core/Result.h"
 
 #include <oleauto.h>
+#include <climits>
 #include <vector>
 
 namespace corvasin
 {
 
 using XShellFolder = CNameSpaceExtension::XShellFolder;
+
+namespace
+{
+// The shell reads a comparison from the low 16 bits of a success code, as a signed number, so
+// a caller that tests SUCCEEDED first never takes "sorts first" for a failure.
+HRESULT CompareResult(int nResult) noexcept
+{
+    // A difference too large for 16 bits keeps only its sign.
+    if (nResult < SHRT_MIN || nResult > SHRT_MAX)
+        nResult = nResult < 0 ? -1 : 1;
+    return MAKE_HRESULT(SEVERITY_SUCCESS, 0, static_cast<USHORT>(nResult));
+}
+
+ComPtr<IShellFolder> ShellFolderOf(CNameSpaceExtension* pFolder) noexcept
+{
+    if (!pFolder)
+        return nullptr;
+    return ComPtr<IShellFolder>(static_cast<IShellFolder*>(pFolder->GetInterface(IID_IShellFolder)));
+}
+} // namespace
 
 STDMETHODIMP XShellFolder::QueryInterface(REFIID riid, void** ppv)
 {
@@ -49,35 +72,23 @@ STDMETHODIMP XShellFolder::BindToObject(LPCITEMIDLIST pidl, LPBC, REFIID riid, v
     const BYTE* pData = m_pThis->OwnItemData(pidl, true);
     if (!pData)
         return E_INVALIDARG;
-    CNameSpaceExtension* pFolder = m_pThis->CreateSubFolder(pData);
+    // A new folder object for every bind, initialised with the id exactly as received.
+    const auto pFolder = CmdTargetPtr<CNameSpaceExtension>::Attach(m_pThis->CreateSubFolder(pData));
     if (!pFolder)
         return E_FAIL;
-    void* pInterface = pFolder->GetInterface(riid);
-    if (!pInterface)
-    {
-        pFolder->ExternalRelease();
-        return E_NOINTERFACE;
-    }
-    *ppv = pInterface; // the creation reference passes to the caller
-
     if (auto* pPersist = static_cast<IPersistFolder*>(pFolder->GetInterface(IID_IPersistFolder)))
     {
-        // The id is appended exactly as received, wrapped or not.
         UniquePidl pidlFull(AppendFirstItemId(m_pThis->m_pidl.get(), pidl));
         if (pidlFull)
             pPersist->Initialize(pidlFull.get());
     }
 
-    LPCITEMIDLIST pidlRest = NextItemId(pidl);
-    if (!pidlRest)
-        return S_OK;
-    auto* psf = static_cast<IShellFolder*>(pFolder->GetInterface(IID_IShellFolder));
-    *ppv = nullptr;
-    HRESULT hr = E_NOINTERFACE;
-    if (psf)
-        hr = psf->BindToObject(pidlRest, nullptr, riid, ppv);
-    pFolder->ExternalRelease();
-    return hr;
+    if (LPCITEMIDLIST pidlRest = NextItemId(pidl))
+    {
+        const ComPtr<IShellFolder> psf = ShellFolderOf(pFolder.get());
+        return psf ? psf->BindToObject(pidlRest, nullptr, riid, ppv) : E_NOINTERFACE;
+    }
+    return pFolder->ExternalQueryInterface(riid, ppv);
 }
 
 STDMETHODIMP XShellFolder::BindToStorage(LPCITEMIDLIST, LPBC, REFIID, void** ppv)
@@ -92,31 +103,23 @@ STDMETHODIMP XShellFolder::CompareIDs(LPARAM lParam, LPCITEMIDLIST pidl1, LPCITE
     const UINT n1 = CountItemIds(pidl1);
     const UINT n2 = CountItemIds(pidl2);
     // Lists of different depth are ordered by depth alone, the shorter first.
-    if (n1 < n2)
-        return static_cast<HRESULT>(-1);
-    if (n1 > n2)
-        return 1;
+    if (n1 != n2)
+        return CompareResult(n1 < n2 ? -1 : 1);
 
     const UINT cbItem = m_pThis->GetItemDataSize();
     const BYTE* pData1 = ItemIdData(pidl1, cbItem, true);
     const BYTE* pData2 = ItemIdData(pidl2, cbItem, true);
     if (n1 == 0)
-        return 0;
+        return CompareResult(0);
     if (!pData1 || !pData2 || !m_pThis->IsOwnItem(pData1) || !m_pThis->IsOwnItem(pData2))
         return E_INVALIDARG;
 
     const int nResult = m_pThis->CompareItems(lParam, pData1, pData2);
     if (nResult != 0 || n1 == 1)
-        return static_cast<HRESULT>(nResult);
+        return CompareResult(nResult);
 
-    CNameSpaceExtension* pSub = m_pThis->GetSubFolder(pData1);
-    if (!pSub)
-        return 0;
-    HRESULT hr = 0;
-    if (auto* psf = static_cast<IShellFolder*>(pSub->GetInterface(IID_IShellFolder)))
-        hr = psf->CompareIDs(lParam, NextItemId(pidl1), NextItemId(pidl2));
-    pSub->ExternalRelease();
-    return hr;
+    const ComPtr<IShellFolder> psf = m_pThis->GetSubFolderInterface(pData1);
+    return psf ? psf->CompareIDs(lParam, NextItemId(pidl1), NextItemId(pidl2)) : CompareResult(0);
 }
 
 STDMETHODIMP XShellFolder::CreateViewObject(HWND hwndOwner, REFIID riid, void** ppv)
@@ -132,14 +135,11 @@ STDMETHODIMP XShellFolder::CreateViewObject(HWND hwndOwner, REFIID riid, void** 
     if (m_pThis->m_pParent && m_pThis->m_pidl)
     {
         LPCITEMIDLIST pidlLast = LastItemId(m_pThis->m_pidl.get());
-        if (CCmdTarget* pUI = m_pThis->m_pParent->CreateUIObject(1, &pidlLast, hwndOwner))
-        {
-            const HRESULT hr = pUI->ExternalQueryInterface(riid, ppv);
-            pUI->ExternalRelease();
-            if (SUCCEEDED(hr))
-                return hr;
-            *ppv = nullptr;
-        }
+        const auto pUI = CmdTargetPtr<CCmdTarget>::Attach(
+            m_pThis->m_pParent->CreateUIObject(1, &pidlLast, hwndOwner));
+        if (pUI && SUCCEEDED(pUI->ExternalQueryInterface(riid, ppv)))
+            return S_OK;
+        *ppv = nullptr;
     }
 
     HRESULT hr = m_pThis->CreateViewObjectEx(hwndOwner, riid, ppv);
@@ -157,7 +157,7 @@ STDMETHODIMP XShellFolder::CreateViewObject(HWND hwndOwner, REFIID riid, void** 
     csfv.pshf = pProxy;
     csfv.psvOuter = reinterpret_cast<IShellView*>(m_pThis); // handed back to ViewCallback
     csfv.pidl = pidlClone.get();
-    csfv.lEvents = 0x2381F;
+    csfv.lEvents = kViewChangeEvents;
     csfv.pfnCallback = &CNameSpaceExtension::ViewCallback;
     csfv.fvm = static_cast<FOLDERVIEWMODE>(0);
     IShellView* pView = nullptr;
@@ -182,7 +182,8 @@ STDMETHODIMP XShellFolder::GetAttributesOf(UINT, LPCITEMIDLIST* apidl, SFGAOF* r
 {
     if (!rgfInOut)
         return E_POINTER;
-    if ((*rgfInOut & 0xAFFFFFFF) == 0)
+    // A caller that asks only for the attributes no folder item carries learns nothing.
+    if ((*rgfInOut & kItemAttributeMask) == 0)
     {
         if (!m_pThis->IsFileSystemFolder())
             *rgfInOut = 0;
@@ -235,10 +236,7 @@ STDMETHODIMP XShellFolder::GetUIObjectOf(HWND hwndOwner, UINT cidl, LPCITEMIDLIS
             }
         }
     }
-    catch (...)
-    {
-        return E_OUTOFMEMORY;
-    }
+    CATCH_RETURN(E_OUTOFMEMORY)
 
     for (UINT i = 0; i < cidl; ++i)
     {
@@ -255,19 +253,20 @@ STDMETHODIMP XShellFolder::GetUIObjectOf(HWND hwndOwner, UINT cidl, LPCITEMIDLIS
         return CreateComObject<CExtractIconA>(riid, ppv, lists[0], m_pThis);
     }
 
-    if (CCmdTarget* pUI = m_pThis->CreateUIObject(cidl, lists.data(), hwndOwner))
     {
-        const HRESULT hr = pUI->ExternalQueryInterface(riid, ppv);
-        pUI->ExternalRelease();
-        if (SUCCEEDED(hr))
-            return hr;
+        const auto pUI = CmdTargetPtr<CCmdTarget>::Attach(
+            m_pThis->CreateUIObject(cidl, lists.data(), hwndOwner));
+        if (pUI && SUCCEEDED(pUI->ExternalQueryInterface(riid, ppv)))
+            return S_OK;
         *ppv = nullptr;
     }
 
-    CNameSpaceExtension* pObject = nullptr;
+    // What the UI object does not answer, the item's own folder object (or this one) may.
+    CmdTargetPtr<CNameSpaceExtension> pObject(m_pThis);
     if (cidl > 0)
     {
-        pObject = m_pThis->CreateSubFolder(ItemIdData(lists[0], m_pThis->GetItemDataSize(), false));
+        pObject = CmdTargetPtr<CNameSpaceExtension>::Attach(
+            m_pThis->CreateSubFolder(ItemIdData(lists[0], m_pThis->GetItemDataSize(), false)));
         if (!pObject)
             return E_FAIL;
         if (auto* pInit = static_cast<IShellExtInit*>(pObject->GetInterface(IID_IShellExtInit)))
@@ -276,19 +275,7 @@ STDMETHODIMP XShellFolder::GetUIObjectOf(HWND hwndOwner, UINT cidl, LPCITEMIDLIS
             pInit->Initialize(pidlFull.get(), nullptr, nullptr);
         }
     }
-    else
-    {
-        pObject = m_pThis;
-        pObject->ExternalAddRef();
-    }
-    void* pInterface = pObject->GetInterface(riid);
-    if (!pInterface)
-    {
-        pObject->ExternalRelease();
-        return E_NOINTERFACE;
-    }
-    *ppv = pInterface; // the object's reference passes to the caller
-    return S_OK;
+    return pObject->ExternalQueryInterface(riid, ppv);
 }
 
 STDMETHODIMP XShellFolder::GetDisplayNameOf(LPCITEMIDLIST pidl, SHGDNF uFlags, STRRET* pName)
@@ -299,10 +286,7 @@ STDMETHODIMP XShellFolder::GetDisplayNameOf(LPCITEMIDLIST pidl, SHGDNF uFlags, S
     {
         return DisplayNameOf(pidl, uFlags, pName);
     }
-    catch (...)
-    {
-        return E_OUTOFMEMORY;
-    }
+    CATCH_RETURN(E_OUTOFMEMORY)
 }
 
 HRESULT XShellFolder::DisplayNameOf(LPCITEMIDLIST pidl, SHGDNF uFlags, STRRET* pName)
@@ -315,30 +299,13 @@ HRESULT XShellFolder::DisplayNameOf(LPCITEMIDLIST pidl, SHGDNF uFlags, STRRET* p
     CString name;
     if (LPCITEMIDLIST pidlRest = NextItemId(pidl))
     {
-        CNameSpaceExtension* pSub = m_pThis->GetSubFolder(pData);
-        if (!pSub)
+        const ComPtr<IShellFolder> psf = m_pThis->GetSubFolderInterface(pData);
+        if (!psf)
             return E_FAIL;
-        HRESULT hr = E_FAIL;
-        if (auto* psf = static_cast<IShellFolder*>(pSub->GetInterface(IID_IShellFolder)))
-        {
-            STRRET inner = {};
-            hr = psf->GetDisplayNameOf(pidlRest, uFlags, &inner);
-            if (SUCCEEDED(hr))
-            {
-                CString innerText;
-                if (inner.uType == STRRET_WSTR && inner.pOleStr)
-                {
-                    innerText = WideToAnsi(inner.pOleStr);
-                    ::CoTaskMemFree(inner.pOleStr);
-                }
-                else if (inner.uType == STRRET_CSTR)
-                {
-                    innerText.assign(inner.cStr, strnlen(inner.cStr, sizeof(inner.cStr)));
-                }
-                name = m_pThis->GetItemName(pData, uFlags) + "\\" + innerText;
-            }
-        }
-        pSub->ExternalRelease();
+        STRRET inner = {};
+        const HRESULT hr = psf->GetDisplayNameOf(pidlRest, uFlags, &inner);
+        if (SUCCEEDED(hr))
+            name = m_pThis->GetItemName(pData, uFlags) + "\\" + TakeStrRetText(inner, pidlRest);
         if (!(uFlags & SHGDN_FORPARSING) && FAILED(hr))
             return hr;
     }
@@ -367,17 +334,10 @@ STDMETHODIMP XShellFolder::SetNameOf(HWND hwnd, LPCITEMIDLIST pidl, LPCOLESTR ps
     if (LPCITEMIDLIST pidlRest = NextItemId(pidl))
     {
         UniquePidl pidlFirst(::ILCloneFirst(pidl));
-        CNameSpaceExtension* pSub = m_pThis->GetSubFolder(pData);
-        if (!pSub || !pidlFirst)
-        {
-            if (pSub)
-                pSub->ExternalRelease();
+        const ComPtr<IShellFolder> psf = m_pThis->GetSubFolderInterface(pData);
+        if (!psf || !pidlFirst)
             return E_FAIL;
-        }
-        HRESULT hr = E_FAIL;
-        if (auto* psf = static_cast<IShellFolder*>(pSub->GetInterface(IID_IShellFolder)))
-            hr = psf->SetNameOf(hwnd, pidlRest, pszName, uFlags, ppidlOut);
-        pSub->ExternalRelease();
+        const HRESULT hr = psf->SetNameOf(hwnd, pidlRest, pszName, uFlags, ppidlOut);
         if (SUCCEEDED(hr) && ppidlOut && *ppidlOut)
         {
             UniquePidl pidlInner(*ppidlOut);
@@ -393,10 +353,7 @@ STDMETHODIMP XShellFolder::SetNameOf(HWND hwnd, LPCITEMIDLIST pidl, LPCOLESTR ps
     {
         copy.assign(pData, pData + cbItem);
     }
-    catch (...)
-    {
-        return E_OUTOFMEMORY;
-    }
+    CATCH_RETURN(E_OUTOFMEMORY)
     if (!m_pThis->SetItemName(copy.data(), name))
         return E_FAIL;
 

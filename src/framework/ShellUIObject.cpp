@@ -2,10 +2,11 @@
 // connections, the site, info tips and shell extension initialisation.
 #include "framework/ShellUIObject.h"
 
-#include "framework/Guids.h"
 #include "framework/ItemIdList.h"
 #include "framework/NameSpaceExtension.h"
-#include "framework/core/ComPtr.h"
+#include "core/ComPtr.h"
+
+#include <utility>
 
 namespace corvasin
 {
@@ -41,16 +42,7 @@ CShellUIObject::CShellUIObject(CNameSpaceExtension* pFolder, UINT cidl, LPCITEMI
         m_apidlItems.clear();
 }
 
-CShellUIObject::~CShellUIObject()
-{
-    SetFolder(nullptr);
-    ForgetItems();
-    m_pidlFolder.reset();
-    for (StoredFormat& entry : m_storedFormats)
-        entry.medium.reset();
-    if (m_pSite)
-        m_pSite->Release();
-}
+CShellUIObject::~CShellUIObject() = default;
 
 void* CShellUIObject::GetInterface(REFIID riid) noexcept
 {
@@ -71,11 +63,7 @@ void* CShellUIObject::GetInterface(REFIID riid) noexcept
 
 void CShellUIObject::SetFolder(CNameSpaceExtension* pFolder) noexcept
 {
-    if (pFolder)
-        pFolder->ExternalAddRef();
-    if (m_pFolder)
-        m_pFolder->ExternalRelease();
-    m_pFolder = pFolder;
+    m_pFolder = CmdTargetPtr<CNameSpaceExtension>(pFolder);
 }
 
 void CShellUIObject::ForgetItems() noexcept
@@ -99,8 +87,8 @@ ULONG CShellUIObject::FirstItemAttributes() const noexcept
 
 LPCITEMIDLIST CShellUIObject::FolderIdList() const noexcept
 {
-    if (m_pFolder && m_pFolder->m_pidl)
-        return m_pFolder->m_pidl.get();
+    if (m_pFolder && m_pFolder->GetPidl())
+        return m_pFolder->GetPidl();
     return m_pidlFolder.get();
 }
 
@@ -146,12 +134,8 @@ STDMETHODIMP_(DWORD) CShellUIObject::XExternalConnection::ReleaseConnection(
 
 STDMETHODIMP CShellUIObject::XObjectWithSite::SetSite(IUnknown* pUnkSite)
 {
-    if (pUnkSite)
-        pUnkSite->AddRef();
-    IUnknown* pOld = m_pThis->m_pSite;
-    m_pThis->m_pSite = pUnkSite;
-    if (pOld)
-        pOld->Release();
+    // The old site is released after the new one is in place: its release may call back.
+    ComPtr<IUnknown> pOld = std::exchange(m_pThis->m_pSite, ComPtr<IUnknown>(pUnkSite));
     return S_OK;
 }
 

@@ -8,8 +8,11 @@
 // stored media. Used on the shell's thread that created it; the reference count is atomic.
 #pragma once
 
-#include "framework/core/CmdTarget.h"
-#include "framework/core/Handles.h"
+#include "core/CmdTarget.h"
+#include "core/CmdTargetPtr.h"
+#include "core/ComPtr.h"
+#include "core/Handles.h"
+#include "framework/FolderMenu.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -23,19 +26,7 @@ class CNameSpaceExtension;
 class CShellUIObject : public CCmdTarget
 {
 public:
-    // The shell's folder view renames the focused item on this command.
-    static constexpr WPARAM kRenameCommand = 0x7012;
-    // Command offsets of the base menu (relative to the shell's first command id).
-    enum : UINT
-    {
-        kCmdExplore = 1,
-        kCmdOpen = 2,
-        kCmdProperties = 3,
-        kCmdDelete = 4,
-        kCmdRename = 5,
-        kCmdCopy = 7,
-        kBaseCommandCount = 8, // offsets 0 to 7; 0 and 6 are never used
-    };
+    // The base menu uses the offsets of FolderCommand (6 is the folder menu's own).
     static constexpr int kMaxStoredFormats = 10;
 
     // Clones every item id list and the folder id list; takes a reference on the folder.
@@ -73,7 +64,7 @@ public:
     {
         return i < m_nItems ? m_apidlItems[i].get() : nullptr;
     }
-    CNameSpaceExtension* GetFolder() const noexcept { return m_pFolder; }
+    CNameSpaceExtension* GetFolder() const noexcept { return m_pFolder.get(); }
     HWND GetOwnerWindow() const noexcept { return m_hwndOwner; }
 
 protected:
@@ -112,11 +103,11 @@ protected:
     UniquePidl m_pidlFolder;              // clone of the folder's absolute id list, or none
     LONG m_nStrongConnections = 0;
     LONG m_nWeakConnections = 0; // guards ReleaseConnection against unmatched calls
-    CNameSpaceExtension* m_pFolder = nullptr; // counted
+    CmdTargetPtr<CNameSpaceExtension> m_pFolder;
     StoredFormat m_storedFormats[kMaxStoredFormats];
     int m_nStoredFormats = 0; // entries are only appended, never removed
     HWND m_hwndOwner = nullptr;
-    IUnknown* m_pSite = nullptr; // counted
+    ComPtr<IUnknown> m_pSite;
 
 public:
     // ---- interface parts ------------------------------------------------------------------------

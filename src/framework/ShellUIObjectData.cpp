@@ -1,8 +1,8 @@
 // The data object of a selection: the offered formats, the item id array ("Shell IDList Array"),
 // the formats others store on it, and the IDataObject part with its medium rules.
-#include "framework/ClipboardFormats.h"
 #include "framework/EnumFormatEtc.h"
 #include "framework/NameSpaceExtension.h"
+#include "framework/ShellFormats.h"
 #include "framework/ShellUIObject.h"
 
 #include <cstring>
@@ -25,10 +25,7 @@ const void* IdListBytes(LPCITEMIDLIST pidl) noexcept
     return pidl ? static_cast<const void*>(pidl) : c_abEmptyIdList;
 }
 
-CLIPFORMAT IdListFormat() noexcept
-{
-    return static_cast<CLIPFORMAT>(GetClipboardFormat(kCfShellIdList));
-}
+CLIPFORMAT IdListFormat() noexcept { return ShellIdListFormat(); }
 } // namespace
 
 // ---- offered formats -------------------------------------------------------------------------

@@ -1,10 +1,12 @@
 // The context menu of a selection: the base entries (open, explore, properties, delete, rename,
 // copy), the dispatch of invoked commands, and the clipboard commands.
 #include "framework/NameSpaceExtension.h"
+#include "framework/ShellConstants.h"
+#include "framework/ShellOpen.h"
 #include "framework/ShellUIObject.h"
-#include "framework/core/ComPtr.h"
-#include "framework/core/Result.h"
-#include "framework/core/Strings.h"
+#include "core/ComPtr.h"
+#include "core/Result.h"
+#include "core/Strings.h"
 
 #include <iterator>
 
@@ -13,24 +15,6 @@ namespace corvasin
 
 namespace
 {
-// Inserts one entry at *pPosition and moves the position behind it. An id beyond the range the
-// shell gave would collide with another handler's commands, so such an entry is left out.
-void InsertEntry(HMENU hmenu, UINT* pPosition, UINT idCmd, UINT idCmdLast, const char* pszText,
-                 UINT fState) noexcept
-{
-    if (pszText && idCmd > idCmdLast)
-        return;
-    MENUITEMINFOA mii = {};
-    mii.cbSize = sizeof(mii);
-    mii.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
-    mii.fType = pszText ? MFT_STRING : MFT_SEPARATOR;
-    mii.fState = fState;
-    mii.wID = pszText ? idCmd : 0;
-    mii.dwTypeData = const_cast<char*>(pszText);
-    if (::InsertMenuItemA(hmenu, *pPosition, TRUE, &mii))
-        ++*pPosition;
-}
-
 struct TextVerb
 {
     const char* pszVerb;
@@ -66,6 +50,7 @@ bool ReadTextVerb(LPCMINVOKECOMMANDINFO pici, CString* pVerb) noexcept
     }
     catch (...)
     {
+        // An unreadable verb matches no command.
         pVerb->clear();
     }
     return true;
@@ -77,35 +62,25 @@ bool ReadTextVerb(LPCMINVOKECOMMANDINFO pici, CString* pVerb) noexcept
 HRESULT CShellUIObject::OnQueryContextMenu(HMENU hmenu, UINT indexMenu, UINT idCmdFirst,
                                            UINT idCmdLast, UINT uFlags) noexcept
 {
-    const HRESULT hrReserved = MAKE_HRESULT(SEVERITY_SUCCESS, FACILITY_NULL, kBaseCommandCount);
+    const HRESULT hrReserved = MenuResult(kBaseCommandCount);
     const ULONG ulAttributes = FirstItemAttributes();
-    const UINT fDefault = (uFlags & CMF_NODEFAULT) ? 0 : MFS_DEFAULT;
-    UINT uPosition = indexMenu;
+    CMenuBuilder menu(hmenu, indexMenu, idCmdFirst, idCmdLast);
 
-    if (ulAttributes & SFGAO_BROWSABLE)
-    {
-        const bool bExploreFirst = (uFlags & CMF_EXPLORE) != 0;
-        const UINT idFirst = idCmdFirst + (bExploreFirst ? kCmdExplore : kCmdOpen);
-        const UINT idSecond = idCmdFirst + (bExploreFirst ? kCmdOpen : kCmdExplore);
-        InsertEntry(hmenu, &uPosition, idFirst, idCmdLast, bExploreFirst ? "&Explore" : "&Open",
-                    fDefault);
-        if (uFlags & CMF_DEFAULTONLY)
-            return hrReserved;
-        InsertEntry(hmenu, &uPosition, idSecond, idCmdLast, bExploreFirst ? "&Open" : "&Explore",
-                    0);
-    }
+    if ((ulAttributes & SFGAO_BROWSABLE) &&
+        !menu.AddOpenAndExplore(uFlags, (uFlags & CMF_NODEFAULT) ? 0 : MFS_DEFAULT))
+        return hrReserved;
     if (uFlags & CMF_DEFAULTONLY)
         return hrReserved;
 
-    InsertEntry(hmenu, &uPosition, 0, idCmdLast, nullptr, 0);
+    menu.AddSeparator();
     if (ulAttributes & SFGAO_HASPROPSHEET)
-        InsertEntry(hmenu, &uPosition, idCmdFirst + kCmdProperties, idCmdLast, "&Properties", 0);
+        menu.Add(kCmdProperties, "&Properties");
     if (ulAttributes & SFGAO_CANDELETE)
-        InsertEntry(hmenu, &uPosition, idCmdFirst + kCmdDelete, idCmdLast, "&Delete", 0);
+        menu.Add(kCmdDelete, "&Delete");
     if (m_nItems == 1 && (ulAttributes & SFGAO_CANRENAME))
-        InsertEntry(hmenu, &uPosition, idCmdFirst + kCmdRename, idCmdLast, "&Rename", 0);
+        menu.Add(kCmdRename, "&Rename");
     if (m_nItems == 1 && (ulAttributes & SFGAO_CANCOPY))
-        InsertEntry(hmenu, &uPosition, idCmdFirst + kCmdCopy, idCmdLast, "&Copy", 0);
+        menu.Add(kCmdCopy, "&Copy");
     return hrReserved;
 }
 
@@ -153,26 +128,9 @@ BOOL CShellUIObject::OpenItems(HWND hwnd, const char* pszVerb) noexcept
     for (UINT i = 0; i < m_nItems; ++i)
     {
         UniquePidl pidlFull(::ILCombine(pidlFolder, m_apidlItems[i].get()));
-        if (!pidlFull)
-            continue;
-        SHELLEXECUTEINFOA sei = {};
-        sei.cbSize = sizeof(sei);
-        sei.fMask = SEE_MASK_IDLIST | SEE_MASK_CLASSNAME;
-        sei.hwnd = hwnd;
-        sei.lpVerb = pszVerb;
-        sei.nShow = SW_SHOW;
-        sei.lpIDList = pidlFull.get();
-        sei.lpClass = "folder";
-        ::ShellExecuteExA(&sei);
-
-        // The new window is created through posted messages; handling them now keeps the windows
-        // of a multiple selection opening in order.
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
+        // Dispatching keeps the windows of a multiple selection opening in order.
+        if (pidlFull)
+            OpenInShell(hwnd, pidlFull.get(), pszVerb, SW_SHOW, true);
     }
     return TRUE;
 }
@@ -200,14 +158,12 @@ BOOL CShellUIObject::OnPaste() noexcept
     ComPtr<IDataObject> clipboard;
     if (FAILED(::OleGetClipboard(clipboard.put())) || !clipboard)
         return FALSE;
-    CNameSpaceExtension* pTarget = m_pFolder->GetSubFolder(pData);
+    const CmdTargetPtr<CNameSpaceExtension> pTarget = m_pFolder->GetSubFolder(pData);
     if (!pTarget)
         return FALSE;
     const POINTL pt = {-1, -1};
     DWORD dwEffect = DROPEFFECT_COPY;
-    const BOOL bDropped = pTarget->Drop(clipboard.get(), 0, pt, &dwEffect);
-    pTarget->ExternalRelease();
-    return bDropped;
+    return pTarget->Drop(clipboard.get(), 0, pt, &dwEffect);
 }
 
 BOOL CShellUIObject::OnRename() noexcept
@@ -215,7 +171,7 @@ BOOL CShellUIObject::OnRename() noexcept
     // Without a view window to ask there is nobody to start the in-place edit.
     if (!m_hwndOwner || !::IsWindow(m_hwndOwner))
         return FALSE;
-    ::SendMessageA(m_hwndOwner, WM_COMMAND, kRenameCommand, 0);
+    ::SendMessageA(m_hwndOwner, WM_COMMAND, kViewRenameCommand, 0);
     return TRUE;
 }
 

@@ -9,13 +9,11 @@ namespace corvasin
 CViewFolderProxy::CViewFolderProxy(CNameSpaceExtension* pFolder) noexcept
     : m_pFolder(pFolder), m_psf(static_cast<IShellFolder2*>(pFolder->GetInterface(IID_IShellFolder2)))
 {
-    m_pFolder->ExternalAddRef();
 }
 
 CViewFolderProxy::~CViewFolderProxy()
 {
     m_pFolder->OnDefaultViewReleased(this);
-    m_pFolder->ExternalRelease();
 }
 
 STDMETHODIMP CViewFolderProxy::QueryInterface(REFIID riid, void** ppv)

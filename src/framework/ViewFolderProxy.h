@@ -3,7 +3,8 @@
 // release message never arrives under Wine, so this is how the record is cleared there too.
 #pragma once
 
-#include "framework/core/ComObject.h"
+#include "core/CmdTargetPtr.h"
+#include "core/ComObject.h"
 
 #include <shlobj.h>
 
@@ -42,8 +43,8 @@ private:
     ~CViewFolderProxy() override;
     friend class CComObject<CViewFolderProxy, IShellFolder2>;
 
-    CNameSpaceExtension* m_pFolder;
-    IShellFolder2* m_psf; // the folder's own part, reached through m_pFolder's reference
+    CmdTargetPtr<CNameSpaceExtension> m_pFolder;
+    IShellFolder2* m_psf; // the folder's own part, alive as long as m_pFolder
 };
 
 } // namespace corvasin

@@ -3,10 +3,15 @@
 // the folder's own menu.
 #include "framework/NameSpaceExtension.h"
 
+#include "framework/FolderMenu.h"
 #include "framework/ItemIdList.h"
-#include "framework/core/ComPtr.h"
+#include "framework/ShellConstants.h"
+#include "framework/ShellOpen.h"
+#include "core/ComPtr.h"
+#include "core/WindowsVersion.h"
 
 #include <shellapi.h>
+#include <climits>
 #include <cstring>
 
 namespace corvasin
@@ -14,13 +19,6 @@ namespace corvasin
 
 namespace
 {
-bool IsWindowsNt() noexcept
-{
-    OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof(info);
-    return ::GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
-
 // The text of an item's column, or the column's title when no item is given.
 HRESULT DetailText(CNameSpaceExtension* pFolder, LPCITEMIDLIST pidl, int iColumn,
                    CString& text) noexcept
@@ -39,27 +37,6 @@ HRESULT DetailText(CNameSpaceExtension* pFolder, LPCITEMIDLIST pidl, int iColumn
     return S_OK;
 }
 
-BOOL InsertTextItem(HMENU hmenu, UINT pos, UINT id, LPCSTR pszText, UINT fState) noexcept
-{
-    MENUITEMINFOA mii = {};
-    mii.cbSize = sizeof(mii);
-    mii.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
-    mii.fType = MFT_STRING;
-    mii.fState = fState;
-    mii.wID = id;
-    mii.dwTypeData = const_cast<LPSTR>(pszText);
-    return ::InsertMenuItemA(hmenu, pos, TRUE, &mii);
-}
-
-BOOL InsertSeparator(HMENU hmenu, UINT pos) noexcept
-{
-    MENUITEMINFOA mii = {};
-    mii.cbSize = sizeof(mii);
-    mii.fMask = MIIM_ID | MIIM_TYPE;
-    mii.fType = MFT_SEPARATOR;
-    return ::InsertMenuItemA(hmenu, pos, TRUE, &mii);
-}
-
 // Width of a column title in average characters. Wine's view takes the header width from the
 // details it is given and shows a column of width 0 otherwise, so titles always carry one.
 int ColumnWidthInChars(int iColumn) noexcept
@@ -75,10 +52,6 @@ int ColumnWidthInChars(int iColumn) noexcept
     }
 }
 
-constexpr UINT kOffsetExplore = 1;
-constexpr UINT kOffsetOpen = 2;
-constexpr UINT kOffsetProperties = 3;
-constexpr UINT kOffsetFind = 6;
 } // namespace
 
 // ---- IShellDetails -------------------------------------------------------------------------
@@ -115,11 +88,7 @@ STDMETHODIMP CNameSpaceExtension::XDropTarget::DragEnter(IDataObject* pDataObj, 
 {
     if (!pdwEffect)
         return E_POINTER;
-    if (pDataObj)
-        pDataObj->AddRef();
-    if (m_pThis->m_pDragDataObject)
-        m_pThis->m_pDragDataObject->Release();
-    m_pThis->m_pDragDataObject = pDataObj;
+    m_pThis->m_pDragDataObject = ComPtr<IDataObject>(pDataObj);
     *pdwEffect = m_pThis->QueryDrop(pDataObj, grfKeyState, pt, TRUE);
     return S_OK;
 }
@@ -129,15 +98,13 @@ STDMETHODIMP CNameSpaceExtension::XDropTarget::DragOver(DWORD grfKeyState, POINT
 {
     if (!pdwEffect)
         return E_POINTER;
-    *pdwEffect = m_pThis->QueryDrop(m_pThis->m_pDragDataObject, grfKeyState, pt, FALSE);
+    *pdwEffect = m_pThis->QueryDrop(m_pThis->m_pDragDataObject.get(), grfKeyState, pt, FALSE);
     return S_OK;
 }
 
 STDMETHODIMP CNameSpaceExtension::XDropTarget::DragLeave()
 {
-    if (m_pThis->m_pDragDataObject)
-        m_pThis->m_pDragDataObject->Release();
-    m_pThis->m_pDragDataObject = nullptr;
+    m_pThis->m_pDragDataObject.reset();
     return S_OK;
 }
 
@@ -148,9 +115,7 @@ STDMETHODIMP CNameSpaceExtension::XDropTarget::Drop(IDataObject* pDataObj, DWORD
     const BOOL ok = m_pThis->Drop(pDataObj, grfKeyState, pt, &dwEffect);
     if (pdwEffect)
         *pdwEffect = dwEffect;
-    if (m_pThis->m_pDragDataObject)
-        m_pThis->m_pDragDataObject->Release();
-    m_pThis->m_pDragDataObject = nullptr;
+    m_pThis->m_pDragDataObject.reset();
     return HrFromBool(ok);
 }
 
@@ -180,7 +145,7 @@ int CNameSpaceExtension::OnViewMessage(HWND hwndMain, UINT uMsg, WPARAM wParam,
         const UINT cchMax = HIWORD(wParam);
         if (!pText || !lParam || cchMax == 0)
             return 0;
-        if (IsWindowsNt())
+        if (IsWindowsNtPlatform())
         {
             // cchMax counts bytes of the target buffer here, as the view passes it.
             const auto* pszWide = static_cast<LPCWSTR>(pText);
@@ -219,10 +184,10 @@ int CNameSpaceExtension::OnViewMessage(HWND hwndMain, UINT uMsg, WPARAM wParam,
     case SFVM_GETBUTTONS:
         return GetButtons(hwndMain, LOWORD(wParam), reinterpret_cast<TBBUTTON*>(lParam));
 
-    case 8: // selection changed
+    case kSfvmSelectionChanged:
         return OnSelectionChanged(hwndMain, lParam);
 
-    case 12: // the view is being released: stop handing requests on to it
+    case kSfvmViewReleased: // stop handing requests on to the view
         m_pShellView = nullptr;
         m_pViewProxy = nullptr;
         return 1;
@@ -248,12 +213,12 @@ int CNameSpaceExtension::OnViewMessage(HWND hwndMain, UINT uMsg, WPARAM wParam,
         return 1;
     }
 
-    case 29: // an item is being added to the view; the block belongs to the view
+    case kSfvmAddingItem: // the block belongs to the view
     {
         if (!lParam)
             return 0;
         LPCITEMIDLIST pidl = nullptr;
-        memcpy(&pidl, reinterpret_cast<const BYTE*>(lParam) + 8, sizeof(pidl));
+        memcpy(&pidl, reinterpret_cast<const BYTE*>(lParam) + kAddingItemIdOffset, sizeof(pidl));
         return OnAddingItem(pidl);
     }
 
@@ -262,7 +227,7 @@ int CNameSpaceExtension::OnViewMessage(HWND hwndMain, UINT uMsg, WPARAM wParam,
         {
             ::SHShellFolderView_Message(m_hwndOwner, SFVM_REARRANGE, 0);
             auto* pBrowser = reinterpret_cast<IShellBrowser*>(
-                ::SendMessageA(m_hwndOwner, WM_USER + 7, 0, 0));
+                ::SendMessageA(m_hwndOwner, kCwmGetIShellBrowser, 0, 0));
             IShellView* pView = nullptr;
             if (pBrowser && m_pidlRename && SUCCEEDED(pBrowser->QueryActiveShellView(&pView)) &&
                 pView)
@@ -298,7 +263,7 @@ int CNameSpaceExtension::OnAddingItem(LPCITEMIDLIST pidl) noexcept
 
 LRESULT CNameSpaceExtension::SelectItem(LPCITEMIDLIST pidl) noexcept
 {
-    return ::SendMessageA(m_hwndOwner, WM_USER + 5, 1, reinterpret_cast<LPARAM>(pidl));
+    return ::SendMessageA(m_hwndOwner, kCwmSelectItem, 1, reinterpret_cast<LPARAM>(pidl));
 }
 
 // ---- the folder's own menu -----------------------------------------------------------------
@@ -306,24 +271,15 @@ LRESULT CNameSpaceExtension::SelectItem(LPCITEMIDLIST pidl) noexcept
 BOOL CNameSpaceExtension::QueryBackgroundMenu(HMENU hmenu, UINT indexMenu, UINT idCmdFirst,
                                               UINT, UINT uFlags) noexcept
 {
-    UINT pos = indexMenu;
-    if (GetItemAttributes(nullptr) & SFGAO_BROWSABLE)
-    {
-        const bool bExplore = (uFlags & CMF_EXPLORE) != 0;
-        const UINT first = bExplore ? kOffsetExplore : kOffsetOpen;
-        const UINT second = bExplore ? kOffsetOpen : kOffsetExplore;
-        auto text = [](UINT offset) { return offset == kOffsetExplore ? "&Explore" : "&Open"; };
-        InsertTextItem(hmenu, pos, idCmdFirst + first, text(first), MFS_DEFAULT);
-        if (uFlags & CMF_DEFAULTONLY)
-            return TRUE;
-        InsertTextItem(hmenu, pos + 1, idCmdFirst + second, text(second), 0);
-        pos += 2;
-    }
+    // The folder's own menu has always taken every id it needs.
+    CMenuBuilder menu(hmenu, indexMenu, idCmdFirst, UINT_MAX);
+    if ((GetItemAttributes(nullptr) & SFGAO_BROWSABLE) && !menu.AddOpenAndExplore(uFlags, MFS_DEFAULT))
+        return TRUE;
     if (uFlags & CMF_DEFAULTONLY)
         return TRUE;
-    InsertTextItem(hmenu, pos, idCmdFirst + kOffsetFind, "&Find...", 0);
-    InsertSeparator(hmenu, pos + 1);
-    InsertTextItem(hmenu, pos + 2, idCmdFirst + kOffsetProperties, "&Properties", 0);
+    menu.Add(kCmdFind, "&Find...");
+    menu.AddSeparator();
+    menu.Add(kCmdProperties, "&Properties");
     return TRUE;
 }
 
@@ -331,7 +287,7 @@ BOOL CNameSpaceExtension::InvokeBackgroundCommand(LPCMINVOKECOMMANDINFO pici) no
 {
     if (!pici)
         return FALSE;
-    if (HIWORD(reinterpret_cast<ULONG_PTR>(pici->lpVerb)) != 0)
+    if (!IS_INTRESOURCE(pici->lpVerb))
     {
         if (lstrcmpiA(pici->lpVerb, "delete") != 0)
             return FALSE;
@@ -341,18 +297,11 @@ BOOL CNameSpaceExtension::InvokeBackgroundCommand(LPCMINVOKECOMMANDINFO pici) no
         return ok;
     }
     const UINT offset = LOWORD(reinterpret_cast<ULONG_PTR>(pici->lpVerb));
-    if (offset != kOffsetExplore && offset != kOffsetOpen)
+    if (offset != kCmdExplore && offset != kCmdOpen)
         return FALSE;
     UniquePidl pidl(m_pidl ? ::ILClone(m_pidl.get()) : nullptr);
-    SHELLEXECUTEINFOA sei = {};
-    sei.cbSize = sizeof(sei);
-    sei.fMask = SEE_MASK_IDLIST | SEE_MASK_CLASSNAME;
-    sei.hwnd = pici->hwnd;
-    sei.lpVerb = offset == kOffsetExplore ? "explore" : "open";
-    sei.lpIDList = pidl.get();
-    sei.lpClass = "folder";
-    sei.nShow = SW_SHOWDEFAULT;
-    ::ShellExecuteExA(&sei);
+    OpenInShell(pici->hwnd, pidl.get(), offset == kCmdExplore ? "explore" : "open", SW_SHOWDEFAULT,
+                false);
     return TRUE;
 }
 

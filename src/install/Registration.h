@@ -29,24 +29,28 @@ struct RegistrationRoots
 [[nodiscard]] BOOL UnregisterClasses(CNameSpaceFactory& factory,
                                      const RegistrationRoots& roots = {}) noexcept;
 
-// What follows a successful RegisterClasses: URL prefixes (best effort), the interface key, the
-// desktop namespace entry and the desktop notification. S_OK or E_FAIL.
-[[nodiscard]] HRESULT InstallShellEntries(const RegistrationRoots& roots = {}) noexcept;
+// What follows a successful RegisterClasses for the folder class clsidFolder: URL prefixes
+// (best effort), the interface key, the desktop namespace entry and the desktop notification.
+// S_OK or E_FAIL.
+[[nodiscard]] HRESULT InstallShellEntries(REFCLSID clsidFolder,
+                                          const RegistrationRoots& roots = {}) noexcept;
 // What follows a successful UnregisterClasses: the reverse of InstallShellEntries.
-[[nodiscard]] HRESULT RemoveShellEntries(const RegistrationRoots& roots = {}) noexcept;
+[[nodiscard]] HRESULT RemoveShellEntries(REFCLSID clsidFolder,
+                                         const RegistrationRoots& roots = {}) noexcept;
 
-// DllRegisterServer and DllUnregisterServer.
-[[nodiscard]] HRESULT RegisterServer() noexcept;
-[[nodiscard]] HRESULT UnregisterServer() noexcept;
+// "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" in ANSI; empty when the conversion fails.
+[[nodiscard]] bool GuidText(REFGUID guid, char (&szText)[40]) noexcept;
+
+// SHCNE_UPDATEDIR for the desktop, so a running shell shows or drops the namespace entry.
+void NotifyDesktopChanged() noexcept;
 
 // The key and value names registration uses, for the removal steps and for tests.
-inline constexpr const char* c_pszApprovedKey =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+#define APPROVED_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved"
+#define DESKTOP_NAMESPACE_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace"
+inline constexpr const char* c_pszApprovedKey = APPROVED_KEY;
 inline constexpr const char* c_pszUrlPrefixesKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\URL\\Prefixes";
-inline constexpr const char* c_pszDesktopNameSpaceKey =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Desktop\\NameSpace";
-inline constexpr const char* c_pszWebViewClass = "{5984FFE0-28D4-11CF-AE66-08002B2E1262}";
+inline constexpr const char* c_pszDesktopNameSpaceKey = DESKTOP_NAMESPACE_KEY;
 // The short root names that the address bar may take as a registry location.
 inline constexpr const char* c_apszUrlPrefixes[] = {"HKEY_", "HKLM", "HKCR", "HKCU",
                                                     "HKCC",  "HKPD", "HKDD"};

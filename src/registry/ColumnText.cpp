@@ -1,6 +1,7 @@
 // Column text formatting. Registry data may lack its terminating zeros or be shorter than its
 // type says: every read stays inside the data read.
 #include "registry/ColumnText.h"
+#include "core/Result.h"
 
 #include <cstdio>
 #include <cstring>
@@ -102,10 +103,7 @@ CString FormatValueText(DWORD dwType, const BYTE* pData, DWORD cbData) noexcept
         }
         }
     }
-    catch (...)
-    {
-        return {};
-    }
+    CATCH_RETURN(CString())
 }
 
 CString FormatSizeText(DWORD cbData) noexcept

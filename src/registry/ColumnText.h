@@ -2,7 +2,7 @@
 // Pure functions: the folders read the registry and hand the bytes in.
 #pragma once
 
-#include "framework/core/Strings.h"
+#include "core/Strings.h"
 
 #include <windows.h>
 

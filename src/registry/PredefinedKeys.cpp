@@ -37,13 +37,6 @@ constexpr UINT kPerformanceData = 5;
 constexpr UINT kDynData = 6;
 } // namespace
 
-bool IsWindowsNtPlatform() noexcept
-{
-    OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof(info);
-    return ::GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
-}
-
 const PredefinedKey* PredefinedKeyAt(UINT nPosition) noexcept
 {
     if (nPosition < kPredefinedKeyCount - 1)

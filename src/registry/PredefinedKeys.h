@@ -2,6 +2,8 @@
 // order and the descriptions shown as info tips.
 #pragma once
 
+#include "core/WindowsVersion.h"
+
 #include <windows.h>
 
 namespace corvasin
@@ -29,6 +31,5 @@ const PredefinedKey* FindPredefinedKey(DWORD dwHandle) noexcept;
 // The entry whose long or short name equals the text without regard to case, or null.
 const PredefinedKey* FindPredefinedKeyByName(const char* pszName) noexcept;
 
-bool IsWindowsNtPlatform() noexcept;
 
 } // namespace corvasin

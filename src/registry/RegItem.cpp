@@ -1,5 +1,6 @@
 // Registry item records.
 #include "registry/RegItem.h"
+#include "core/Result.h"
 
 #include "framework/ItemIdList.h"
 
@@ -89,10 +90,7 @@ HKEY ResolveItemIdList(LPCITEMIDLIST pidl) noexcept
             path += ReadRegItem(pData).szName;
         }
     }
-    catch (...)
-    {
-        return nullptr;
-    }
+    CATCH_RETURN(nullptr)
     if (path.empty())
         return hRoot;
     HKEY hKey = nullptr;

@@ -27,7 +27,10 @@ bool RootItemFromComponent(const std::wstring& component, REGITEM* pItem)
 }
 } // namespace
 
-CRegRootExtension::CRegRootExtension() noexcept : CRegkeyExtension(nullptr, nullptr, "") {}
+CRegRootExtension::CRegRootExtension(const RegFolderServices* pServices) noexcept
+    : CRegkeyExtension(nullptr, nullptr, "", pServices)
+{
+}
 
 // The predefined keys are listed whatever the shell's flags; the cursor holds the handle value
 // of the key delivered last.
@@ -61,7 +64,7 @@ CNameSpaceExtension* CRegRootExtension::CreateSubFolder(const void* pItem) noexc
     if (item.dwKind != REGITEM_KEY)
         return nullptr;
     HKEY hRoot = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(item.dwIndex));
-    return new (std::nothrow) CRegkeyExtension(this, hRoot, "");
+    return new (std::nothrow) CRegkeyExtension(this, hRoot, "", &GetServices());
 }
 
 int CRegRootExtension::GetIconIndex(const void* pItem, UINT uFlags, UINT*) noexcept
@@ -92,7 +95,11 @@ HRESULT CRegRootExtension::ParseDisplayName(HWND hwnd, LPBC, LPOLESTR pszDisplay
 
 // Predefined keys are never deleted.
 BOOL CRegRootExtension::DeleteItems(UINT, LPCITEMIDLIST*) noexcept { return FALSE; }
-BOOL CRegRootExtension::FindItems(UINT, LPCITEMIDLIST*, HWND) noexcept { return FALSE; }
-BOOL CRegRootExtension::SearchKey(CFindThread*) noexcept { return FALSE; }
+// The whole registry is searched, whatever is selected.
+BOOL CRegRootExtension::FindItems(UINT, LPCITEMIDLIST*, HWND hwndOwner) noexcept
+{
+    return CRegkeyExtension::FindItems(0, nullptr, hwndOwner);
+}
+BOOL CRegRootExtension::SearchKey(CSearchWalk*) noexcept { return FALSE; }
 
 } // namespace corvasin

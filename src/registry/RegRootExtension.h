@@ -10,7 +10,7 @@ namespace corvasin
 class CRegRootExtension : public CRegkeyExtension
 {
 public:
-    CRegRootExtension() noexcept;
+    explicit CRegRootExtension(const RegFolderServices* pServices) noexcept;
 
     BOOL GetFirstItem(void* pItem, DWORD* pdwContext, DWORD grfFlags) noexcept override;
     BOOL GetNextItem(const void* pPrevious, void* pItem, DWORD* pdwContext,
@@ -22,7 +22,7 @@ public:
                              LPITEMIDLIST* ppidl, ULONG* pdwAttributes) noexcept override;
     BOOL DeleteItems(UINT cidl, LPCITEMIDLIST* apidl) noexcept override;
     BOOL FindItems(UINT cidl, LPCITEMIDLIST* apidl, HWND hwndOwner) noexcept override;
-    BOOL SearchKey(CFindThread* pThread) noexcept override;
+    BOOL SearchKey(CSearchWalk* pSearch) noexcept override;
 
 protected:
     ~CRegRootExtension() override = default;

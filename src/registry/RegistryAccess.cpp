@@ -1,5 +1,6 @@
 // Bounded registry reads.
 #include "registry/RegistryAccess.h"
+#include "core/Result.h"
 
 namespace corvasin
 {
@@ -49,10 +50,7 @@ bool ReadValueData(HKEY hKey, const char* pszValueName, std::vector<BYTE>& data)
         data.resize(cbRead < cb ? cbRead : cb);
         return true;
     }
-    catch (...)
-    {
-        return false;
-    }
+    CATCH_RETURN(false)
 }
 
 } // namespace corvasin

@@ -1,13 +1,16 @@
 // The registry key folder: listing, names, attributes, icons, columns and find data.
 #include "registry/RegkeyExtension.h"
 
-#include "commands/RegUIObject.h"
-#include "framework/Guids.h"
 #include "framework/ItemIdList.h"
-#include "framework/core/Module.h"
+#include "framework/ShellConstants.h"
+#include "core/Module.h"
+#include "core/Result.h"
+#include "core/WindowsVersion.h"
 #include "registry/ColumnText.h"
 #include "registry/PredefinedKeys.h"
 #include "registry/RegistryAccess.h"
+
+#include "resource.h"
 
 #include <cstring>
 #include <vector>
@@ -18,13 +21,20 @@ namespace corvasin
 namespace
 {
 constexpr DWORD kValuesFlag = SHCONTF_NONFOLDERS;
+// The command of the view's Export button, relative to the view's first command id.
+constexpr UINT kViewCommandExport = 2;
 
 REGITEM& Record(void* pItem) noexcept { return *static_cast<REGITEM*>(pItem); }
+
+// A folder made without the product's services reports no class and starts no command.
+const RegFolderServices c_noServices;
 } // namespace
 
 CRegkeyExtension::CRegkeyExtension(CNameSpaceExtension* pParent, HKEY hRootKey,
-                                   const char* pszKeyPath) noexcept
-    : CNameSpaceExtension(pParent), m_hRootKey(hRootKey)
+                                   const char* pszKeyPath,
+                                   const RegFolderServices* pServices) noexcept
+    : CNameSpaceExtension(pParent), m_pServices(pServices ? pServices : &c_noServices),
+      m_hRootKey(hRootKey)
 {
     try
     {
@@ -32,6 +42,9 @@ CRegkeyExtension::CRegkeyExtension(CNameSpaceExtension* pParent, HKEY hRootKey,
     }
     catch (...)
     {
+        // Without memory for the path the folder opens nothing: it reads as "Registry".
+        m_strKeyPath.clear();
+        return;
     }
     if (m_strKeyPath.empty())
     {
@@ -53,7 +66,10 @@ void* CRegkeyExtension::GetInterface(REFIID riid) noexcept
     return CNameSpaceExtension::GetInterface(riid);
 }
 
-const CLSID& CRegkeyExtension::GetCLSID() noexcept { return CLSID_CorvasinFolder; }
+const CLSID& CRegkeyExtension::GetCLSID() noexcept
+{
+    return m_pServices->pclsidFolder ? *m_pServices->pclsidFolder : CLSID_NULL;
+}
 
 BOOL CRegkeyExtension::IsOwnItem(const void* pItem) noexcept { return HasRegItemSignature(pItem); }
 
@@ -126,17 +142,14 @@ CString CRegkeyExtension::GetItemName(const void* pItem, DWORD) noexcept
     {
         if (pItem)
             return ReadRegItem(pItem).szName;
-        if (m_hKey && m_pidl)
+        if (m_hKey && GetPidl())
         {
-            if (const BYTE* pData = OwnItemData(LastItemId(m_pidl.get()), true))
+            if (const BYTE* pData = OwnItemData(LastItemId(GetPidl()), true))
                 return ReadRegItem(pData).szName;
         }
         return "Registry";
     }
-    catch (...)
-    {
-        return {};
-    }
+    CATCH_RETURN(CString())
 }
 
 CNameSpaceExtension* CRegkeyExtension::CreateSubFolder(const void* pItem) noexcept
@@ -148,19 +161,19 @@ CNameSpaceExtension* CRegkeyExtension::CreateSubFolder(const void* pItem) noexce
         return nullptr;
     try
     {
-        return new (std::nothrow) CRegkeyExtension(this, m_hRootKey, SubkeyPath(item.szName).c_str());
+        return new (std::nothrow)
+            CRegkeyExtension(this, m_hRootKey, SubkeyPath(item.szName).c_str(), m_pServices);
     }
-    catch (...)
-    {
-        return nullptr;
-    }
+    CATCH_RETURN(nullptr)
 }
 
 CCmdTarget* CRegkeyExtension::CreateUIObject(UINT cidl, LPCITEMIDLIST* apidl,
                                               HWND hwndOwner) noexcept
 {
     // One creation reference, which passes to the caller.
-    return new (std::nothrow) CRegUIObject(this, cidl, apidl, m_pidl.get(), hwndOwner);
+    if (!m_pServices->pfnCreateUIObject)
+        return nullptr;
+    return m_pServices->pfnCreateUIObject(this, cidl, apidl, hwndOwner);
 }
 
 int CRegkeyExtension::GetIconIndex(const void* pItem, UINT uFlags, UINT*) noexcept
@@ -239,40 +252,33 @@ CString CRegkeyExtension::GetColumnTitle(int iColumn) noexcept
             return {};
         }
     }
-    catch (...)
-    {
-        return {};
-    }
+    CATCH_RETURN(CString())
 }
 
 CString CRegkeyExtension::GetColumnText(const void* pItem, int iColumn) noexcept
 {
     if (!pItem)
         return {};
+    return ItemDetailText(ReadRegItem(pItem), iColumn);
+}
+
+CString CRegkeyExtension::ItemDetailText(const REGITEM& item, int iColumn) noexcept
+{
     try
     {
-        const REGITEM item = ReadRegItem(pItem);
         switch (iColumn)
         {
         case 0:
-            return GetItemName(pItem, SHGDN_NORMAL);
+            return item.szName;
         case 1:
-        {
-            if (item.dwKind == REGITEM_KEY)
-                return {};
-            std::vector<BYTE> data;
-            if (!ReadValueData(m_hKey.get(), RegValueName(item), data))
-                return {};
-            return FormatValueText(item.dwValueType, data.data(), static_cast<DWORD>(data.size()));
-        }
+            return item.dwKind == REGITEM_KEY ? CString() : ValueText(item);
         case 2:
             return item.dwKind == REGITEM_KEY ? CString() : CString(ValueTypeName(item.dwValueType));
         case 4:
         case 5:
         {
             WIN32_FIND_DATAW findData = {};
-            if (!GetFindData(pItem, &findData))
-                return {};
+            FillFindData(item, &findData);
             if (iColumn == 4)
                 return FormatSizeText(findData.nFileSizeLow);
             return FormatLastWriteTime(findData.ftLastWriteTime);
@@ -281,33 +287,42 @@ CString CRegkeyExtension::GetColumnText(const void* pItem, int iColumn) noexcept
             return {};
         }
     }
-    catch (...)
-    {
+    CATCH_RETURN(CString())
+}
+
+// The data as the Value column shows it, formatted by the type the item carries.
+CString CRegkeyExtension::ValueText(const REGITEM& item) const
+{
+    std::vector<BYTE> data;
+    if (!ReadValueData(m_hKey.get(), RegValueName(item), data))
         return {};
-    }
+    return FormatValueText(item.dwValueType, data.data(), static_cast<DWORD>(data.size()));
 }
 
 BOOL CRegkeyExtension::GetFindData(const void* pItem, WIN32_FIND_DATAW* pFindData) noexcept
 {
     if (!pItem || !pFindData)
         return FALSE;
-    const REGITEM item = ReadRegItem(pItem);
+    FillFindData(ReadRegItem(pItem), pFindData);
+    return TRUE;
+}
+
+void CRegkeyExtension::FillFindData(const REGITEM& item, WIN32_FIND_DATAW* pFindData) const noexcept
+{
     pFindData->dwFileAttributes = FILE_ATTRIBUTE_NORMAL;
     if (item.dwKind == REGITEM_KEY)
     {
-        HKEY hSubkey = nullptr;
+        UniqueHkey subkey;
+        FILETIME ft = {};
         if (m_hKey &&
-            ::RegOpenKeyExA(m_hKey.get(), item.szName, 0, MAXIMUM_ALLOWED, &hSubkey) == ERROR_SUCCESS)
+            ::RegOpenKeyExA(m_hKey.get(), item.szName, 0, MAXIMUM_ALLOWED, subkey.put()) ==
+                ERROR_SUCCESS &&
+            ::RegQueryInfoKeyA(subkey.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr, nullptr, &ft) == ERROR_SUCCESS)
         {
-            UniqueHkey subkey(hSubkey);
-            FILETIME ft = {};
-            if (::RegQueryInfoKeyA(subkey.get(), nullptr, nullptr, nullptr, nullptr, nullptr,
-                                   nullptr, nullptr, nullptr, nullptr, nullptr, &ft) == ERROR_SUCCESS)
-            {
-                pFindData->ftCreationTime = ft;
-                pFindData->ftLastAccessTime = ft;
-                pFindData->ftLastWriteTime = ft;
-            }
+            pFindData->ftCreationTime = ft;
+            pFindData->ftLastAccessTime = ft;
+            pFindData->ftLastWriteTime = ft;
         }
     }
     else
@@ -318,7 +333,6 @@ BOOL CRegkeyExtension::GetFindData(const void* pItem, WIN32_FIND_DATAW* pFindDat
     }
     ::MultiByteToWideChar(CP_ACP, 0, item.szName, -1, pFindData->cFileName, MAX_PATH);
     pFindData->cFileName[MAX_PATH - 1] = L'\0';
-    return TRUE;
 }
 
 BOOL CRegkeyExtension::GetDefaultColumn(ULONG* pSort, ULONG* pDisplay) noexcept
@@ -358,10 +372,11 @@ BOOL CRegkeyExtension::GetButtons(HWND hwndMain, UINT idCmdFirst, TBBUTTON* pBut
     if (!pButtons)
         return FALSE;
     int iImage = 0;
-    auto* pBrowser = reinterpret_cast<IShellBrowser*>(::SendMessageA(hwndMain, WM_USER + 7, 0, 0));
+    auto* pBrowser =
+        reinterpret_cast<IShellBrowser*>(::SendMessageA(hwndMain, kCwmGetIShellBrowser, 0, 0));
     if (pBrowser)
     {
-        TBADDBITMAP tbab = {ModuleInstance(), 20008};
+        TBADDBITMAP tbab = {ModuleInstance(), IDB_TOOLBAR};
         LRESULT lResult = 0;
         if (SUCCEEDED(pBrowser->SendControlMsg(FCW_TOOLBAR, TB_ADDBITMAP, 1,
                                                reinterpret_cast<LPARAM>(&tbab), &lResult)))
@@ -372,16 +387,18 @@ BOOL CRegkeyExtension::GetButtons(HWND hwndMain, UINT idCmdFirst, TBBUTTON* pBut
     pButtons[0].fsStyle = BTNS_SEP;
     pButtons[1] = {};
     pButtons[1].iBitmap = iImage;
-    pButtons[1].idCommand = static_cast<int>(idCmdFirst + 2);
+    pButtons[1].idCommand = static_cast<int>(idCmdFirst + kViewCommandExport);
     pButtons[1].fsState = TBSTATE_ENABLED;
     pButtons[1].fsStyle = BTNS_BUTTON;
     return TRUE;
 }
 
-BOOL CRegkeyExtension::InvokeViewCommand(HWND, UINT) noexcept
+BOOL CRegkeyExtension::InvokeViewCommand(HWND hwndMain, UINT idCmd) noexcept
 {
-    // Command 2, the export, comes with the export of keys and values.
-    return FALSE;
+    if (idCmd != kViewCommandExport || !m_pServices->pfnExportItems)
+        return FALSE;
+    // Without a selection the folder's whole key is exported.
+    return m_pServices->pfnExportItems(this, 0, nullptr, hwndMain);
 }
 
 const void* CRegkeyExtension::GetToolTipText(UINT) noexcept
@@ -397,8 +414,13 @@ BOOL CRegkeyExtension::SetItemName(void*, const CString&) noexcept { return FALS
 BOOL CRegkeyExtension::Drop(IDataObject*, DWORD, POINTL, DWORD*) noexcept { return FALSE; }
 DWORD CRegkeyExtension::QueryDrop(IDataObject*, DWORD, POINTL, BOOL) noexcept { return 0; }
 BOOL CRegkeyExtension::DeleteItems(UINT, LPCITEMIDLIST*) noexcept { return FALSE; }
-BOOL CRegkeyExtension::FindItems(UINT, LPCITEMIDLIST*, HWND) noexcept { return FALSE; }
-BOOL CRegkeyExtension::SearchKey(CFindThread*) noexcept { return FALSE; }
+BOOL CRegkeyExtension::FindItems(UINT cidl, LPCITEMIDLIST* apidl, HWND hwndOwner) noexcept
+{
+    if (!m_pServices->pfnFindItems)
+        return FALSE;
+    return m_pServices->pfnFindItems(this, cidl, apidl, hwndOwner);
+}
+BOOL CRegkeyExtension::SearchKey(CSearchWalk*) noexcept { return FALSE; }
 BOOL CRegkeyExtension::EditKeySecurity(HWND) noexcept { return FALSE; }
 
 // ---- IRegFolder ------------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 
 #include "framework/NameSpaceExtension.h"
 #include "registry/RegFolder.h"
+#include "registry/RegFolderServices.h"
 #include "registry/RegItem.h"
 
 #include <string>
@@ -14,14 +15,16 @@
 namespace corvasin
 {
 
-class CFindThread;
+class CSearchWalk;
 
 class CRegkeyExtension : public CNameSpaceExtension
 {
 public:
     // hRootKey: the predefined key the folder's key lies under (none for the root folder);
-    // pszKeyPath: the path below it, empty for the predefined key itself.
-    CRegkeyExtension(CNameSpaceExtension* pParent, HKEY hRootKey, const char* pszKeyPath) noexcept;
+    // pszKeyPath: the path below it, empty for the predefined key itself; pServices: what the
+    // product gives the folders (kept, not copied: it lives as long as the module).
+    CRegkeyExtension(CNameSpaceExtension* pParent, HKEY hRootKey, const char* pszKeyPath,
+                     const RegFolderServices* pServices) noexcept;
 
     void* GetInterface(REFIID riid) noexcept override;
 
@@ -59,12 +62,13 @@ public:
     // Operations of the registry commands.
     virtual BOOL DeleteItems(UINT cidl, LPCITEMIDLIST* apidl) noexcept;
     virtual BOOL FindItems(UINT cidl, LPCITEMIDLIST* apidl, HWND hwndOwner) noexcept;
-    virtual BOOL SearchKey(CFindThread* pThread) noexcept;
+    virtual BOOL SearchKey(CSearchWalk* pSearch) noexcept;
     virtual BOOL EditKeySecurity(HWND hwndOwner) noexcept;
 
     HKEY GetRootKey() const noexcept { return m_hRootKey; }
     const CString& GetKeyPath() const noexcept { return m_strKeyPath; }
     HKEY GetOpenKey() const noexcept { return m_hKey.get(); }
+    const RegFolderServices& GetServices() const noexcept { return *m_pServices; }
 
     class XRegFolder : public CInterfacePart<CRegkeyExtension, IRegFolder>
     {
@@ -95,6 +99,13 @@ protected:
     // The path of a subkey of this folder's key.
     CString SubkeyPath(const char* pszName) const;
 
+private:
+    // The operations below take the record decoded once by their caller.
+    CString ValueText(const REGITEM& item) const;
+    CString ItemDetailText(const REGITEM& item, int iColumn) noexcept;
+    void FillFindData(const REGITEM& item, WIN32_FIND_DATAW* pFindData) const noexcept;
+
+    const RegFolderServices* m_pServices;
     HKEY m_hRootKey;
     CString m_strKeyPath;
     UniqueHkey m_hKey; // the root key itself when the path is empty; never closed then

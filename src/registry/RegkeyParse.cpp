@@ -4,6 +4,7 @@
 #include "registry/RegkeyExtension.h"
 
 #include "framework/ItemIdList.h"
+#include "core/Result.h"
 #include "registry/LocationText.h"
 
 #include <cstring>
@@ -52,10 +53,7 @@ HRESULT CRegkeyExtension::ParseLocation(LPOLESTR pszDisplayName, bool bLongPrefi
         return CompleteParse(item, pszText, component.pszRest, hwnd, pchEaten, ppidl,
                              pdwAttributes);
     }
-    catch (...)
-    {
-        return E_OUTOFMEMORY;
-    }
+    CATCH_RETURN(E_OUTOFMEMORY)
 }
 
 HRESULT CRegkeyExtension::CompleteParse(const REGITEM& item, const wchar_t* pszText,
@@ -63,10 +61,10 @@ HRESULT CRegkeyExtension::CompleteParse(const REGITEM& item, const wchar_t* pszT
                                         LPITEMIDLIST* ppidl, ULONG* pdwAttributes) noexcept
 {
     UniquePidl pidlItem;
-    if (m_pItemMalloc)
+    if (IMalloc* pItemMalloc = GetItemMalloc())
     {
         // The host's allocator writes its own header; the record goes behind it.
-        auto* p = static_cast<BYTE*>(m_pItemMalloc->Alloc(sizeof(REGITEM)));
+        auto* p = static_cast<BYTE*>(pItemMalloc->Alloc(sizeof(REGITEM)));
         if (p)
         {
             memcpy(p + 6, &item, sizeof(item));
@@ -82,19 +80,14 @@ HRESULT CRegkeyExtension::CompleteParse(const REGITEM& item, const wchar_t* pszT
 
     if (pszRest)
     {
-        if (CNameSpaceExtension* pSub = GetSubFolder(&item))
+        UniquePidl rest;
+        const ComPtr<IShellFolder> psf = GetSubFolderInterface(&item);
+        if (psf && SUCCEEDED(psf->ParseDisplayName(hwnd, nullptr, const_cast<LPOLESTR>(pszRest),
+                                                   nullptr, rest.put(), nullptr)) &&
+            rest)
         {
-            LPITEMIDLIST pidlRest = nullptr;
-            auto* psf = static_cast<IShellFolder*>(pSub->GetInterface(IID_IShellFolder));
-            if (psf && SUCCEEDED(psf->ParseDisplayName(hwnd, nullptr, const_cast<LPOLESTR>(pszRest),
-                                                       nullptr, &pidlRest, nullptr)) &&
-                pidlRest)
-            {
-                UniquePidl rest(pidlRest);
-                if (LPITEMIDLIST pidlAll = ::ILCombine(pidlItem.get(), rest.get()))
-                    pidlItem.reset(pidlAll);
-            }
-            pSub->ExternalRelease();
+            if (LPITEMIDLIST pidlAll = ::ILCombine(pidlItem.get(), rest.get()))
+                pidlItem.reset(pidlAll);
         }
     }
 

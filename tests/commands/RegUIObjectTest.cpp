@@ -2,10 +2,12 @@
 // for a selection of registry items on a scratch key.
 #include "commands/RegUIObject.h"
 
-#include "framework/ClipboardFormats.h"
-#include "framework/Guids.h"
+#include "app/CorvasinFactory.h"
+#include "app/CorvasinUIObject.h"
+#include "app/Guids.h"
+#include "framework/ShellFormats.h"
 #include "framework/ItemIdList.h"
-#include "framework/core/ComPtr.h"
+#include "core/ComPtr.h"
 #include "registry/RegItem.h"
 #include "registry/RegkeyExtension.h"
 #include "support/ScratchKey.h"
@@ -32,9 +34,11 @@ protected:
     {
         key.SetString("Greeting", "hello");
         key.CreateSubkey("Child");
-        m_pFolder = new CRegkeyExtension(nullptr, HKEY_CURRENT_USER, key.path().c_str());
+        m_pFolder = new CRegkeyExtension(nullptr, HKEY_CURRENT_USER, key.path().c_str(),
+                                         &RegistryServices());
         const BYTE location[4] = {'L', 'O', 'C', '1'};
-        m_pFolder->m_pidl.reset(MakeItemIdList(location, sizeof(location)));
+        UniquePidl pidl(MakeItemIdList(location, sizeof(location)));
+        static_cast<IPersistFolder*>(m_pFolder->GetInterface(IID_IPersistFolder))->Initialize(pidl.get());
         void* pv = nullptr;
         m_pFolder->ExternalQueryInterface(IID_IShellFolder, &pv);
         shellFolder = ComPtr<IShellFolder>::Attach(static_cast<IShellFolder*>(pv));
@@ -109,7 +113,7 @@ TEST_F(RegUIObjectTest, KeyFolderHandsOutADataObjectWithTheItemIdArray)
     UniquePidl value = ItemId(REGITEM_VALUE, "Greeting", REG_SZ);
     ComPtr<IDataObject> data;
     ASSERT_EQ(UIObjectOf(value.get(), data), S_OK);
-    FORMATETC fe = {static_cast<CLIPFORMAT>(GetClipboardFormat(kCfShellIdList)), nullptr,
+    FORMATETC fe = {ShellIdListFormat(), nullptr,
                     DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium = {};
     ASSERT_EQ(data->GetData(&fe, &medium), S_OK);
@@ -121,7 +125,7 @@ TEST_F(RegUIObjectTest, KeyFolderHandsOutADataObjectWithTheItemIdArray)
         memcpy(header, p, sizeof(header));
         EXPECT_EQ(header[0], 1u);
         EXPECT_EQ(header[1], 12u);
-        EXPECT_EQ(memcmp(p + header[1], m_pFolder->m_pidl.get(), ::ILGetSize(m_pFolder->m_pidl.get())),
+        EXPECT_EQ(memcmp(p + header[1], m_pFolder->GetPidl(), ::ILGetSize(m_pFolder->GetPidl())),
                   0);
         EXPECT_EQ(memcmp(p + header[2], value.get(), ::ILGetSize(value.get())), 0);
     }
@@ -161,23 +165,22 @@ TEST_F(RegUIObjectTest, KeyFolderRefusesAForeignItem)
 
 TEST(RegUIObject, IsRegisteredUnderTheUIObjectClassId)
 {
-    auto* pUI = new CRegUIObject(nullptr, 0, nullptr, nullptr, nullptr);
+    auto* pUI = new CCorvasinUIObject(nullptr, 0, nullptr, nullptr, nullptr);
     EXPECT_TRUE(IsEqualGUID(pUI->GetClassID(), CLSID_CorvasinUIObject));
     pUI->ExternalRelease();
 }
 
-CNameSpaceExtension* g_pLastCreated = nullptr;
-CNameSpaceExtension* LastCreated() { return g_pLastCreated; }
-
-TEST(RegUIObject, TakesTheDefaultFolderFromTheFactoryHook)
+TEST(RegUIObject, TakesTheDefaultFolderFromTheFolderFactory)
 {
-    ScratchKey key;
-    auto* pFolder = new CRegkeyExtension(nullptr, HKEY_CURRENT_USER, key.path().c_str());
-    auto* pUI = new CRegUIObject(nullptr, 0, nullptr, nullptr, nullptr);
+    FolderFactory().ResetLastCreated();
+    auto* pUI = new CCorvasinUIObject(nullptr, 0, nullptr, nullptr, nullptr);
     EXPECT_EQ(pUI->GetDefaultFolder(), nullptr);
 
-    g_pLastCreated = pFolder;
-    SetDefaultFolderSource(&LastCreated);
+    ComPtr<IShellFolder> made;
+    ASSERT_EQ(FolderFactory().CreateInstance(nullptr, IID_IShellFolder, made.put_void()), S_OK);
+    made.reset();
+    CNameSpaceExtension* pFolder = FolderFactory().PeekLastCreated();
+    ASSERT_NE(pFolder, nullptr);
     EXPECT_EQ(pUI->GetDefaultFolder(), pFolder);
 
     // Initialised for a location that is not one of our folders, it settles on that folder.
@@ -191,9 +194,7 @@ TEST(RegUIObject, TakesTheDefaultFolderFromTheFactoryHook)
     pUI->ExternalRelease();
     EXPECT_EQ(RefCount(pFolder), 1u);
 
-    SetDefaultFolderSource(nullptr);
-    g_pLastCreated = nullptr;
-    pFolder->ExternalRelease();
+    FolderFactory().ResetLastCreated();
 }
 
 } // namespace

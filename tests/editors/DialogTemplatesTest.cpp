@@ -1,6 +1,6 @@
 // The four value dialog templates, checked on the live windows they create: caption, font,
 // client size and every control's class, place (in dialog units), text and style.
-#include "framework/core/Dialog.h"
+#include "core/Dialog.h"
 #include "editors/DialogDriver.h"
 #include "resource.h"
 

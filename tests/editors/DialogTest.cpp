@@ -1,7 +1,7 @@
 // The dialog base: creation from a template, the object found again in the dialog procedure,
 // and the default OK, Cancel, command and notification routes.
 #include "editors/DialogDriver.h"
-#include "framework/core/Dialog.h"
+#include "core/Dialog.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>

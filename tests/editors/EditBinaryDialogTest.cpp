@@ -2,7 +2,7 @@
 // the control as a user would type into it.
 #include "editors/DialogDriver.h"
 #include "editors/EditBinaryDialog.h"
-#include "framework/core/Window.h"
+#include "core/Window.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // and the dialog run modally and driven through its controls.
 #include "editors/DialogDriver.h"
 #include "editors/EditMultiTextDialog.h"
-#include "framework/core/Handles.h"
+#include "core/Handles.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // on painted pixels, the self-creating class, a taken-over dialog edit control and the view.
 #include "editors/HexEditBase.h"
 #include "editors/HexEditBaseView.h"
-#include "framework/core/Module.h"
+#include "core/Module.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // rules of GetData, GetDataHere and QueryGetData, and the item id array.
 #include "ShellUIObjectTestFolder.h"
 
-#include "framework/ClipboardFormats.h"
-#include "framework/core/ComPtr.h"
+#include "framework/ShellFormats.h"
+#include "core/ComPtr.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@ namespace
 
 CLIPFORMAT IdListFormat()
 {
-    return static_cast<CLIPFORMAT>(GetClipboardFormat(kCfShellIdList));
+    return ShellIdListFormat();
 }
 
 FORMATETC Format(CLIPFORMAT cf, DWORD tymed = TYMED_HGLOBAL)
@@ -292,7 +292,7 @@ TEST(ShellUIObjectData, ItemIdArrayOfThreeItemsHoldsTheFolderIdThenEachItem)
     const std::vector<BYTE> bytes = BlockBytes(medium.hGlobal);
     ::ReleaseStgMedium(&medium);
 
-    const UINT cbFolder = ::ILGetSize(selection.folder->m_pidl.get()); // 6 + 2 + 2
+    const UINT cbFolder = ::ILGetSize(selection.folder->GetPidl()); // 6 + 2 + 2
     const UINT cbItem = CTestItemFolder::kDataSize + 4;
     ASSERT_EQ(bytes.size(), 20u + cbFolder + 3 * cbItem);
     UINT header[5];
@@ -302,7 +302,7 @@ TEST(ShellUIObjectData, ItemIdArrayOfThreeItemsHoldsTheFolderIdThenEachItem)
     EXPECT_EQ(header[2], 20u + cbFolder);
     EXPECT_EQ(header[3], 20u + cbFolder + cbItem);
     EXPECT_EQ(header[4], 20u + cbFolder + 2 * cbItem);
-    EXPECT_EQ(memcmp(bytes.data() + 20, selection.folder->m_pidl.get(), cbFolder), 0);
+    EXPECT_EQ(memcmp(bytes.data() + 20, selection.folder->GetPidl(), cbFolder), 0);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(memcmp(bytes.data() + header[2 + i], selection.raw[i], cbItem), 0) << i;
 }
@@ -358,16 +358,6 @@ TEST(ShellUIObjectData, ExternalConnectionsCountStrongOnesAndHoldTheObject)
     // A release nobody asked for must not take the test's own reference.
     EXPECT_EQ(pConnection->ReleaseConnection(EXTCONN_STRONG, 0, TRUE), 0u);
     EXPECT_EQ(RefCount(ui.get()), 1u);
-}
-
-TEST(ClipboardFormats, RegistersTheThreeNamesOnce)
-{
-    RegisterClipboardFormats();
-    EXPECT_EQ(GetClipboardFormat(kCfShellIdList), ::RegisterClipboardFormatA("Shell IDList Array"));
-    EXPECT_EQ(GetClipboardFormat(kCfRegPidl), ::RegisterClipboardFormatA("CORVASIN_REG_PIDL"));
-    EXPECT_EQ(g_cfRegKey, ::RegisterClipboardFormatA("CORVASIN_CLIPFORMAT_REGKEY"));
-    EXPECT_EQ(GetClipboardFormat(kCfCount), 0u);
-    EXPECT_EQ(GetClipboardFormat(-1), 0u);
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // dispatch of invoked commands, rename, copy and paste.
 #include "ShellUIObjectTestFolder.h"
 
-#include "framework/core/ComPtr.h"
+#include "core/ComPtr.h"
 
 #include <gtest/gtest.h>
 
@@ -192,8 +192,8 @@ TEST(ShellUIObjectMenu, OffersOnlyASeparatorWithoutAFolder)
 {
     Held ui(new CTestUIObject(nullptr, 0, nullptr, nullptr, nullptr));
     EXPECT_EQ(BuildMenu(ui.get(), CMF_NORMAL), (std::vector<Entry>{kSeparator}));
-    EXPECT_EQ(InvokeOffset(ui.get(), CShellUIObject::kCmdOpen), E_FAIL);
-    EXPECT_EQ(InvokeOffset(ui.get(), CShellUIObject::kCmdRename), E_FAIL);
+    EXPECT_EQ(InvokeOffset(ui.get(), kCmdOpen), E_FAIL);
+    EXPECT_EQ(InvokeOffset(ui.get(), kCmdRename), E_FAIL);
     EXPECT_EQ(Invoke(ui.get(), "paste"), E_FAIL);
 }
 
@@ -207,7 +207,7 @@ TEST(ShellUIObjectMenu, CommandOffsetSixAndUnknownVerbsFail)
     EXPECT_EQ(Invoke(ui.get(), "open"), E_FAIL);
     // The base leaves delete and properties to the derived class.
     EXPECT_EQ(Invoke(ui.get(), "DELETE"), E_FAIL);
-    EXPECT_EQ(InvokeOffset(ui.get(), CShellUIObject::kCmdProperties), E_FAIL);
+    EXPECT_EQ(InvokeOffset(ui.get(), kCmdProperties), E_FAIL);
 }
 
 TEST(ShellUIObjectMenu, RefusesAnInvocationRecordOfTheWrongSize)
@@ -266,7 +266,7 @@ TEST(ShellUIObjectMenu, RenameAsksTheOwnerViewToStartEditing)
     TestSelection selection({{kAll, "", "a"}});
     Held ui(selection.MakeUIObject(-1, owner.get()));
     g_wParamCommand = 0;
-    EXPECT_EQ(InvokeOffset(ui.get(), CShellUIObject::kCmdRename), S_OK);
+    EXPECT_EQ(InvokeOffset(ui.get(), kCmdRename), S_OK);
     EXPECT_EQ(g_wParamCommand, 0x7012u);
     EXPECT_EQ(g_lParamCommand, 0);
 }
@@ -275,14 +275,14 @@ TEST(ShellUIObjectMenu, RenameFailsWithoutAnOwnerWindow)
 {
     TestSelection selection({{kAll, "", "a"}});
     Held ui(selection.MakeUIObject());
-    EXPECT_EQ(InvokeOffset(ui.get(), CShellUIObject::kCmdRename), E_FAIL);
+    EXPECT_EQ(InvokeOffset(ui.get(), kCmdRename), E_FAIL);
 }
 
 TEST(ShellUIObjectMenu, CopyPutsTheObjectOnTheClipboard)
 {
     TestSelection selection({{kAll, "", "a"}});
     Held ui(selection.MakeUIObject());
-    EXPECT_EQ(InvokeOffset(ui.get(), CShellUIObject::kCmdCopy), S_OK);
+    EXPECT_EQ(InvokeOffset(ui.get(), kCmdCopy), S_OK);
     EXPECT_EQ(::OleIsCurrentClipboard(ui.As<IDataObject>()), S_OK);
     EXPECT_EQ(Invoke(ui.get(), "Copy"), S_OK);
     EXPECT_EQ(::OleIsCurrentClipboard(ui.As<IDataObject>()), S_OK);
@@ -326,8 +326,8 @@ TEST(ShellUIObjectMenu, OpenWithoutItemsDoesNothingAndSaysSo)
 {
     TestSelection selection({{kAll, "", "a"}});
     Held ui(selection.MakeUIObject(0));
-    EXPECT_EQ(InvokeOffset(ui.get(), CShellUIObject::kCmdOpen), E_FAIL);
-    EXPECT_EQ(InvokeOffset(ui.get(), CShellUIObject::kCmdExplore), E_FAIL);
+    EXPECT_EQ(InvokeOffset(ui.get(), kCmdOpen), E_FAIL);
+    EXPECT_EQ(InvokeOffset(ui.get(), kCmdExplore), E_FAIL);
 }
 
 } // namespace

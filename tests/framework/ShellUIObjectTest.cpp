@@ -2,7 +2,7 @@
 // context menu handler of the namespace's own icon.
 #include "ShellUIObjectTestFolder.h"
 
-#include "framework/core/ComPtr.h"
+#include "core/ComPtr.h"
 
 #include <gtest/gtest.h>
 

@@ -179,7 +179,8 @@ struct TestSelection
     {
         folder->m_items = std::move(items);
         BYTE location[6] = {'R', 'O', 'O', 'T', '0', '1'};
-        folder->m_pidl.reset(MakeItemIdList(location, sizeof(location)));
+        UniquePidl pidl(MakeItemIdList(location, sizeof(location)));
+        static_cast<IPersistFolder*>(folder->GetInterface(IID_IPersistFolder))->Initialize(pidl.get());
         for (size_t i = 0; i < folder->m_items.size(); ++i)
             pidls.emplace_back(CTestItemFolder::MakeItem(static_cast<WORD>(i)));
         for (const UniquePidl& p : pidls)
@@ -190,7 +191,7 @@ struct TestSelection
     CTestUIObject* MakeUIObject(int n = -1, HWND hwndOwner = nullptr)
     {
         const UINT cidl = n < 0 ? static_cast<UINT>(raw.size()) : static_cast<UINT>(n);
-        return new CTestUIObject(folder.get(), cidl, raw.data(), folder->m_pidl.get(), hwndOwner);
+        return new CTestUIObject(folder.get(), cidl, raw.data(), folder->GetPidl(), hwndOwner);
     }
 
     Held<CTestItemFolder> folder;

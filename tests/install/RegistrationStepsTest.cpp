@@ -2,8 +2,8 @@
 // HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE, with folders that differ from the registry root.
 #include "install/DllUnderTest.h"
 
-#include "commands/RegUIObject.h"
-#include "framework/Guids.h"
+#include "app/CorvasinUIObject.h"
+#include "app/Guids.h"
 #include "framework/NameSpaceExtension.h"
 #include "framework/NameSpaceFactory.h"
 #include "install/Registration.h"
@@ -64,7 +64,7 @@ public:
     }
     CShellUIObject* CreateDefaultUIObject() noexcept override
     {
-        return m_bUIObject ? new CRegUIObject(nullptr, 0, nullptr, nullptr, nullptr) : nullptr;
+        return m_bUIObject ? new CCorvasinUIObject(nullptr, 0, nullptr, nullptr, nullptr) : nullptr;
     }
 
     bool m_bFolder = true;
@@ -214,7 +214,7 @@ TEST_F(RegistrationSteps, UnregisterAFolderClassThatWasNeverRegistered)
 
 TEST_F(RegistrationSteps, InstallAndRemoveTheShellEntriesAroundTheClasses)
 {
-    ASSERT_EQ(InstallShellEntries(m_roots), S_OK);
+    ASSERT_EQ(InstallShellEntries(CLSID_CorvasinFolder, m_roots), S_OK);
     const std::string nameSpace =
         MachinePath() + "\\" + c_pszDesktopNameSpaceKey + "\\" + GuidString(CLSID_CorvasinFolder);
     const std::string interfaceKey = ClassesPath() + "\\Interface\\" + GuidString(IID_IRegFolder);
@@ -223,16 +223,16 @@ TEST_F(RegistrationSteps, InstallAndRemoveTheShellEntriesAroundTheClasses)
     const std::string prefixes = MachinePath() + "\\" + c_pszUrlPrefixesKey;
     EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, prefixes, "HKCU").text(), "reg://");
 
-    EXPECT_EQ(RemoveShellEntries(m_roots), S_OK);
+    EXPECT_EQ(RemoveShellEntries(CLSID_CorvasinFolder, m_roots), S_OK);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, nameSpace));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, interfaceKey));
     EXPECT_FALSE(ReadValue(HKEY_CURRENT_USER, prefixes, "HKCU").exists());
 
-    EXPECT_EQ(RemoveShellEntries(m_roots), S_OK);
+    EXPECT_EQ(RemoveShellEntries(CLSID_CorvasinFolder, m_roots), S_OK);
 }
 
 TEST_F(RegistrationSteps, RemoveShellEntriesThatWereNeverInstalled)
 {
-    EXPECT_EQ(RemoveShellEntries(m_roots), S_OK);
+    EXPECT_EQ(RemoveShellEntries(CLSID_CorvasinFolder, m_roots), S_OK);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, MachinePath() + "\\SOFTWARE"));
 }

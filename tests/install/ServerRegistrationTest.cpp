@@ -2,7 +2,8 @@
 // registration over the first, and unregistering (twice) with what it leaves behind.
 #include "install/DllUnderTest.h"
 
-#include "framework/Guids.h"
+#include "app/CorvasinFactory.h"
+#include "app/Guids.h"
 #include "install/Registration.h"
 #include "registry/RegRootExtension.h"
 
@@ -74,7 +75,7 @@ struct RootFolderFacts
 RootFolderFacts AskRootFolder()
 {
     RootFolderFacts facts;
-    auto* pFolder = new CRegRootExtension();
+    auto* pFolder = new CRegRootExtension(&RegistryServices());
     facts.description = pFolder->GetColumnText(nullptr, -1);
     facts.dwAttributes = pFolder->GetItemAttributes(nullptr);
     pFolder->ExternalRelease();

@@ -3,7 +3,7 @@
 #include "registry/FolderTestUtil.h"
 #include "support/ScratchKey.h"
 
-#include "framework/core/ComObject.h"
+#include "core/ComObject.h"
 
 #include <atomic>
 #include <cstring>
@@ -24,11 +24,9 @@ TEST(FolderSharing, TwoThreadsLookingUpSubFoldersAlwaysGetLiveOnes)
         const REGITEM item = MakeRegItem(REGITEM_KEY, 0, name);
         for (int i = 0; i < 2000; ++i)
         {
-            CNameSpaceExtension* pSub = pFolder->GetSubFolder(&item);
-            if (!pSub || static_cast<CRegkeyExtension*>(pSub)->GetKeyPath() != scratch.path() + "\\" + name)
+            const CmdTargetPtr<CNameSpaceExtension> pSub = pFolder->GetSubFolder(&item);
+            if (!pSub || static_cast<CRegkeyExtension*>(pSub.get())->GetKeyPath() != scratch.path() + "\\" + name)
                 ++failures;
-            if (pSub)
-                pSub->ExternalRelease();
         }
     };
     std::thread t1(worker, "A"), t2(worker, "A"), t3(worker, "B");

@@ -2,10 +2,11 @@
 // objects for a scratch key, and readers for what the shell gets back.
 #pragma once
 
-#include "framework/Guids.h"
+#include "app/CorvasinFactory.h"
+#include "app/Guids.h"
 #include "framework/ItemIdList.h"
-#include "framework/core/ComPtr.h"
-#include "framework/core/Handles.h"
+#include "core/ComPtr.h"
+#include "core/Handles.h"
 #include "registry/RegItem.h"
 #include "registry/RegRootExtension.h"
 #include "registry/RegkeyExtension.h"
@@ -51,7 +52,7 @@ inline UniquePidl HkcuPidl(const std::string& path)
 // A key folder for HKCU\<path>, initialised the way the shell initialises it.
 inline ComPtr<IShellFolder2> KeyFolder(const std::string& path)
 {
-    auto* pFolder = new CRegkeyExtension(nullptr, HKEY_CURRENT_USER, path.c_str());
+    auto* pFolder = new CRegkeyExtension(nullptr, HKEY_CURRENT_USER, path.c_str(), &RegistryServices());
     ComPtr<IShellFolder2> psf =
         ComPtr<IShellFolder2>::Attach(static_cast<IShellFolder2*>(pFolder->GetInterface(IID_IShellFolder2)));
     ComPtr<IPersistFolder> persist;
@@ -63,7 +64,7 @@ inline ComPtr<IShellFolder2> KeyFolder(const std::string& path)
 
 inline ComPtr<IShellFolder2> RootFolder()
 {
-    auto* pFolder = new CRegRootExtension();
+    auto* pFolder = new CRegRootExtension(&RegistryServices());
     return ComPtr<IShellFolder2>::Attach(
         static_cast<IShellFolder2*>(pFolder->GetInterface(IID_IShellFolder2)));
 }

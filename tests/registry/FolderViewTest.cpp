@@ -110,7 +110,7 @@ TEST_F(FolderView, ViewMessagesCalledDirectly)
 
     HWND hwndFake = reinterpret_cast<HWND>(0x1234);
     EXPECT_EQ(pFolder->OnViewMessage(nullptr, SFVM_WINDOWCREATED, reinterpret_cast<WPARAM>(hwndFake), 0), 1);
-    EXPECT_EQ(pFolder->m_hwndView, hwndFake);
+    EXPECT_EQ(pFolder->GetViewWindow(), hwndFake);
 
     DETAILSINFO di = {};
     EXPECT_EQ(pFolder->OnViewMessage(nullptr, SFVM_GETDETAILSOF, 0, reinterpret_cast<LPARAM>(&di)), 1);
@@ -163,13 +163,13 @@ TEST_F(FolderView, ANewItemIsArmedForRenamingWhenTheViewAddsIt)
         LPCITEMIDLIST pidl;
     } block = {{}, other.get()};
     EXPECT_EQ(pFolder->OnViewMessage(nullptr, 29, 0, reinterpret_cast<LPARAM>(&block)), 0);
-    EXPECT_FALSE(pFolder->m_bRenamePending);
+    EXPECT_FALSE(pFolder->IsRenamePending());
     block.pidl = newKey.get();
     pFolder->OnViewMessage(nullptr, 29, 0, reinterpret_cast<LPARAM>(&block));
-    EXPECT_TRUE(pFolder->m_bRenamePending);
+    EXPECT_TRUE(pFolder->IsRenamePending());
     // The status bar update consumes it even without a browser to select in.
     EXPECT_EQ(pFolder->OnViewMessage(nullptr, SFVM_UPDATESTATUSBAR, 0, 0), 0);
-    EXPECT_FALSE(pFolder->m_bRenamePending);
+    EXPECT_FALSE(pFolder->IsRenamePending());
 }
 
 TEST_F(FolderView, BackgroundMenuFollowsTheFlags)
@@ -208,9 +208,9 @@ TEST_F(FolderView, DropTargetAsksTheFolderAndForgetsTheDrag)
     DWORD effect = DROPEFFECT_COPY;
     EXPECT_EQ(drop->DragEnter(data.get(), 0, POINTL{0, 0}, &effect), S_OK);
     EXPECT_EQ(effect, 0u);
-    EXPECT_EQ(pFolder->m_pDragDataObject, data.get());
+    EXPECT_EQ(pFolder->GetDragDataObject(), data.get());
     EXPECT_EQ(drop->DragLeave(), S_OK);
-    EXPECT_EQ(pFolder->m_pDragDataObject, nullptr);
+    EXPECT_EQ(pFolder->GetDragDataObject(), nullptr);
     effect = DROPEFFECT_COPY;
     EXPECT_EQ(drop->Drop(data.get(), 0, POINTL{0, 0}, &effect), E_FAIL);
 }

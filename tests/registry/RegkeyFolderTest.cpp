@@ -245,19 +245,16 @@ TEST_F(RegkeyFolder, SubFoldersAreSharedWhileAliveAndGetTheirPath)
     ComPtr<IShellFolder2> psf = KeyFolder(scratch.path());
     CNameSpaceExtension* pFolder = FolderObject(psf.get());
     const REGITEM item = MakeRegItem(REGITEM_KEY, 0, "Software");
-    CNameSpaceExtension* first = pFolder->GetSubFolder(&item);
-    CNameSpaceExtension* second = pFolder->GetSubFolder(&item);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first, second);
-    auto* key = static_cast<CRegkeyExtension*>(first);
+    const CmdTargetPtr<CNameSpaceExtension> first = pFolder->GetSubFolder(&item);
+    const CmdTargetPtr<CNameSpaceExtension> second = pFolder->GetSubFolder(&item);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first.get(), second.get());
+    auto* key = static_cast<CRegkeyExtension*>(first.get());
     EXPECT_EQ(key->GetKeyPath(), scratch.path() + "\\Software");
     EXPECT_NE(key->GetOpenKey(), nullptr);
     EXPECT_EQ(CountItemIds(first->GetPidl()), CountItemIds(pFolder->GetPidl()) + 1);
-    second->ExternalRelease();
-    first->ExternalRelease();
-
     const REGITEM value = MakeRegItem(REGITEM_VALUE, 0, "v", REG_SZ);
-    EXPECT_EQ(pFolder->GetSubFolder(&value), nullptr);
+    EXPECT_FALSE(pFolder->GetSubFolder(&value));
 }
 
 TEST_F(RegkeyFolder, BindToObjectWalksSeveralLevels)
@@ -309,9 +306,14 @@ TEST_F(RegkeyFolder, CompareIdsOrdersByDepthThenKindThenName)
     auto low16 = [](HRESULT hr) { return static_cast<short>(HRESULT_CODE(hr)); };
     EXPECT_LT(low16(psf->CompareIDs(0, zeta.get(), alpha.get())), 0);
     EXPECT_EQ(psf->CompareIDs(2, alpha.get(), alphaUpper.get()), 0);
-    // Depth first, whatever the items.
-    EXPECT_EQ(psf->CompareIDs(0, zeta.get(), ax.get()), static_cast<HRESULT>(-1));
+    // Depth first, whatever the items. "Sorts first" is a success code too: a caller that
+    // tests SUCCEEDED before reading the low 16 bits must not take it for a failure.
+    const HRESULT hrShorterFirst = psf->CompareIDs(0, zeta.get(), ax.get());
+    EXPECT_TRUE(SUCCEEDED(hrShorterFirst));
+    EXPECT_EQ(low16(hrShorterFirst), -1);
+    EXPECT_EQ(hrShorterFirst, MAKE_HRESULT(SEVERITY_SUCCESS, 0, 0xFFFF));
     EXPECT_EQ(psf->CompareIDs(0, ax.get(), zeta.get()), 1);
+    EXPECT_TRUE(SUCCEEDED(psf->CompareIDs(0, zeta.get(), alpha.get())));
     // Same depth: the sub-folder compares the rest.
     EXPECT_LT(low16(psf->CompareIDs(0, ax.get(), ay.get())), 0);
     EXPECT_EQ(psf->CompareIDs(0, ax.get(), ax.get()), 0);

@@ -61,7 +61,7 @@ TEST(RenameNotify, ASuccessfulRenameSendsItemThenFolderEvents)
     ASSERT_TRUE(hwnd);
     ::SetWindowLongPtrA(hwnd.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&notifications));
 
-    auto* pFolder = new CRenamingFolder(nullptr, HKEY_CURRENT_USER, scratch.path().c_str());
+    auto* pFolder = new CRenamingFolder(nullptr, HKEY_CURRENT_USER, scratch.path().c_str(), nullptr);
     ComPtr<IShellFolder2> psf = ComPtr<IShellFolder2>::Attach(
         static_cast<IShellFolder2*>(pFolder->GetInterface(IID_IShellFolder2)));
     UniquePidl location = HkcuPidl(scratch.path());

@@ -3,7 +3,7 @@
 // and info tips; COM creates both classes from the registration.
 #include "install/DllUnderTest.h"
 
-#include "framework/Guids.h"
+#include "app/Guids.h"
 #include "support/ScratchKey.h"
 
 #include <gtest/gtest.h>

@@ -11,8 +11,8 @@
 #include "BrowseOptions.h"
 #include "BrowserHost.h"
 #include "WindowCapture.h"
-#include "framework/core/ComPtr.h"
-#include "framework/core/Handles.h"
+#include "core/ComPtr.h"
+#include "core/Handles.h"
 
 using namespace corvasin;
 

@@ -1,7 +1,7 @@
 // Command line parsing and location text for corvasin-browse.
 #include "BrowseOptions.h"
 
-#include "framework/Guids.h"
+#include "app/Guids.h"
 
 #include <cwchar>
 #include <cwctype>

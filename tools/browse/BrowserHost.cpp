@@ -1,7 +1,7 @@
 // The host window of corvasin-browse and its explorer browser.
 #include "BrowserHost.h"
 
-#include "framework/core/Handles.h"
+#include "core/Handles.h"
 
 #include <commctrl.h>
 #include <shlobj.h>

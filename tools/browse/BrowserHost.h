@@ -7,8 +7,8 @@
 #include <string>
 
 #include "BrowserSite.h"
-#include "framework/core/ComPtr.h"
-#include "framework/core/Handles.h"
+#include "core/ComPtr.h"
+#include "core/Handles.h"
 
 namespace corvasin
 {

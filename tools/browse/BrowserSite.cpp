@@ -1,8 +1,8 @@
 // The explorer browser's site in corvasin-browse: default command and navigation events.
 #include "BrowserSite.h"
 
-#include "framework/core/ComPtr.h"
-#include "framework/core/Handles.h"
+#include "core/ComPtr.h"
+#include "core/Handles.h"
 
 #include <shlobj.h>
 

@@ -7,7 +7,7 @@
 #include <shobjidl.h>
 #include <servprov.h>
 
-#include "framework/core/ComObject.h"
+#include "core/ComObject.h"
 
 namespace corvasin
 {

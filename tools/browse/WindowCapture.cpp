@@ -1,7 +1,7 @@
 // Waiting for a window to paint and writing a picture of it as a BMP file.
 #include "WindowCapture.h"
 
-#include "framework/core/Handles.h"
+#include "core/Handles.h"
 
 #include <vector>
 

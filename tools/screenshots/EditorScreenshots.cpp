@@ -4,7 +4,7 @@
 #include "editors/EditDwordDialog.h"
 #include "editors/EditMultiTextDialog.h"
 #include "editors/EditTextDialog.h"
-#include "framework/core/Handles.h"
+#include "core/Handles.h"
 #include "resource.h"
 
 #include <windows.h>

@@ -1,0 +1,27 @@
+// Shell execute of a namespace location.
+#include "framework/ShellOpen.h"
+
+#include "core/MessagePump.h"
+
+#include <shellapi.h>
+
+namespace corvasin
+{
+
+void OpenInShell(HWND hwnd, LPCITEMIDLIST pidl, LPCSTR pszVerb, int nShow,
+                 bool bDispatchMessages) noexcept
+{
+    SHELLEXECUTEINFOA sei = {};
+    sei.cbSize = sizeof(sei);
+    sei.fMask = SEE_MASK_IDLIST | SEE_MASK_CLASSNAME;
+    sei.hwnd = hwnd;
+    sei.lpVerb = pszVerb;
+    sei.lpIDList = const_cast<LPITEMIDLIST>(pidl);
+    sei.lpClass = "folder";
+    sei.nShow = nShow;
+    ::ShellExecuteExA(&sei);
+    if (bDispatchMessages)
+        DispatchWaitingMessages();
+}
+
+} // namespace corvasin

@@ -1,0 +1,16 @@
+// Opening a place of the namespace in a shell window, the way every command of the component
+// does it: a shell execute of the id list with the class "folder".
+#pragma once
+
+#include <windows.h>
+#include <shlobj.h>
+
+namespace corvasin
+{
+
+// pszVerb "open" or "explore". The new window comes through posted messages, so the caller's
+// waiting messages are dispatched afterwards when bDispatchMessages is set.
+void OpenInShell(HWND hwnd, LPCITEMIDLIST pidl, LPCSTR pszVerb, int nShow,
+                 bool bDispatchMessages) noexcept;
+
+} // namespace corvasin

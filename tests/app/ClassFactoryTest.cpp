@@ -1,0 +1,253 @@
+// The factory classes of the library driven directly: the folder made last, the fall-back to a
+// UI object, the counts that feed the module lock, and the application object.
+#include "app/ClassObjects.h"
+#include "app/CorvasinFactory.h"
+#include "app/CorvasinApp.h"
+#include "app/Guids.h"
+#include "framework/NameSpaceExtension.h"
+#include "framework/NameSpaceFactory.h"
+#include "framework/ShellUIObject.h"
+#include "core/Module.h"
+
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <string>
+
+using namespace corvasin;
+
+namespace
+{
+
+// The folder object behind an interface of it, without a reference.
+CNameSpaceExtension* FolderBehind(IUnknown* pUnknown)
+{
+    IGetNameSpaceExtensionPointer* pGet = nullptr;
+    if (FAILED(pUnknown->QueryInterface(IID_IGetNameSpaceExtensionPointer,
+                                        reinterpret_cast<void**>(&pGet))))
+        return nullptr;
+    CNameSpaceExtension* pFolder = nullptr;
+    pGet->GetNameSpaceExtension(&pFolder);
+    pGet->Release();
+    return pFolder;
+}
+
+// A folder factory of the test's own; it lets go of its last folder at the end.
+struct LocalFolderFactory : CCorvasinFactory
+{
+    ~LocalFolderFactory() override { ResetLastCreated(); }
+
+    IShellFolder* NewFolder()
+    {
+        IShellFolder* pFolder = nullptr;
+        EXPECT_EQ(CreateInstance(nullptr, IID_IShellFolder, reinterpret_cast<void**>(&pFolder)),
+                  S_OK);
+        return pFolder;
+    }
+};
+
+CNameSpaceExtension* LastCreatedOf(CNameSpaceFactory& factory)
+{
+    CNameSpaceExtension* pFolder = factory.GetLastCreated();
+    if (pFolder)
+        pFolder->ExternalRelease();
+    return pFolder;
+}
+
+} // namespace
+
+TEST(FolderFactory, RemembersTheFolderItCreated)
+{
+    LocalFolderFactory factory;
+    EXPECT_EQ(LastCreatedOf(factory), nullptr);
+
+    IShellFolder* pFolder = factory.NewFolder();
+    ASSERT_NE(pFolder, nullptr);
+    EXPECT_EQ(LastCreatedOf(factory), FolderBehind(pFolder));
+    EXPECT_EQ(factory.PeekLastCreated(), FolderBehind(pFolder));
+
+    // The factory's own reference keeps the folder after the caller lets go.
+    EXPECT_EQ(pFolder->Release(), 1u);
+}
+
+TEST(FolderFactory, KeepsOnlyTheSecondOfTwoFolders)
+{
+    LocalFolderFactory factory;
+    IShellFolder* pFirst = factory.NewFolder();
+    IShellFolder* pSecond = factory.NewFolder();
+    ASSERT_NE(pFirst, nullptr);
+    ASSERT_NE(pSecond, nullptr);
+
+    EXPECT_EQ(LastCreatedOf(factory), FolderBehind(pSecond));
+    // The first lost the factory's reference: the caller's is the last one.
+    EXPECT_EQ(pFirst->Release(), 0u);
+    EXPECT_EQ(pSecond->Release(), 1u);
+}
+
+TEST(FolderFactory, MakesAUIObjectForAContextMenuAndKeepsTheFolderItHad)
+{
+    LocalFolderFactory factory;
+    IShellFolder* pFolder = factory.NewFolder();
+    ASSERT_NE(pFolder, nullptr);
+    CNameSpaceExtension* pBefore = LastCreatedOf(factory);
+
+    IContextMenu* pMenu = nullptr;
+    ASSERT_EQ(factory.CreateInstance(nullptr, IID_IContextMenu, reinterpret_cast<void**>(&pMenu)),
+              S_OK);
+    ASSERT_NE(pMenu, nullptr);
+    EXPECT_EQ(LastCreatedOf(factory), pBefore);
+    EXPECT_EQ(pMenu->Release(), 0u);
+    pFolder->Release();
+}
+
+TEST(FolderFactory, GivesTheUIObjectsTheFolderTheModuleFactoryMadeLast)
+{
+    IShellFolder* pFolder = nullptr;
+    ASSERT_EQ(FolderFactory().CreateInstance(nullptr, IID_IShellFolder,
+                                             reinterpret_cast<void**>(&pFolder)),
+              S_OK);
+    CShellUIObject* pUIObject = FolderFactory().CreateDefaultUIObject();
+    ASSERT_NE(pUIObject, nullptr);
+
+    EXPECT_EQ(pUIObject->GetClassID(), CLSID_CorvasinUIObject);
+    EXPECT_EQ(pUIObject->GetDefaultFolder(), FolderBehind(pFolder));
+    EXPECT_EQ(pUIObject->GetItemCount(), 0u);
+
+    pUIObject->ExternalRelease();
+    pFolder->Release();
+    FolderFactory().ResetLastCreated();
+}
+
+TEST(FolderFactory, CountsEveryReferenceInTheModuleLock)
+{
+    LocalFolderFactory factory;
+    const LONG nBefore = g_nLockCount.load();
+
+    EXPECT_EQ(factory.AddRef(), 1u);
+    EXPECT_EQ(factory.AddRef(), 2u);
+    EXPECT_EQ(g_nLockCount.load(), nBefore + 2);
+    EXPECT_EQ(factory.Release(), 1u);
+    EXPECT_EQ(factory.Release(), 0u);
+    EXPECT_EQ(g_nLockCount.load(), nBefore);
+
+    // An unmatched Release neither wraps the count nor lowers the module lock.
+    EXPECT_EQ(factory.Release(), 0u);
+    EXPECT_EQ(factory.GetRefCount(), 0u);
+    EXPECT_EQ(g_nLockCount.load(), nBefore);
+}
+
+TEST(FolderFactory, RefusesANullOutPointer)
+{
+    LocalFolderFactory factory;
+    EXPECT_EQ(factory.CreateInstance(nullptr, IID_IShellFolder, nullptr), E_POINTER);
+    EXPECT_EQ(LastCreatedOf(factory), nullptr);
+}
+
+TEST(UIObjectFactory, FailsWithoutAFolderFactory)
+{
+    CUIObjectFactory factory;
+    void* pv = reinterpret_cast<void*>(0x1234);
+    EXPECT_EQ(factory.CreateInstance(nullptr, IID_IContextMenu, &pv), E_FAIL);
+    EXPECT_EQ(pv, nullptr);
+}
+
+TEST(UIObjectFactory, MakesItsObjectsThroughTheFolderFactory)
+{
+    LocalFolderFactory folderFactory;
+    CUIObjectFactory factory;
+    factory.m_pFolderFactory = &folderFactory;
+
+    IContextMenu* pMenu = nullptr;
+    ASSERT_EQ(factory.CreateInstance(nullptr, IID_IContextMenu, reinterpret_cast<void**>(&pMenu)),
+              S_OK);
+    EXPECT_EQ(pMenu->Release(), 0u);
+    // No folder was made on the way.
+    EXPECT_EQ(LastCreatedOf(folderFactory), nullptr);
+}
+
+TEST(ClassObject, ConnectsTheUIObjectFactoryToTheFolderFactory)
+{
+    IClassFactory* pFactory = nullptr;
+    ASSERT_EQ(GetClassObject(CLSID_CorvasinUIObject, IID_IClassFactory,
+                             reinterpret_cast<void**>(&pFactory)),
+              S_OK);
+    EXPECT_EQ(pFactory, static_cast<IClassFactory*>(&UIObjectFactory()));
+    EXPECT_EQ(UIObjectFactory().m_pFolderFactory.load(), &FolderFactory());
+    pFactory->Release();
+}
+
+TEST(ClassObject, MakesTheModuleUnloadableOnlyWhileNothingIsCounted)
+{
+    const LONG nBefore = g_nLockCount.load();
+    IClassFactory* pFactory = nullptr;
+    ASSERT_EQ(GetClassObject(CLSID_CorvasinFolder, IID_IClassFactory,
+                             reinterpret_cast<void**>(&pFactory)),
+              S_OK);
+    EXPECT_EQ(CanUnloadNow(), S_FALSE);
+    pFactory->Release();
+    EXPECT_EQ(g_nLockCount.load(), nBefore);
+    EXPECT_EQ(CanUnloadNow(), nBefore == 0 ? S_OK : S_FALSE);
+}
+
+namespace
+{
+// What the message box showed; the hook answers it with OK.
+struct SeenBox
+{
+    std::string caption;
+    std::string text;
+};
+SeenBox g_seenBox;
+
+LRESULT CALLBACK AnswerMessageBox(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    if (nCode == HCBT_ACTIVATE)
+    {
+        const HWND hwnd = reinterpret_cast<HWND>(wParam);
+        char szClass[16] = {};
+        // Wine sends one more activation with no window after the box has closed.
+        if (hwnd && ::GetClassNameA(hwnd, szClass, sizeof(szClass)) &&
+            std::strcmp(szClass, "#32770") == 0)
+        {
+            char sz[256] = {};
+            ::GetWindowTextA(hwnd, sz, sizeof(sz));
+            g_seenBox.caption = sz;
+            ::GetDlgItemTextA(hwnd, 0xFFFF, sz, sizeof(sz));
+            g_seenBox.text = sz;
+            ::PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+        }
+    }
+    return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+} // namespace
+
+TEST(CorvasinApp, CaptionsItsMessageBoxesCorvasin)
+{
+    EXPECT_STREQ(TheApp().GetAppName(), "Corvasin");
+
+    g_seenBox = {};
+    const HHOOK hHook =
+        ::SetWindowsHookExA(WH_CBT, AnswerMessageBox, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(hHook, nullptr);
+    const int nResult = AppMessageBox(nullptr, "Key deleted.", MB_OK | MB_ICONINFORMATION);
+    ::UnhookWindowsHookEx(hHook);
+
+    EXPECT_EQ(nResult, IDOK);
+    EXPECT_EQ(g_seenBox.caption, "Corvasin");
+    EXPECT_EQ(g_seenBox.text, "Key deleted.");
+}
+
+TEST(CorvasinApp, AnswersTheRegisteredNumbersOfItsTwoFormats)
+{
+    EXPECT_EQ(TheApp().GetClipboardFormat(0), ::RegisterClipboardFormatA("CORVASIN_REG_PIDL"));
+    EXPECT_EQ(TheApp().GetClipboardFormat(1), ::RegisterClipboardFormatA("Shell IDList Array"));
+    EXPECT_EQ(TheApp().GetClipboardFormat(2), 0u);
+    EXPECT_EQ(TheApp().GetClipboardFormat(-1), 0u);
+}
+
+TEST(CorvasinApp, InitialisesTheModuleAndSucceeds)
+{
+    EXPECT_TRUE(TheApp().InitInstance());
+    EXPECT_EQ(TheApp().ExitInstance(), 0);
+}
