@@ -1,10 +1,24 @@
 #!/usr/bin/env bash
-# Builds and runs the folder benchmark in the private Wine prefix (a program, not a test).
+# Builds and runs the benchmarks in the private Wine prefix (programs, not tests).
+#   ./scripts/bench.sh            every benchmark
+#   ./scripts/bench.sh listing    one of them (listing, export, search...)
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 "$ROOT/scripts/install-deps.sh"
 configure_and_build
 prepare_prefix
-wine "$BUILD_DIR/corvasin_bench.exe"
-wineserver -w
+if [ $# -gt 0 ]; then
+    names=("$@")
+else
+    names=()
+    for exe in "$BUILD_DIR"/corvasin-bench-*.exe; do
+        name=${exe##*/corvasin-bench-}
+        names+=("${name%.exe}")
+    done
+fi
+for name in "${names[@]}"; do
+    echo "== benchmark: $name"
+    wine "$BUILD_DIR/corvasin-bench-$name.exe" </dev/null
+    wineserver -w
+done
