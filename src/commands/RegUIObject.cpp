@@ -1,10 +1,35 @@
-// The registry UI object: construction and the commands not yet built (each reports FALSE).
+// The registry UI object's commands: edit, find, new key and values, security, the key name on
+// the clipboard and delete. Export, about, uninstall and placement come from the floors that
+// own them.
 #include "commands/RegUIObject.h"
 
+#include "commands/EditValue.h"
+#include "core/CmdTargetPtr.h"
+#include "core/Result.h"
+#include "framework/ItemIdList.h"
+#include "framework/TextDataObject.h"
+#include "registry/FolderChanges.h"
 #include "registry/RegkeyExtension.h"
+
+#include <vector>
 
 namespace corvasin
 {
+
+namespace
+{
+// The folder object behind a folder, when it is a registry key folder.
+CRegkeyExtension* AsRegFolder(CNameSpaceExtension* pFolder) noexcept
+{
+    // Every folder of this namespace answers IRegFolder; a foreign folder (a host's) does not.
+    if (!pFolder || !pFolder->GetInterface(IID_IRegFolder))
+        return nullptr;
+    return static_cast<CRegkeyExtension*>(pFolder);
+}
+
+// The owner window for dialogs and message boxes; none when it has gone.
+HWND LiveWindow(HWND hwnd) noexcept { return ::IsWindow(hwnd) ? hwnd : nullptr; }
+} // namespace
 
 CRegUIObject::CRegUIObject(CNameSpaceExtension* pFolder, UINT cidl, LPCITEMIDLIST* apidl,
                            LPCITEMIDLIST pidlFolder, HWND hwndOwner) noexcept
@@ -12,23 +37,124 @@ CRegUIObject::CRegUIObject(CNameSpaceExtension* pFolder, UINT cidl, LPCITEMIDLIS
 {
 }
 
-CRegkeyExtension* CRegUIObject::RegFolder() const noexcept
+CRegkeyExtension* CRegUIObject::RegFolder() const noexcept { return AsRegFolder(GetFolder()); }
+
+bool CRegUIObject::ItemRecord(UINT i, REGITEM* pItem) const noexcept
 {
-    // Every folder of this namespace is a registry key folder; the check keeps a foreign one
-    // (a host's, in tests) from being taken for one.
-    CNameSpaceExtension* pFolder = GetFolder();
-    if (!pFolder || !pFolder->GetInterface(IID_IRegFolder))
-        return nullptr;
-    return static_cast<CRegkeyExtension*>(pFolder);
+    const BYTE* pData = ItemData(i);
+    if (!pData || !HasRegItemSignature(pData))
+        return false;
+    *pItem = ReadRegItem(pData);
+    return true;
 }
 
-BOOL CRegUIObject::OnEdit() noexcept { return FALSE; }
-BOOL CRegUIObject::OnExport() noexcept { return FALSE; }
-BOOL CRegUIObject::OnFind() noexcept { return FALSE; }
-BOOL CRegUIObject::OnNewKey() noexcept { return FALSE; }
-BOOL CRegUIObject::OnNewValue(DWORD) noexcept { return FALSE; }
-BOOL CRegUIObject::OnSecurity() noexcept { return FALSE; }
-BOOL CRegUIObject::OnCopyKeyName(BOOL) noexcept { return FALSE; }
+template <typename Fn>
+BOOL CRegUIObject::OnSelectedKeyFolder(Fn fn) noexcept
+{
+    REGITEM item;
+    if (GetItemCount() != 1 || !ItemRecord(0, &item) || item.dwKind != REGITEM_KEY || !GetFolder())
+        return FALSE;
+    const CmdTargetPtr<CNameSpaceExtension> pSub = GetFolder()->GetSubFolder(ItemData(0));
+    CRegkeyExtension* pKeyFolder = AsRegFolder(pSub.get());
+    return pKeyFolder ? fn(*pKeyFolder) : FALSE;
+}
+
+// ---- the commands -----------------------------------------------------------------------------
+
+BOOL CRegUIObject::OnEdit() noexcept
+{
+    REGITEM item;
+    CRegkeyExtension* pFolder = RegFolder();
+    if (!pFolder || GetItemCount() != 1 || !ItemRecord(0, &item) || item.dwKind == REGITEM_KEY)
+        return FALSE;
+    return EditValue(*pFolder, item, LiveWindow(GetOwnerWindow()));
+}
+
+BOOL CRegUIObject::OnExport() noexcept
+{
+    CRegkeyExtension* pFolder = RegFolder();
+    if (!pFolder || !pFolder->GetServices().pfnExportItems || GetItemCount() == 0)
+        return FALSE;
+    try
+    {
+        std::vector<LPCITEMIDLIST> items;
+        for (UINT i = 0; i < GetItemCount(); ++i)
+            items.push_back(GetItem(i));
+        return pFolder->GetServices().pfnExportItems(pFolder, GetItemCount(), items.data(),
+                                                     LiveWindow(GetOwnerWindow()));
+    }
+    CATCH_RETURN(FALSE)
+}
+
+BOOL CRegUIObject::OnFind() noexcept
+{
+    CRegkeyExtension* pFolder = RegFolder();
+    if (!pFolder)
+        return FALSE;
+    try
+    {
+        std::vector<LPCITEMIDLIST> items;
+        for (UINT i = 0; i < GetItemCount(); ++i)
+            items.push_back(GetItem(i));
+        // The registry root searches everything, whatever is selected.
+        return pFolder->FindItems(GetItemCount(), items.empty() ? nullptr : items.data(),
+                                  LiveWindow(GetOwnerWindow()));
+    }
+    CATCH_RETURN(FALSE)
+}
+
+BOOL CRegUIObject::OnNewKey() noexcept
+{
+    return OnSelectedKeyFolder([](CRegkeyExtension& folder) { return CreateNewKey(folder); });
+}
+
+BOOL CRegUIObject::OnNewValue(DWORD dwType) noexcept
+{
+    return OnSelectedKeyFolder(
+        [dwType](CRegkeyExtension& folder) { return CreateNewValue(folder, dwType); });
+}
+
+BOOL CRegUIObject::OnSecurity() noexcept
+{
+    const HWND hwndOwner = LiveWindow(GetOwnerWindow());
+    return OnSelectedKeyFolder(
+        [hwndOwner](CRegkeyExtension& folder) { return folder.EditKeySecurity(hwndOwner); });
+}
+
+BOOL CRegUIObject::OnCopyKeyName(BOOL bFull) noexcept
+{
+    REGITEM item;
+    if (!ItemRecord(0, &item))
+        return FALSE;
+    try
+    {
+        CString text = item.szName;
+        // Each folder with a parent puts its own name in front; the registry root adds nothing.
+        for (CNameSpaceExtension* pFolder = bFull ? GetFolder() : nullptr;
+             pFolder && pFolder->GetParent(); pFolder = pFolder->GetParent())
+            text = pFolder->GetItemName(nullptr, 0) + "\\" + text;
+        PutTextOnClipboard(text);
+        return TRUE;
+    }
+    CATCH_RETURN(FALSE)
+}
+
+BOOL CRegUIObject::OnDelete() noexcept
+{
+    CRegkeyExtension* pFolder = RegFolder();
+    if (!pFolder || GetItemCount() == 0)
+        return FALSE;
+    try
+    {
+        std::vector<LPCITEMIDLIST> items;
+        for (UINT i = 0; i < GetItemCount(); ++i)
+            items.push_back(GetItem(i));
+        return pFolder->DeleteItems(GetItemCount(), items.data());
+    }
+    CATCH_RETURN(FALSE)
+}
+
+// The product's final class binds these to the installation floor.
 BOOL CRegUIObject::OnAbout() noexcept { return FALSE; }
 BOOL CRegUIObject::OnUninstall() noexcept { return FALSE; }
 BOOL CRegUIObject::MoveFolder(DWORD) noexcept { return FALSE; }

@@ -7,7 +7,9 @@
 // Ownership and threading as CShellUIObject.
 #pragma once
 
+#include "framework/FolderMenu.h"
 #include "framework/ShellUIObject.h"
+#include "registry/RegItem.h"
 
 namespace corvasin
 {
@@ -17,8 +19,49 @@ class CRegkeyExtension;
 class CRegUIObject : public CShellUIObject
 {
 public:
+    // Command offsets of the registry menu, relative to the first command id the shell passes;
+    // 20 to 26 are the base entries (offsets 1 to 7 of the base menu).
+    enum RegCommand : UINT
+    {
+        kRegEdit = 1,
+        kRegExport = 2,
+        kRegFind = 3,
+        kRegNewMenu = 4,
+        kRegNewKey = 5,
+        kRegNewString = 6,
+        kRegNewDword = 7,
+        kRegNewBinary = 8,
+        kRegNewMultiSz = 9,
+        kRegSecurity = 10,
+        kRegCopyKeyName = 11,
+        kRegCopyFullKeyName = 12,
+        kRegMoveMenu = 13,
+        kRegMoveDesktop = 14,
+        kRegMoveMyComputer = 15,
+        kRegMoveControlPanel = 16,
+        kRegMoveFolder = 17,
+        kRegAbout = 18,
+        kRegUninstall = 19,
+        kRegBaseFirst = 19, // the base entries use this offset as their first id
+        kRegCommandCount = 27,
+    };
+
     CRegUIObject(CNameSpaceExtension* pFolder, UINT cidl, LPCITEMIDLIST* apidl,
                  LPCITEMIDLIST pidlFolder, HWND hwndOwner) noexcept;
+
+    // ---- the registry's own format, in front of the base's ----------------------------------
+    BOOL GetFormatEtc(int nIndex, FORMATETC* pFormatEtc) noexcept override;
+    BOOL IsFormatAvailable(CLIPFORMAT cf) noexcept override;
+    BOOL RenderData(CLIPFORMAT cf, HGLOBAL hGlobal) noexcept override;
+    SIZE_T GetDataSize(CLIPFORMAT cf) noexcept override;
+
+    // ---- the menus ---------------------------------------------------------------------------
+    HRESULT OnQueryContextMenu(HMENU hmenu, UINT indexMenu, UINT idCmdFirst, UINT idCmdLast,
+                               UINT uFlags) noexcept override;
+    BOOL OnInvokeCommand(LPCMINVOKECOMMANDINFO pici) noexcept override;
+    BOOL OnDelete() noexcept override;
+    // Fills the "New" and "Move to" submenus when they open.
+    BOOL OnMenuMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept override;
 
     // ---- the registry commands (TRUE when the command ran) ------------------------------------
     virtual BOOL OnEdit() noexcept;
@@ -41,6 +84,28 @@ protected:
 
     // The items' folder as a registry key folder, or null.
     CRegkeyExtension* RegFolder() const noexcept;
+    // The record of item i, or false.
+    bool ItemRecord(UINT i, REGITEM* pItem) const noexcept;
+    // The number of "CORVASIN_CLIPFORMAT_REGKEY"; 0 without a registry folder.
+    UINT RegKeyFormat() const noexcept;
+
+    // The popup ("New" or "Move to") of the last menu build. Not owned: once it hangs in the
+    // shell's menu it goes with that menu; only a popup that could not be attached is
+    // destroyed at once.
+    HMENU m_hSubMenu = nullptr;
+    UINT m_idCmdFirst = 0;
+
+private:
+    HRESULT BuildItemMenu(HMENU hmenu, UINT indexMenu, UINT idCmdFirst, UINT idCmdLast,
+                          UINT uFlags) noexcept;
+    HRESULT BuildIconMenu(HMENU hmenu, UINT indexMenu, UINT idCmdFirst, UINT idCmdLast,
+                          UINT uFlags) noexcept;
+    // Adds a popup holding only its placeholder entry, remembered as m_hSubMenu.
+    void AddPopup(CMenuBuilder& menu, UINT offset, LPCSTR pszText) noexcept;
+    BOOL RunCommand(UINT offset) noexcept;
+    // Runs fn on the folder object of the single selected key; FALSE without one.
+    template <typename Fn>
+    BOOL OnSelectedKeyFolder(Fn fn) noexcept;
 };
 
 } // namespace corvasin

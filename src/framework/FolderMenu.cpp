@@ -1,6 +1,8 @@
 // The menu builder shared by the folder's own menu and the menus of selections.
 #include "framework/FolderMenu.h"
 
+#include "core/Strings.h"
+
 namespace corvasin
 {
 
@@ -64,6 +66,33 @@ bool CMenuBuilder::AddOpenAndExplore(UINT uFlags, UINT fDefault) noexcept
     if (uFlags & CMF_DEFAULTONLY)
         return false;
     Add(bExploreFirst ? kCmdOpen : kCmdExplore, bExploreFirst ? "&Open" : "&Explore");
+    return true;
+}
+
+// The verb as ANSI text, or empty when the caller gave a command offset. A Unicode caller's
+// wide verb is preferred when it passed one.
+bool ReadInvokedVerb(LPCMINVOKECOMMANDINFO pici, CString* pVerb) noexcept
+{
+    if (pici->cbSize >= sizeof(CMINVOKECOMMANDINFOEX) && (pici->fMask & CMIC_MASK_UNICODE))
+    {
+        const auto* piciex = reinterpret_cast<const CMINVOKECOMMANDINFOEX*>(pici);
+        if (!IS_INTRESOURCE(piciex->lpVerbW))
+        {
+            *pVerb = WideToAnsi(piciex->lpVerbW);
+            return true;
+        }
+    }
+    if (IS_INTRESOURCE(pici->lpVerb))
+        return false;
+    try
+    {
+        *pVerb = pici->lpVerb;
+    }
+    catch (...)
+    {
+        // An unreadable verb matches no command.
+        pVerb->clear();
+    }
     return true;
 }
 

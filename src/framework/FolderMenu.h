@@ -3,6 +3,8 @@
 // (by position or by command identifier, never past the range the shell gave).
 #pragma once
 
+#include "core/Strings.h"
+
 #include <windows.h>
 #include <shlobj.h>
 
@@ -45,6 +47,7 @@ public:
     bool AddOpenAndExplore(UINT uFlags, UINT fDefault) noexcept;
     // Inserts at a position other than the current one (the base entries of a derived menu).
     void SetInsert(UINT uInsert) noexcept { m_uInsert = uInsert; }
+    HMENU Menu() const noexcept { return m_hmenu; }
 
 private:
     void InsertItem(MENUITEMINFOA& mii) noexcept;
@@ -55,6 +58,10 @@ private:
     UINT m_idCmdLast;
     Insert m_mode;
 };
+
+// The verb of an invoked command as ANSI text (a Unicode caller's wide verb is preferred);
+// false when the caller gave a command offset instead.
+bool ReadInvokedVerb(LPCMINVOKECOMMANDINFO pici, CString* pVerb) noexcept;
 
 // The result QueryContextMenu gives for a menu whose offsets run below cOffsets.
 inline HRESULT MenuResult(UINT cOffsets) noexcept

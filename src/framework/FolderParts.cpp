@@ -2,6 +2,10 @@
 // the delegate allocator, property sheets and the framework's own pointer interface.
 #include "framework/NameSpaceExtension.h"
 
+#include "framework/ItemIdList.h"
+
+#include <shellapi.h>
+
 namespace corvasin
 {
 
@@ -68,6 +72,20 @@ STDMETHODIMP CNameSpaceExtension::XShellPropSheetExt::ReplacePage(UINT, LPFNADDP
                                                                   LPARAM)
 {
     return S_OK;
+}
+
+// ---- IShellExecuteHookW -------------------------------------------------------------------
+
+STDMETHODIMP CNameSpaceExtension::XShellExecuteHook::Execute(LPSHELLEXECUTEINFOW pei)
+{
+    // S_FALSE lets the shell carry on with its own handling.
+    if (!pei || pei->cbSize < sizeof(*pei) || !(pei->fMask & SEE_MASK_IDLIST) || !pei->lpIDList)
+        return S_FALSE;
+    const auto pidl = static_cast<LPCITEMIDLIST>(pei->lpIDList);
+    const BYTE* pData = m_pThis->OwnItemData(LastItemId(pidl), true);
+    if (!pData)
+        return S_FALSE;
+    return m_pThis->ExecuteItem(pData, pei->hwnd, pei->lpVerb) ? S_OK : S_FALSE;
 }
 
 // ---- IGetNameSpaceExtensionPointer -------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include "framework/ItemIdList.h"
 #include "framework/ViewFolderProxy.h"
+#include "core/MessagePump.h"
 #include "core/Module.h"
 
 #include <algorithm>
@@ -46,6 +47,8 @@ void* CNameSpaceExtension::GetInterface(REFIID riid) noexcept
         return static_cast<IDropTarget*>(&m_xDropTarget);
     if (riid == IID_IShellDetails)
         return static_cast<IShellDetails*>(&m_xShellDetails);
+    if (riid == IID_IShellExecuteHookW)
+        return static_cast<IShellExecuteHookW*>(&m_xShellExecuteHook);
     if (riid == IID_IGetNameSpaceExtensionPointer)
         return static_cast<IGetNameSpaceExtensionPointer*>(&m_xGetNameSpaceExtensionPointer);
     return nullptr;
@@ -149,6 +152,18 @@ ComPtr<IShellFolder> CNameSpaceExtension::GetSubFolderInterface(const void* pIte
 void CNameSpaceExtension::SetRenameItem(LPCITEMIDLIST pidl) noexcept
 {
     m_pidlRename.reset(pidl ? ::ILClone(pidl) : nullptr);
+    m_bRenamePending = FALSE;
+    // Views that never call back (Wine's) are asked directly: once the view has handled the
+    // change notification that announced the item, its own SelectItem starts the edit.
+    if (m_pidlRename && m_pShellView)
+    {
+        DispatchWaitingMessages();
+        if (m_pShellView && m_pidlRename &&
+            SUCCEEDED(m_pShellView->SelectItem(m_pidlRename.get(),
+                                               SVSI_EDIT | SVSI_SELECT | SVSI_DESELECTOTHERS |
+                                                   SVSI_ENSUREVISIBLE | SVSI_FOCUSED)))
+            m_pidlRename.reset();
+    }
 }
 
 // ---- base behaviour of the virtual operations -----------------------------------------------
@@ -196,5 +211,6 @@ BOOL CNameSpaceExtension::GetDefaultColumn(ULONG*, ULONG*) noexcept { return FAL
 BOOL CNameSpaceExtension::GetDefaultColumnState(UINT, DWORD*) noexcept { return FALSE; }
 LPCSTR CNameSpaceExtension::GetWebViewTemplate() noexcept { return nullptr; }
 CString CNameSpaceExtension::GetUrlProtocol() noexcept { return {}; }
+BOOL CNameSpaceExtension::ExecuteItem(const void*, HWND, LPCWSTR) noexcept { return FALSE; }
 
 } // namespace corvasin

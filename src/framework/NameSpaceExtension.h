@@ -101,6 +101,9 @@ public:
     virtual BOOL GetDefaultColumnState(UINT iColumn, DWORD* pcsFlags) noexcept;
     virtual LPCSTR GetWebViewTemplate() noexcept;
     virtual CString GetUrlProtocol() noexcept;
+    // The shell runs an item of this folder (a double click, Enter, ShellExecuteEx of its id
+    // list); TRUE when the folder did it, FALSE to let the shell go on as it would.
+    virtual BOOL ExecuteItem(const void* pItem, HWND hwnd, LPCWSTR pszVerb) noexcept;
 
     // ---- operations that other objects call directly -----------------------------------------
     // A folder object for an item of this folder, with one reference for the caller; a live
@@ -233,6 +236,14 @@ public:
         STDMETHODIMP GetDetailsOf(LPCITEMIDLIST pidl, UINT iColumn, SHELLDETAILS* pDetails) override;
         STDMETHODIMP ColumnClick(UINT iColumn) override;
     } m_xShellDetails{this};
+
+    // Asked by ShellExecuteEx of an item's id list, from the item's parent folder.
+    class XShellExecuteHook : public CInterfacePart<CNameSpaceExtension, IShellExecuteHookW>
+    {
+    public:
+        using CInterfacePart::CInterfacePart;
+        STDMETHODIMP Execute(LPSHELLEXECUTEINFOW pei) override;
+    } m_xShellExecuteHook{this};
 
     class XGetNameSpaceExtensionPointer
         : public CInterfacePart<CNameSpaceExtension, IGetNameSpaceExtensionPointer>

@@ -29,32 +29,6 @@ constexpr TextVerb c_textVerbs[] = {
     {"properties", &CShellUIObject::OnProperties},
 };
 
-// The verb as ANSI text, or empty when the caller gave a command offset. A Unicode caller's
-// wide verb is preferred when it passed one.
-bool ReadTextVerb(LPCMINVOKECOMMANDINFO pici, CString* pVerb) noexcept
-{
-    if (pici->cbSize >= sizeof(CMINVOKECOMMANDINFOEX) && (pici->fMask & CMIC_MASK_UNICODE))
-    {
-        const auto* piciex = reinterpret_cast<const CMINVOKECOMMANDINFOEX*>(pici);
-        if (!IS_INTRESOURCE(piciex->lpVerbW))
-        {
-            *pVerb = WideToAnsi(piciex->lpVerbW);
-            return true;
-        }
-    }
-    if (IS_INTRESOURCE(pici->lpVerb))
-        return false;
-    try
-    {
-        *pVerb = pici->lpVerb;
-    }
-    catch (...)
-    {
-        // An unreadable verb matches no command.
-        pVerb->clear();
-    }
-    return true;
-}
 } // namespace
 
 // ---- building the menu -----------------------------------------------------------------------
@@ -91,7 +65,7 @@ BOOL CShellUIObject::OnInvokeCommand(LPCMINVOKECOMMANDINFO pici) noexcept
     if (!pici)
         return FALSE;
     CString verb;
-    if (ReadTextVerb(pici, &verb))
+    if (ReadInvokedVerb(pici, &verb))
     {
         for (const TextVerb& entry : c_textVerbs)
         {

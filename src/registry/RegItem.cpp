@@ -3,6 +3,7 @@
 #include "core/Result.h"
 
 #include "framework/ItemIdList.h"
+#include "registry/PredefinedKeys.h"
 
 #include <mbstring.h>
 #include <cstring>
@@ -76,6 +77,10 @@ HKEY ResolveItemIdList(LPCITEMIDLIST pidl) noexcept
     if (!pidlRoot)
         return nullptr;
     const REGITEM root = ReadRegItem(ItemIdData(pidlRoot, sizeof(REGITEM), false));
+    // Only a predefined key's handle value is taken: lists may come from another process, and
+    // any other number could name a key this process has open (and the caller would close it).
+    if (!FindPredefinedKey(root.dwIndex))
+        return nullptr;
     HKEY hRoot = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(root.dwIndex));
     std::string path;
     try

@@ -53,4 +53,38 @@ bool ReadValueData(HKEY hKey, const char* pszValueName, std::vector<BYTE>& data)
     CATCH_RETURN(false)
 }
 
+bool ReadTypedValue(HKEY hKey, const char* pszValueName, DWORD* pdwType,
+                    std::vector<BYTE>& data) noexcept
+{
+    if (!hKey)
+        return false;
+    try
+    {
+        for (int nAttempt = 0; nAttempt < 4; ++nAttempt)
+        {
+            DWORD cb = 0;
+            if (!ReadValueSize(hKey, pszValueName, &cb))
+                return false;
+            data.resize(cb);
+            DWORD cbRead = cb;
+            const LONG lResult = ::RegQueryValueExA(hKey, pszValueName, nullptr, pdwType,
+                                                    data.empty() ? nullptr : data.data(), &cbRead);
+            if (lResult == ERROR_MORE_DATA)
+                continue; // it grew: ask for the size again
+            if (lResult != ERROR_SUCCESS)
+                return false;
+            data.resize(cbRead < cb ? cbRead : cb);
+            return true;
+        }
+        return false;
+    }
+    CATCH_RETURN(false)
+}
+
+bool WriteValue(HKEY hKey, const char* pszValueName, DWORD dwType, const BYTE* pData,
+                DWORD cbData) noexcept
+{
+    return hKey && ::RegSetValueExA(hKey, pszValueName, 0, dwType, pData, cbData) == ERROR_SUCCESS;
+}
+
 } // namespace corvasin

@@ -18,6 +18,15 @@ bool ReadValueName(HKEY hKey, DWORD dwIndex, char* pszName, DWORD cchName,
 // The data of a value (none: the unnamed value): size first, then the data. False: no data.
 bool ReadValueData(HKEY hKey, const char* pszValueName, std::vector<BYTE>& data) noexcept;
 
+// The type and data of a value (none: the unnamed value). A value that grows between the size
+// query and the read is read again at its new size (a few times at most); false: no data.
+bool ReadTypedValue(HKEY hKey, const char* pszValueName, DWORD* pdwType,
+                    std::vector<BYTE>& data) noexcept;
+
+// Writes a value (none: the unnamed value); true on success.
+bool WriteValue(HKEY hKey, const char* pszValueName, DWORD dwType, const BYTE* pData,
+                DWORD cbData) noexcept;
+
 // The size of a value's data, or false when it cannot be read.
 bool ReadValueSize(HKEY hKey, const char* pszValueName, DWORD* pcbData) noexcept;
 

@@ -356,6 +356,29 @@ LPCSTR CRegkeyExtension::GetWebViewTemplate() noexcept { return "corvasin.htt"; 
 
 CString CRegkeyExtension::GetUrlProtocol() noexcept { return "reg"; }
 
+BOOL CRegkeyExtension::ExecuteItem(const void* pItem, HWND hwnd, LPCWSTR pszVerb) noexcept
+{
+    const REGITEM item = ReadRegItem(pItem);
+    // Keys are left to the shell; a value's own verb is its editor.
+    if (item.dwKind == REGITEM_KEY ||
+        (pszVerb && *pszVerb && lstrcmpiW(pszVerb, L"open") != 0 && lstrcmpiW(pszVerb, L"edit") != 0))
+        return FALSE;
+    UniquePidl pidlItem(MakeItemIdList(&item, sizeof(item)));
+    LPCITEMIDLIST apidl[1] = {pidlItem.get()};
+    const auto pUI = CmdTargetPtr<CCmdTarget>::Attach(pidlItem ? CreateUIObject(1, apidl, hwnd) : nullptr);
+    ComPtr<IContextMenu> menu;
+    if (!pUI || FAILED(pUI->ExternalQueryInterface(IID_IContextMenu, menu.put_void())))
+        return FALSE;
+    CMINVOKECOMMANDINFO ici = {};
+    ici.cbSize = sizeof(ici);
+    ici.hwnd = hwnd;
+    ici.lpVerb = "edit";
+    ici.nShow = SW_SHOWNORMAL;
+    // A cancelled dialog is handled too: the shell must not go on to look for a program.
+    menu->InvokeCommand(&ici);
+    return TRUE;
+}
+
 // ---- the view's toolbar: one Export button ---------------------------------------------------
 
 BOOL CRegkeyExtension::GetButtonInfo(TBINFO* pInfo) noexcept
@@ -410,10 +433,6 @@ const void* CRegkeyExtension::GetToolTipText(UINT) noexcept
 
 // ---- operations of later commands: their base behaviour ----------------------------------------
 
-BOOL CRegkeyExtension::SetItemName(void*, const CString&) noexcept { return FALSE; }
-BOOL CRegkeyExtension::Drop(IDataObject*, DWORD, POINTL, DWORD*) noexcept { return FALSE; }
-DWORD CRegkeyExtension::QueryDrop(IDataObject*, DWORD, POINTL, BOOL) noexcept { return 0; }
-BOOL CRegkeyExtension::DeleteItems(UINT, LPCITEMIDLIST*) noexcept { return FALSE; }
 BOOL CRegkeyExtension::FindItems(UINT cidl, LPCITEMIDLIST* apidl, HWND hwndOwner) noexcept
 {
     if (!m_pServices->pfnFindItems)

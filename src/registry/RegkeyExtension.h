@@ -58,6 +58,8 @@ public:
     BOOL GetDefaultColumnState(UINT iColumn, DWORD* pcsFlags) noexcept override;
     LPCSTR GetWebViewTemplate() noexcept override;
     CString GetUrlProtocol() noexcept override;
+    // A value opened by the shell (double click, Enter) opens its editor.
+    BOOL ExecuteItem(const void* pItem, HWND hwnd, LPCWSTR pszVerb) noexcept override;
 
     // Operations of the registry commands.
     virtual BOOL DeleteItems(UINT cidl, LPCITEMIDLIST* apidl) noexcept;

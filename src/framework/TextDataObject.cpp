@@ -1,0 +1,83 @@
+// The one-text data object and the clipboard helper built on it.
+#include "framework/TextDataObject.h"
+
+#include "core/ComPtr.h"
+
+#include <ole2.h>
+#include <shlobj.h>
+#include <cstring>
+#include <new>
+
+namespace corvasin
+{
+
+namespace
+{
+FORMATETC TextFormat() noexcept { return FORMATETC{CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
+} // namespace
+
+STDMETHODIMP CTextDataObject::QueryGetData(FORMATETC* pFormat)
+{
+    if (!pFormat)
+        return E_INVALIDARG;
+    if (pFormat->cfFormat != CF_TEXT)
+        return DV_E_FORMATETC;
+    return (pFormat->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_TYMED;
+}
+
+STDMETHODIMP CTextDataObject::GetData(FORMATETC* pFormat, STGMEDIUM* pMedium)
+{
+    if (!pMedium)
+        return E_INVALIDARG;
+    ZeroMemory(pMedium, sizeof(*pMedium));
+    const HRESULT hr = QueryGetData(pFormat);
+    if (FAILED(hr))
+        return hr;
+    // Every caller gets a copy of its own to free.
+    const SIZE_T cb = ::GlobalSize(m_hText.get());
+    UniqueHGlobal hCopy(::GlobalAlloc(GMEM_FIXED, cb));
+    if (!hCopy)
+        return E_OUTOFMEMORY;
+    memcpy(::GlobalLock(hCopy.get()), ::GlobalLock(m_hText.get()), cb);
+    ::GlobalUnlock(m_hText.get());
+    ::GlobalUnlock(hCopy.get());
+    pMedium->tymed = TYMED_HGLOBAL;
+    pMedium->hGlobal = hCopy.release(); // the caller releases the medium
+    return S_OK;
+}
+
+STDMETHODIMP CTextDataObject::GetCanonicalFormatEtc(FORMATETC*, FORMATETC* pOut)
+{
+    if (pOut)
+        pOut->ptd = nullptr;
+    return DATA_S_SAMEFORMATETC;
+}
+
+STDMETHODIMP CTextDataObject::EnumFormatEtc(DWORD dwDirection, IEnumFORMATETC** ppEnum)
+{
+    if (!ppEnum)
+        return E_INVALIDARG;
+    *ppEnum = nullptr;
+    if (dwDirection != DATADIR_GET)
+        return E_NOTIMPL;
+    FORMATETC fe = TextFormat();
+    return ::SHCreateStdEnumFmtEtc(1, &fe, ppEnum);
+}
+
+bool PutTextOnClipboard(const CString& text) noexcept
+{
+    UniqueHGlobal hText(::GlobalAlloc(GMEM_FIXED, text.size() + 1));
+    if (!hText)
+        return false;
+    memcpy(::GlobalLock(hText.get()), text.c_str(), text.size() + 1);
+    ::GlobalUnlock(hText.get());
+    auto* pObject = new (std::nothrow) CTextDataObject(hText.get());
+    if (!pObject)
+        return false;
+    (void)hText.release(); // the object owns the block now
+    const auto pData = ComPtr<IDataObject>::Attach(pObject);
+    // The clipboard takes a reference of its own.
+    return SUCCEEDED(::OleSetClipboard(pData.get()));
+}
+
+} // namespace corvasin
