@@ -37,6 +37,20 @@ CRegUIObject::CRegUIObject(CNameSpaceExtension* pFolder, UINT cidl, LPCITEMIDLIS
 {
 }
 
+HWND CRegUIObject::CommandOwner() const noexcept
+{
+    if (const HWND hwnd = LiveWindow(m_hwndInvoke))
+        return hwnd;
+    if (const HWND hwnd = LiveWindow(GetOwnerWindow()))
+        return hwnd;
+    // The window the items' folder made its view for.
+    if (const HWND hwnd = GetFolder() ? LiveWindow(GetFolder()->GetOwnerWindow()) : nullptr)
+        return hwnd;
+    // Hosts that give neither (Wine's view) still have the window the user clicked in active:
+    // a dialog owned by it stays in front of it and blocks it, as a command's dialog should.
+    return ::GetActiveWindow();
+}
+
 CRegkeyExtension* CRegUIObject::RegFolder() const noexcept { return AsRegFolder(GetFolder()); }
 
 bool CRegUIObject::ItemRecord(UINT i, REGITEM* pItem) const noexcept
@@ -67,7 +81,7 @@ BOOL CRegUIObject::OnEdit() noexcept
     CRegkeyExtension* pFolder = RegFolder();
     if (!pFolder || GetItemCount() != 1 || !ItemRecord(0, &item) || item.dwKind == REGITEM_KEY)
         return FALSE;
-    return EditValue(*pFolder, item, LiveWindow(GetOwnerWindow()));
+    return EditValue(*pFolder, item, CommandOwner());
 }
 
 BOOL CRegUIObject::OnExport() noexcept
@@ -81,7 +95,7 @@ BOOL CRegUIObject::OnExport() noexcept
         for (UINT i = 0; i < GetItemCount(); ++i)
             items.push_back(GetItem(i));
         return pFolder->GetServices().pfnExportItems(pFolder, GetItemCount(), items.data(),
-                                                     LiveWindow(GetOwnerWindow()));
+                                                     CommandOwner());
     }
     CATCH_RETURN(FALSE)
 }
@@ -98,7 +112,7 @@ BOOL CRegUIObject::OnFind() noexcept
             items.push_back(GetItem(i));
         // The registry root searches everything, whatever is selected.
         return pFolder->FindItems(GetItemCount(), items.empty() ? nullptr : items.data(),
-                                  LiveWindow(GetOwnerWindow()));
+                                  CommandOwner());
     }
     CATCH_RETURN(FALSE)
 }
@@ -116,7 +130,7 @@ BOOL CRegUIObject::OnNewValue(DWORD dwType) noexcept
 
 BOOL CRegUIObject::OnSecurity() noexcept
 {
-    const HWND hwndOwner = LiveWindow(GetOwnerWindow());
+    const HWND hwndOwner = CommandOwner();
     return OnSelectedKeyFolder(
         [hwndOwner](CRegkeyExtension& folder) { return folder.EditKeySecurity(hwndOwner); });
 }

@@ -94,6 +94,10 @@ protected:
     // destroyed at once.
     HMENU m_hSubMenu = nullptr;
     UINT m_idCmdFirst = 0;
+    // The window of the command being invoked, the owner of its dialogs; else the owner the
+    // object was made for.
+    HWND CommandOwner() const noexcept;
+    HWND m_hwndInvoke = nullptr;
 
 private:
     HRESULT BuildItemMenu(HMENU hmenu, UINT indexMenu, UINT idCmdFirst, UINT idCmdLast,

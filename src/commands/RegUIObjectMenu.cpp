@@ -3,6 +3,7 @@
 #include "commands/RegUIObject.h"
 
 #include "core/Handles.h"
+#include "framework/MenuPopupWatch.h"
 
 #include <cstring>
 #include <iterator>
@@ -65,7 +66,10 @@ void CRegUIObject::AddPopup(CMenuBuilder& menu, UINT offset, LPCSTR pszText) noe
     menu.AddPopup(offset, pszText, popup.get());
     // Once it hangs in the menu, the popup goes with that menu.
     if (::GetMenuItemCount(menu.Menu()) > cBefore)
+    {
         m_hSubMenu = popup.release();
+        WatchMenuPopups(this);
+    }
 }
 
 HRESULT CRegUIObject::BuildItemMenu(HMENU hmenu, UINT indexMenu, UINT idCmdFirst, UINT idCmdLast,
@@ -162,6 +166,7 @@ BOOL CRegUIObject::OnInvokeCommand(LPCMINVOKECOMMANDINFO pici) noexcept
 {
     if (!pici)
         return FALSE;
+    m_hwndInvoke = pici->hwnd;
     CString verb;
     if (ReadInvokedVerb(pici, &verb))
     {

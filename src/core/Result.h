@@ -3,7 +3,7 @@
 // system's frames.
 #pragma once
 
-#include <winerror.h>
+#include <windows.h>
 
 #define RETURN_IF_FAILED(expr)                                                                     \
     do                                                                                             \

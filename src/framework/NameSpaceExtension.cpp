@@ -8,6 +8,8 @@
 #include "core/Module.h"
 
 #include <algorithm>
+#include <cstring>
+#include <utility>
 
 namespace corvasin
 {
@@ -22,6 +24,7 @@ CNameSpaceExtension::CNameSpaceExtension(CNameSpaceExtension* pParent) noexcept
 
 CNameSpaceExtension::~CNameSpaceExtension()
 {
+    ForgetView();
     --g_nLockCount;
     // Leave the parent's list before its reference goes: the parent may go with it.
     if (m_pParent)
@@ -62,12 +65,89 @@ HRESULT CNameSpaceExtension::QueryInterfaceWithView(REFIID riid, void** ppv) noe
     return m_pShellView->QueryInterface(riid, ppv);
 }
 
+namespace
+{
+// The folder objects that hold a default view; not counted (each leaves before it goes).
+std::mutex g_viewFoldersLock;
+std::vector<CNameSpaceExtension*> g_viewFolders;
+} // namespace
+
+void CNameSpaceExtension::RecordView(IShellView* pView, CViewFolderProxy* pProxy,
+                                     HWND hwndOwner) noexcept
+{
+    m_pShellView = pView;
+    m_pViewProxy = pProxy;
+    m_hwndOwner = hwndOwner;
+    try
+    {
+        std::lock_guard lock(g_viewFoldersLock);
+        if (std::find(g_viewFolders.begin(), g_viewFolders.end(), this) == g_viewFolders.end())
+            g_viewFolders.push_back(this);
+    }
+    catch (...)
+    {
+        // Unknown to the others, the view still serves this object's own renames.
+    }
+}
+
+void CNameSpaceExtension::ForgetView() noexcept
+{
+    m_pShellView = nullptr;
+    m_pViewProxy = nullptr;
+    std::lock_guard lock(g_viewFoldersLock);
+    g_viewFolders.erase(std::remove(g_viewFolders.begin(), g_viewFolders.end(), this),
+                        g_viewFolders.end());
+}
+
 void CNameSpaceExtension::OnDefaultViewReleased(CViewFolderProxy* pProxy) noexcept
 {
-    if (m_pViewProxy != pProxy)
-        return;
-    m_pViewProxy = nullptr;
-    m_pShellView = nullptr;
+    if (m_pViewProxy == pProxy)
+        ForgetView();
+}
+
+bool CNameSpaceExtension::IsSamePlace(LPCITEMIDLIST pidlOther) noexcept
+{
+    // The shell's ids must match byte for byte; ours may be wrapped by a host's allocator in
+    // one list and plain in the other, so they are compared by their records.
+    const UINT cbItem = GetItemDataSize();
+    LPCITEMIDLIST p1 = m_pidl.get();
+    LPCITEMIDLIST p2 = pidlOther;
+    for (; p1 && p2; p1 = NextItemId(p1), p2 = NextItemId(p2))
+    {
+        const BYTE* pData1 = ItemIdData(p1, cbItem, true);
+        const BYTE* pData2 = ItemIdData(p2, cbItem, true);
+        if (pData1 && pData2 && IsOwnItem(pData1) && IsOwnItem(pData2))
+        {
+            if (CompareItems(0, pData1, pData2) != 0)
+                return false;
+            continue;
+        }
+        if (p1->mkid.cb != p2->mkid.cb || memcmp(p1, p2, p1->mkid.cb) != 0)
+            return false;
+    }
+    return !p1 && !p2;
+}
+
+CmdTargetPtr<CNameSpaceExtension> CNameSpaceExtension::FolderShowingThisPlace() noexcept
+{
+    if (!m_pidl)
+        return nullptr;
+    const CLSID& clsid = GetCLSID();
+    std::lock_guard lock(g_viewFoldersLock);
+    for (CNameSpaceExtension* pFolder : g_viewFolders)
+    {
+        if (pFolder == this || !pFolder->m_pidl || pFolder->GetCLSID() != clsid ||
+            !IsSamePlace(pFolder->m_pidl.get()))
+            continue;
+        // A folder whose last reference is going away on another thread is not taken.
+        ULONG cRef = pFolder->m_dwRef.load();
+        while (cRef != 0 && !pFolder->m_dwRef.compare_exchange_weak(cRef, cRef + 1))
+        {
+        }
+        if (cRef != 0)
+            return CmdTargetPtr<CNameSpaceExtension>::Attach(pFolder);
+    }
+    return nullptr;
 }
 
 const BYTE* CNameSpaceExtension::OwnItemData(LPCITEMIDLIST pidl, bool bUnwrap) noexcept
@@ -153,16 +233,94 @@ void CNameSpaceExtension::SetRenameItem(LPCITEMIDLIST pidl) noexcept
 {
     m_pidlRename.reset(pidl ? ::ILClone(pidl) : nullptr);
     m_bRenamePending = FALSE;
-    // Views that never call back (Wine's) are asked directly: once the view has handled the
-    // change notification that announced the item, its own SelectItem starts the edit.
-    if (m_pidlRename && m_pShellView)
+    if (!m_pidlRename || m_pShellView)
     {
-        DispatchWaitingMessages();
-        if (m_pShellView && m_pidlRename &&
-            SUCCEEDED(m_pShellView->SelectItem(m_pidlRename.get(),
-                                               SVSI_EDIT | SVSI_SELECT | SVSI_DESELECTOTHERS |
-                                                   SVSI_ENSUREVISIBLE | SVSI_FOCUSED)))
-            m_pidlRename.reset();
+        StartPendingRename();
+        return;
+    }
+    // The view of this place may belong to another object of it (the shell's tree and its
+    // view bind separately): the rename goes there.
+    if (const CmdTargetPtr<CNameSpaceExtension> pShowing = FolderShowingThisPlace())
+    {
+        pShowing->m_pidlRename = std::move(m_pidlRename);
+        pShowing->m_bRenamePending = FALSE;
+        pShowing->StartPendingRename();
+    }
+}
+
+namespace
+{
+// Retries of a pending rename in a view that adds items later than it is told of them: the
+// timer's folder keeps a reference until the edit has started or the retries ran out.
+struct RenameRetry
+{
+    UINT_PTR idTimer;
+    CmdTargetPtr<CNameSpaceExtension> pFolder;
+    int cLeft;
+};
+std::vector<RenameRetry> g_renameRetries; // the shell's thread only
+constexpr UINT kRenameRetryMs = 100;
+constexpr int kRenameRetries = 30;
+
+// Whether the view's list has its label editor open.
+bool IsEditingInView(IShellView* pView) noexcept
+{
+    HWND hwndView = nullptr;
+    if (!pView || FAILED(pView->GetWindow(&hwndView)) || !hwndView)
+        return false;
+    const HWND hwndList = ::FindWindowExA(hwndView, nullptr, WC_LISTVIEWA, nullptr);
+    return hwndList && ::SendMessageA(hwndList, LVM_GETEDITCONTROL, 0, 0) != 0;
+}
+
+void CALLBACK OnRenameRetry(HWND, UINT, UINT_PTR idTimer, DWORD) noexcept
+{
+    for (auto it = g_renameRetries.begin(); it != g_renameRetries.end(); ++it)
+    {
+        if (it->idTimer != idTimer)
+            continue;
+        const bool bDone = it->pFolder->TryPendingRename() || --it->cLeft <= 0;
+        if (bDone)
+        {
+            ::KillTimer(nullptr, idTimer);
+            g_renameRetries.erase(it); // releases the folder
+        }
+        return;
+    }
+    ::KillTimer(nullptr, idTimer);
+}
+} // namespace
+
+bool CNameSpaceExtension::TryPendingRename() noexcept
+{
+    if (!m_pidlRename || !m_pShellView)
+        return true; // nothing (more) to do
+    m_pShellView->SelectItem(m_pidlRename.get(), SVSI_EDIT | SVSI_SELECT | SVSI_DESELECTOTHERS |
+                                                     SVSI_ENSUREVISIBLE | SVSI_FOCUSED);
+    if (!IsEditingInView(m_pShellView))
+        return false;
+    m_pidlRename.reset();
+    return true;
+}
+
+void CNameSpaceExtension::StartPendingRename() noexcept
+{
+    // Views that never call back (Wine's) are asked directly: once the view has added the item
+    // it was told of, its own SelectItem starts the edit. A view that calls back starts it from
+    // OnAddingItem as well.
+    if (!m_pidlRename || !m_pShellView)
+        return;
+    DispatchWaitingMessages();
+    if (TryPendingRename())
+        return;
+    try
+    {
+        const UINT_PTR idTimer = ::SetTimer(nullptr, 0, kRenameRetryMs, OnRenameRetry);
+        if (idTimer)
+            g_renameRetries.push_back({idTimer, CmdTargetPtr<CNameSpaceExtension>(this), kRenameRetries});
+    }
+    catch (...)
+    {
+        // Without memory for the retry the item is only created, not opened for renaming.
     }
 }
 

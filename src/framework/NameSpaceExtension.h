@@ -256,6 +256,24 @@ public:
 private:
     friend class CViewFolderProxy;
 
+    // The default view made by CreateViewObject, and its forgetting; folders with a view are
+    // known process-wide, so that a rename started through another object of the same place
+    // reaches the view that shows it.
+    void RecordView(IShellView* pView, CViewFolderProxy* pProxy, HWND hwndOwner) noexcept;
+    void ForgetView() noexcept;
+    // Whether an absolute list names this folder's place, whatever form our ids have in it.
+    bool IsSamePlace(LPCITEMIDLIST pidlOther) noexcept;
+    // A live folder object of this class and location that has a view, with a reference; null.
+    CmdTargetPtr<CNameSpaceExtension> FolderShowingThisPlace() noexcept;
+    // Starts the in-place edit of the item waiting to be renamed in the view, once it shows it.
+    void StartPendingRename() noexcept;
+
+public:
+    // One attempt of StartPendingRename; true when nothing is left to do.
+    bool TryPendingRename() noexcept;
+
+private:
+
     // The object's own interfaces, then the recorded view's.
     HRESULT QueryInterfaceWithView(REFIID riid, void** ppv) noexcept;
     CViewFolderProxy* m_pViewProxy = nullptr; // not counted; the proxy tells us when it goes

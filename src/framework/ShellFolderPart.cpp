@@ -170,9 +170,7 @@ STDMETHODIMP XShellFolder::CreateViewObject(HWND hwndOwner, REFIID riid, void** 
     if (SUCCEEDED(hr) && riid == IID_IShellView)
     {
         // Only a proxy still held by the view can tell us when the view goes away.
-        m_pThis->m_pShellView = pView;
-        m_pThis->m_pViewProxy = pProxy;
-        m_pThis->m_hwndOwner = hwndOwner;
+        m_pThis->RecordView(pView, pProxy, hwndOwner);
     }
     pView->Release();
     return hr;

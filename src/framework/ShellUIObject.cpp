@@ -3,6 +3,7 @@
 #include "framework/ShellUIObject.h"
 
 #include "framework/ItemIdList.h"
+#include "framework/MenuPopupWatch.h"
 #include "framework/NameSpaceExtension.h"
 #include "core/ComPtr.h"
 
@@ -42,7 +43,10 @@ CShellUIObject::CShellUIObject(CNameSpaceExtension* pFolder, UINT cidl, LPCITEMI
         m_apidlItems.clear();
 }
 
-CShellUIObject::~CShellUIObject() = default;
+CShellUIObject::~CShellUIObject()
+{
+    StopWatchingMenuPopups(this);
+}
 
 void* CShellUIObject::GetInterface(REFIID riid) noexcept
 {

@@ -188,8 +188,7 @@ int CNameSpaceExtension::OnViewMessage(HWND hwndMain, UINT uMsg, WPARAM wParam,
         return OnSelectionChanged(hwndMain, lParam);
 
     case kSfvmViewReleased: // stop handing requests on to the view
-        m_pShellView = nullptr;
-        m_pViewProxy = nullptr;
+        ForgetView();
         return 1;
 
     case SFVM_WINDOWCREATED:

@@ -122,8 +122,10 @@ void ExpandTree(CBrowserHost& host, const CBrowseOptions& options) noexcept
 // so that the picture shows what the user would see.
 HRESULT CapturePopupOfItem(CBrowserHost& host, const CBrowseOptions& options) noexcept
 {
-    const bool fMenu = options.m_iContextMenuItem >= 0;
-    const int iItem = fMenu ? options.m_iContextMenuItem : options.m_iInfoTipItem;
+    const bool fMenu = options.m_iContextMenuItem >= 0 || options.m_fBackgroundMenu;
+    const int iItem = options.m_fBackgroundMenu ? -1
+                      : fMenu                   ? options.m_iContextMenuItem
+                                                : options.m_iInfoTipItem;
     HRESULT hr = fMenu ? host.PostRightClickItem(iItem) : host.PostHoverItem(iItem);
     if (FAILED(hr))
     {
@@ -133,7 +135,7 @@ HRESULT CapturePopupOfItem(CBrowserHost& host, const CBrowseOptions& options) no
     }
     hr = CapturePopup(host.Window(), fMenu ? L"#32768" : TOOLTIPS_CLASSW,
                       options.m_strScreenshot.c_str(), options.m_dwTimeoutMs,
-                      options.m_dwSettleMs);
+                      options.m_dwSettleMs, fMenu ? options.m_strMenuKeys.c_str() : nullptr);
     if (hr != S_FALSE)
         return hr;
     WriteTo(STD_ERROR_HANDLE, std::wstring(L"corvasin-browse: no ") +
@@ -225,9 +227,17 @@ int Run(HINSTANCE hInstance, const CBrowseOptions& options) noexcept
     }
     if (options.m_fExpandTree)
         ExpandTree(host, options);
+    if (options.m_nFolderCommand >= 0)
+    {
+        hr = host.InvokeFolderCommand(static_cast<UINT>(options.m_nFolderCommand));
+        if (FAILED(hr))
+            WriteTo(STD_ERROR_HANDLE, L"corvasin-browse: the folder's command failed: " +
+                                          HexResult(hr) + L"\n");
+        PumpUntilPainted(host.Window(), options.m_dwTimeoutMs, options.m_dwSettleMs);
+    }
     WriteTo(STD_OUTPUT_HANDLE, L"location: " + host.CurrentLocation() + L"\n");
 
-    if (options.m_iContextMenuItem >= 0 || options.m_iInfoTipItem >= 0)
+    if (options.m_iContextMenuItem >= 0 || options.m_fBackgroundMenu || options.m_iInfoTipItem >= 0)
         hr = CapturePopupOfItem(host, options);
     else
         hr = CaptureWindowToBmp(host.Window(), options.m_strScreenshot.c_str());

@@ -89,6 +89,20 @@ bool CBrowseOptions::Parse(int argc, wchar_t** argv, std::wstring& strError)
             m_iContextMenuItem = static_cast<int>(dwValue);
             ++i;
         }
+        else if (arg == L"--folder-command" && ParseCount(pszValue, dwValue))
+        {
+            m_nFolderCommand = static_cast<int>(dwValue);
+            ++i;
+        }
+        else if (arg == L"--background-menu")
+        {
+            m_fBackgroundMenu = true;
+        }
+        else if (arg == L"--menu-keys" && pszValue)
+        {
+            m_strMenuKeys = pszValue;
+            ++i;
+        }
         else if (arg == L"--infotip" && ParseCount(pszValue, dwValue))
         {
             m_iInfoTipItem = static_cast<int>(dwValue);
@@ -166,6 +180,12 @@ const wchar_t* BrowseUsageText() noexcept
            L"  --tree-width N       drag the splitter so that the tree pane is N pixels wide\n"
            L"  --context-menu N     with --screenshot: right-click item N of the view and capture\n"
            L"                       the screen while its context menu is open, then close it\n"
+           L"  --folder-command N   with --screenshot: run command offset N of the shown folder's\n"
+           L"                       own context menu (as its tree node has it) before the capture\n"
+           L"  --background-menu    like --context-menu, on the view's background\n"
+           L"  --menu-keys KEYS     with --context-menu: play keys to the open menu first (d down,\n"
+           L"                       u up, r right, l left, e enter, x escape); after e, capture\n"
+           L"                       the dialog or message box the command opens, then close it\n"
            L"  --infotip N          with --screenshot: rest the mouse on item N of the view and\n"
            L"                       capture the info tip; says so on stderr when none shows\n"
            L"  Items are numbered from 0 in the view's order; the options act in the order\n"

@@ -199,6 +199,29 @@ HWND CBrowserHost::CurrentListControl() const noexcept
     return FindListControl(hwndView);
 }
 
+HRESULT CBrowserHost::InvokeFolderCommand(UINT nOffset) noexcept
+{
+    if (!m_pidlCurrent)
+        return E_UNEXPECTED;
+    ComPtr<IShellFolder> parent;
+    LPCITEMIDLIST pidlChild = nullptr;
+    HRESULT hr = ::SHBindToParent(m_pidlCurrent.get(), IID_IShellFolder, parent.put_void(), &pidlChild);
+    if (FAILED(hr))
+        return hr;
+    ComPtr<IContextMenu> menu;
+    hr = parent->GetUIObjectOf(m_hwnd, 1, &pidlChild, IID_IContextMenu, nullptr, menu.put_void());
+    if (FAILED(hr))
+        return hr;
+    UniqueHmenu hmenu(::CreatePopupMenu());
+    menu->QueryContextMenu(hmenu.get(), 0, 1, 0x7FFF, CMF_NORMAL);
+    CMINVOKECOMMANDINFO ici = {};
+    ici.cbSize = sizeof(ici);
+    ici.hwnd = m_hwnd;
+    ici.lpVerb = MAKEINTRESOURCEA(nOffset);
+    ici.nShow = SW_SHOWNORMAL;
+    return menu->InvokeCommand(&ici);
+}
+
 HRESULT CBrowserHost::DoubleClickItem(int iItem) noexcept
 {
     const HWND hwndList = CurrentListControl();
@@ -226,9 +249,19 @@ HRESULT CBrowserHost::PostRightClickItem(int iItem) noexcept
     if (!hwndList)
         return E_FAIL;
     POINT pt = {};
-    const HRESULT hr = ItemPoint(hwndList, iItem, pt);
-    if (FAILED(hr))
-        return hr;
+    if (iItem >= 0)
+    {
+        const HRESULT hr = ItemPoint(hwndList, iItem, pt);
+        if (FAILED(hr))
+            return hr;
+    }
+    else
+    {
+        // The list's background: near its lower left corner, below every item.
+        RECT rc = {};
+        ::GetClientRect(hwndList, &rc);
+        pt = {rc.left + 40, rc.bottom - 40};
+    }
     const LPARAM lParamPoint = MAKELPARAM(pt.x, pt.y);
 
     // The list control selects the item on the press, waits for the release in its own loop,

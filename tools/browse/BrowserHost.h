@@ -42,6 +42,7 @@ public:
 
     // Moves the mouse onto item iItem and posts the right button's press and release; the
     // view opens the item's context menu when the messages are dispatched.
+    // iItem -1: the list's background.
     HRESULT PostRightClickItem(int iItem) noexcept;
 
     // Moves the mouse onto item iItem and posts the move the list control hears, as a user
@@ -51,6 +52,10 @@ public:
     // The info tip the folder gives for item iItem through IQueryInfo, asked for as a view that
     // shows tips would ask (GetUIObjectOf, then GetInfoTip).
     HRESULT ItemInfoTip(int iItem, std::wstring& tip) noexcept;
+
+    // Runs command offset nOffset of the context menu of the folder shown, asked of its parent
+    // folder as the tree pane asks when the user right-clicks the folder's node.
+    HRESULT InvokeFolderCommand(UINT nOffset) noexcept;
 
     HWND Window() const noexcept { return m_hwnd; }
     // The parsing name of the folder shown last ("" before the first navigation).

@@ -123,6 +123,7 @@ struct PopupCapture
     const wchar_t* pszPopupClass;
     const wchar_t* pszPath;
     DWORD dwSettleMs;
+    const wchar_t* pszKeys; // still to play; null or empty for none
     DWORD dwFirstSeen = 0; // tick count when the popup was first seen up, 0 before
     HRESULT hr = S_FALSE;
     bool fDone = false;
@@ -149,6 +150,37 @@ BOOL CALLBACK FindVisiblePopup(HWND hwnd, LPARAM lParam)
     return TRUE;
 }
 
+struct RectUnion
+{
+    const wchar_t* pszClass;
+    RECT rc;
+};
+
+BOOL CALLBACK AddVisiblePopups(HWND hwnd, LPARAM lParam)
+{
+    auto* pUnion = reinterpret_cast<RectUnion*>(lParam);
+    wchar_t szClass[64] = {};
+    RECT rc = {};
+    if (::IsWindowVisible(hwnd) && ::GetClassNameW(hwnd, szClass, ARRAYSIZE(szClass)) &&
+        ::lstrcmpiW(szClass, pUnion->pszClass) == 0 && ::GetWindowRect(hwnd, &rc))
+        ::UnionRect(&pUnion->rc, &pUnion->rc, &rc);
+    return TRUE;
+}
+
+UINT VirtualKeyOf(wchar_t ch) noexcept
+{
+    switch (ch)
+    {
+    case L'd': return VK_DOWN;
+    case L'u': return VK_UP;
+    case L'r': return VK_RIGHT;
+    case L'l': return VK_LEFT;
+    case L'e': return VK_RETURN;
+    case L'x': return VK_ESCAPE;
+    default: return 0;
+    }
+}
+
 void CALLBACK OnPopupTimer(HWND, UINT, UINT_PTR, DWORD) noexcept
 {
     PopupCapture* pCapture = g_pPopupCapture;
@@ -168,15 +200,30 @@ void CALLBACK OnPopupTimer(HWND, UINT, UINT_PTR, DWORD) noexcept
     if (dwNow - pCapture->dwFirstSeen < pCapture->dwSettleMs)
         return;
 
-    // The frame and the popup, which may stick out of it.
-    RECT rcFrame = {};
-    RECT rcPopup = {};
-    RECT rc = {};
-    ::GetWindowRect(pCapture->hwndFrame, &rcFrame);
-    ::GetWindowRect(search.hwndFound, &rcPopup);
-    ::UnionRect(&rc, &rcFrame, &rcPopup);
-    pCapture->hr = CaptureScreenRectToBmp(rc, pCapture->pszPath);
+    if (pCapture->pszKeys && *pCapture->pszKeys)
+    {
+        // The menu loop reads keys from the thread's queue, whichever window they name.
+        const wchar_t ch = *pCapture->pszKeys++;
+        const UINT vk = VirtualKeyOf(ch);
+        ::PostMessageW(search.hwndFound, WM_KEYDOWN, vk, 1);
+        ::PostMessageW(search.hwndFound, WM_KEYUP, vk, 0xC0000001);
+        pCapture->dwFirstSeen = 0;
+        if (ch == L'e')
+            pCapture->pszPopupClass = L"#32770"; // now the window the command opens
+        return;
+    }
+
+    // The frame and the popups, which may stick out of it.
+    RectUnion all = {pCapture->pszPopupClass, {}};
+    ::GetWindowRect(pCapture->hwndFrame, &all.rc);
+    ::EnumThreadWindows(::GetCurrentThreadId(), AddVisiblePopups, reinterpret_cast<LPARAM>(&all));
+    pCapture->hr = CaptureScreenRectToBmp(all.rc, pCapture->pszPath);
     pCapture->fDone = true;
+    if (::lstrcmpiW(pCapture->pszPopupClass, L"#32770") == 0)
+    {
+        ::PostMessageW(search.hwndFound, WM_COMMAND, IDNO, 0);
+        ::PostMessageW(search.hwndFound, WM_COMMAND, IDCANCEL, 0);
+    }
     ::EndMenu(); // leaves a modal menu loop without choosing a command; no-op otherwise
 }
 
@@ -209,18 +256,19 @@ HRESULT CaptureScreenRectToBmp(const RECT& rc, const wchar_t* pszPath) noexcept
 }
 
 HRESULT CapturePopup(HWND hwndFrame, const wchar_t* pszPopupClass, const wchar_t* pszPath,
-                     DWORD dwTimeoutMs, DWORD dwSettleMs) noexcept
+                     DWORD dwTimeoutMs, DWORD dwSettleMs, const wchar_t* pszKeys) noexcept
 {
     if (g_pPopupCapture)
         return E_UNEXPECTED;
-    PopupCapture capture{hwndFrame, pszPopupClass, pszPath, dwSettleMs};
+    PopupCapture capture{hwndFrame, pszPopupClass, pszPath, dwSettleMs, pszKeys};
     const UINT_PTR idTimer = ::SetTimer(nullptr, 0, 50, OnPopupTimer);
     if (!idTimer)
         return HRESULT_FROM_WIN32(::GetLastError());
     g_pPopupCapture = &capture;
 
     const DWORD dwStart = ::GetTickCount();
-    while (!capture.fDone && ::GetTickCount() - dwStart < dwTimeoutMs + dwSettleMs)
+    const DWORD dwKeysMs = pszKeys ? static_cast<DWORD>(wcslen(pszKeys)) * (dwSettleMs + 100) : 0;
+    while (!capture.fDone && ::GetTickCount() - dwStart < dwTimeoutMs + dwSettleMs + dwKeysMs)
     {
         MSG msg;
         while (!capture.fDone && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))

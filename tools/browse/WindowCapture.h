@@ -23,7 +23,12 @@ HRESULT CaptureScreenRectToBmp(const RECT& rc, const wchar_t* pszPath) noexcept;
 // writes the screen around hwndFrame and the popup to pszPath and closes any open menu. A
 // modal menu loop started meanwhile keeps dispatching the timer that does this. S_FALSE when
 // no such popup showed within dwTimeoutMs (nothing is written).
+//
+// pszKeys, when given, is played to the popup once it has settled, one key per settle time:
+// 'd' down, 'u' up, 'r' right, 'l' left, 'e' enter, 'x' escape. The capture then shows the
+// frame and every open menu; after an 'e' it waits instead for the dialog or message box the
+// command opens, captures the frame and that window, and closes it (No, then Cancel).
 HRESULT CapturePopup(HWND hwndFrame, const wchar_t* pszPopupClass, const wchar_t* pszPath,
-                     DWORD dwTimeoutMs, DWORD dwSettleMs) noexcept;
+                     DWORD dwTimeoutMs, DWORD dwSettleMs, const wchar_t* pszKeys = nullptr) noexcept;
 
 } // namespace corvasin

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Takes the pictures of the registry commands in the shell window of the run command: the key
+# menu with its "New" submenu open, a delete confirmation, the value editor opened from the
+# menu, and a new value waiting for its name. Writes docs/images/op-*.png.
+set -euo pipefail
+source "$(dirname "$0")/common.sh"
+unset DISPLAY # the run command's headless mode: one picture per run
+
+demo='HKCU\Software\CorvasinDemo'
+reset_demo() {
+    wine reg delete "$demo" /f >/dev/null 2>&1 </dev/null || true
+    wine reg add "$demo\\Colors" /v Background /d "0 0 128" /f >/dev/null 2>&1 </dev/null
+    wine reg add "$demo\\Fonts\\Sizes" /f >/dev/null 2>&1 </dev/null
+    wine reg add "$demo" /v Greeting /d "Hello, registry" /f >/dev/null 2>&1 </dev/null
+    wine reg add "$demo" /v Count /t REG_DWORD /d 42 /f >/dev/null 2>&1 </dev/null
+    wineserver -w
+}
+
+shot() { # name, then the run command's arguments
+    local name=$1
+    shift
+    reset_demo
+    local png
+    png=$("$ROOT/scripts/run.sh" "$demo" "$@" | tail -n 1)
+    mkdir -p "$ROOT/docs/images"
+    cp "$png" "$ROOT/docs/images/$name.png"
+    echo "docs/images/$name.png"
+}
+
+"$ROOT/scripts/install-deps.sh"
+configure_and_build >/dev/null
+prepare_prefix
+
+# Items: 0 Colors, 1 Fonts, 2 (default), 3 Count, 4 Greeting. A key's menu reaches "New" with
+# ten steps down; a value's "Delete" is its first entry and "Edit" its fourth.
+shot op-key-menu-new --context-menu 0 --menu-keys ddddddddddr
+shot op-delete-confirmation --context-menu 4 --menu-keys de
+shot op-edit-from-menu --context-menu 4 --menu-keys dddde
+# "String value" of the shown key's own menu (as its tree node has it): the new value is
+# opened for renaming in the view.
+shot op-new-value-rename --folder-command 6
+reset_demo
+wine reg delete "$demo" /f >/dev/null 2>&1 </dev/null || true
