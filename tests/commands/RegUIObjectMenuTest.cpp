@@ -166,6 +166,30 @@ TEST_F(RegistryMenus, SubmenusAreFilledWhenTheyOpen)
     }
 }
 
+TEST_F(RegistryMenus, SubmenusFillAlsoWhereTheHostKeepsTheMessageToItself)
+{
+    // Wine's view sends WM_INITMENUPOPUP only to its own window; the object hears it anyway.
+    ComPtr<IContextMenu> menu = UIObject<IContextMenu>({leaf.get()});
+    UniqueHmenu hmenu(::CreatePopupMenu());
+    menu->QueryContextMenu(hmenu.get(), 0, 100, 0x7FFF, CMF_NORMAL);
+    const HMENU hNew = ::GetSubMenu(hmenu.get(), 10);
+    UniqueHwnd hwnd(::CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    ::SendMessageA(hwnd.get(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hNew), 10);
+    EXPECT_EQ(Entries(hNew).size(), 5u);
+    // A host that passes it on as well changes nothing more.
+    ComPtr<IContextMenu2> menu2;
+    ASSERT_EQ(menu.As(menu2), S_OK);
+    menu2->HandleMenuMsg(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hNew), 10);
+    EXPECT_EQ(Entries(hNew).size(), 5u);
+    // Once the object is gone, nothing listens.
+    menu2.reset();
+    menu.reset();
+    UniqueHmenu stray(::CreatePopupMenu());
+    ::AppendMenuA(stray.get(), MF_STRING, 104, "New");
+    ::SendMessageA(hwnd.get(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(stray.get()), 0);
+    EXPECT_EQ(Entries(stray.get()), (Texts{"New"}));
+}
+
 TEST_F(RegistryMenus, VerbsAndOffsetsReachTheirCommands)
 {
     auto pIcon = CmdTargetPtr<CIconObject>::Attach(new CIconObject(0));
