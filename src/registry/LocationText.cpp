@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <cstring>
 #include <cwchar>
+#include <cwctype>
 
 namespace corvasin
 {
@@ -75,6 +76,66 @@ bool KeyComponentToName(const std::wstring& component, char* pszName, size_t cbN
     }
     *pszWrite = '\0';
     return true;
+}
+
+namespace
+{
+bool StartsWithNoCase(std::wstring_view text, std::wstring_view prefix) noexcept
+{
+    return text.size() >= prefix.size() &&
+           _wcsnicmp(text.data(), prefix.data(), prefix.size()) == 0;
+}
+
+std::wstring_view Trimmed(std::wstring_view text) noexcept
+{
+    while (!text.empty() && iswspace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && iswspace(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+} // namespace
+
+std::optional<std::wstring> RewriteForeignLocation(std::wstring_view text,
+                                                   bool (*isPredefinedName)(std::wstring_view))
+{
+    const std::wstring_view original = text;
+    text = Trimmed(text);
+    if (text.size() >= 2 && text.front() == L'"' && text.back() == L'"')
+        text = Trimmed(text.substr(1, text.size() - 2));
+
+    // A registration file's key line, also the one that deletes the key.
+    if (text.size() >= 2 && text.front() == L'[' && text.back() == L']')
+    {
+        text = text.substr(1, text.size() - 2);
+        if (!text.empty() && text.front() == L'-')
+            text.remove_prefix(1);
+    }
+
+    // PowerShell's provider paths, then the registry editor's address bar.
+    for (std::wstring_view prefix :
+         {L"Microsoft.PowerShell.Core\\Registry::", L"Registry::", L"My Computer\\", L"Computer\\"})
+    {
+        if (StartsWithNoCase(text, prefix))
+        {
+            text.remove_prefix(prefix.size());
+            break;
+        }
+    }
+
+    std::wstring result(text);
+    // A PowerShell drive: the predefined key's name followed by a colon ("HKLM:\", "HKCU:").
+    const size_t cchFirst = result.find_first_of(L"\\/");
+    const size_t cchName = cchFirst == std::wstring::npos ? result.size() : cchFirst;
+    if (cchName >= 2 && result[cchName - 1] == L':' &&
+        isPredefinedName(std::wstring_view(result).substr(0, cchName - 1)))
+        result.erase(cchName - 1, 1);
+
+    if (!result.empty() && (result.back() == L'\\' || result.back() == L'/'))
+        result.pop_back();
+    if (result.empty() || result == original)
+        return std::nullopt;
+    return result;
 }
 
 } // namespace corvasin

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace corvasin
 {
@@ -25,5 +27,15 @@ LocationComponent SplitLocation(const wchar_t* pszText);
 // A key name component as the key folder stores it: converted to the system code page, cut at
 // its first colon, every "%20" replaced by one blank. False when it does not fit cbName bytes.
 bool KeyComponentToName(const std::wstring& component, char* pszName, size_t cbName) noexcept;
+
+// Key paths as other tools write them, turned into the form above: the registry editor's
+// address ("Computer\HKEY_LOCAL_MACHINE\SOFTWARE", also "My Computer\"), PowerShell's drives and
+// provider paths ("HKLM:\SOFTWARE", "HKCU:", "Registry::HKEY_...",
+// "Microsoft.PowerShell.Core\Registry::HKEY_..."), a registration file's key line
+// ("[HKEY_...\SOFTWARE]", "[-HKEY_...]"), with blanks or double quotes around and one trailing
+// separator. isPredefinedName tells a predefined key's long or short name. Nothing when the
+// text is none of these forms (it is then parsed as it stands, or not at all).
+std::optional<std::wstring> RewriteForeignLocation(std::wstring_view text,
+                                                   bool (*isPredefinedName)(std::wstring_view));
 
 } // namespace corvasin

@@ -2,7 +2,11 @@
 // one of them.
 #include "registry/RegRootExtension.h"
 
+#include "core/Result.h"
+#include "registry/LocationText.h"
 #include "registry/PredefinedKeys.h"
+
+#include <cwchar>
 
 namespace corvasin
 {
@@ -13,6 +17,12 @@ REGITEM RootItem(const PredefinedKey& key, DWORD dwValueType) noexcept
 {
     return MakeRegItem(REGITEM_KEY, key.dwHandle, key.pszLongName, dwValueType);
 }
+bool IsPredefinedKeyName(std::wstring_view name)
+{
+    return !name.empty() &&
+           FindPredefinedKeyByName(WideToAnsi(name.data(), static_cast<int>(name.size())).c_str());
+}
+
 // The first component must name a predefined key, by its long or short name.
 bool RootItemFromComponent(const std::wstring& component, REGITEM* pItem)
 {
@@ -89,8 +99,24 @@ HRESULT CRegRootExtension::ParseDisplayName(HWND hwnd, LPBC, LPOLESTR pszDisplay
                                             ULONG* pchEaten, LPITEMIDLIST* ppidl,
                                             ULONG* pdwAttributes) noexcept
 {
-    return ParseLocation(pszDisplayName, true, &RootItemFromComponent, hwnd, pchEaten, ppidl,
-                         pdwAttributes);
+    const HRESULT hr = ParseLocation(pszDisplayName, true, &RootItemFromComponent, hwnd, pchEaten,
+                                     ppidl, pdwAttributes);
+    if (hr != E_INVALIDARG || !pszDisplayName)
+        return hr;
+    // Paths as other tools write them; what parses as it stands is never rewritten.
+    try
+    {
+        std::optional<std::wstring> rewritten =
+            RewriteForeignLocation(pszDisplayName, &IsPredefinedKeyName);
+        if (!rewritten)
+            return hr;
+        const HRESULT hrRewritten = ParseLocation(rewritten->data(), true, &RootItemFromComponent,
+                                                  hwnd, pchEaten, ppidl, pdwAttributes);
+        if (SUCCEEDED(hrRewritten) && pchEaten)
+            *pchEaten = static_cast<ULONG>(wcslen(pszDisplayName));
+        return hrRewritten;
+    }
+    CATCH_RETURN(E_OUTOFMEMORY)
 }
 
 // Predefined keys are never deleted.

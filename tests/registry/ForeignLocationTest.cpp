@@ -1,0 +1,77 @@
+// Key paths pasted from other tools: every form the registry root's parse takes besides its
+// own, and the texts that must still fail.
+#include "registry/FolderTestUtil.h"
+
+#include <gtest/gtest.h>
+
+namespace corvasin::test
+{
+namespace
+{
+
+// The names of the ids a parse gives, or "<fails>".
+std::string Parsed(IShellFolder* psf, const wchar_t* pszText)
+{
+    std::wstring text = pszText;
+    LPITEMIDLIST pidl = nullptr;
+    ULONG cchEaten = 0;
+    if (FAILED(psf->ParseDisplayName(nullptr, nullptr, text.data(), &cchEaten, &pidl, nullptr)))
+        return "<fails>";
+    UniquePidl owned(pidl);
+    std::string names;
+    for (LPCITEMIDLIST p = pidl; p; p = NextItemId(p))
+        names += (names.empty() ? "" : "|") + std::string(RecordOf(p).szName);
+    return names;
+}
+
+TEST(ForeignLocation, PathsFromOtherToolsOpenTheKeyTheyName)
+{
+    const std::pair<const wchar_t*, const char*> rows[] = {
+        // The forms the parse has always taken, unchanged.
+        {L"reg://HKLM\\SOFTWARE\\Classes", "HKEY_LOCAL_MACHINE|SOFTWARE|Classes"},
+        {L"HKEY_LOCAL_MACHINE/SOFTWARE/Classes", "HKEY_LOCAL_MACHINE|SOFTWARE|Classes"},
+        {L"REG://hkcu", "HKEY_CURRENT_USER"},
+        {L"HKLM\\SOFTWARE\\", "HKEY_LOCAL_MACHINE|SOFTWARE"},
+        // The registry editor's address bar.
+        {L"Computer\\HKEY_LOCAL_MACHINE\\SOFTWARE", "HKEY_LOCAL_MACHINE|SOFTWARE"},
+        {L"My Computer\\HKEY_CURRENT_USER", "HKEY_CURRENT_USER"},
+        // PowerShell's drives and provider paths.
+        {L"HKLM:\\SOFTWARE", "HKEY_LOCAL_MACHINE|SOFTWARE"},
+        {L"HKCU:", "HKEY_CURRENT_USER"},
+        {L"hkcu:\\Software\\", "HKEY_CURRENT_USER|Software"},
+        {L"Registry::HKEY_LOCAL_MACHINE\\SOFTWARE", "HKEY_LOCAL_MACHINE|SOFTWARE"},
+        {L"Microsoft.PowerShell.Core\\Registry::HKEY_LOCAL_MACHINE\\SOFTWARE", "HKEY_LOCAL_MACHINE|SOFTWARE"},
+        // A registration file's key lines.
+        {L"[HKEY_LOCAL_MACHINE\\SOFTWARE]", "HKEY_LOCAL_MACHINE|SOFTWARE"},
+        {L"[-HKEY_CURRENT_USER\\Software\\X]", "HKEY_CURRENT_USER|Software|X"},
+        // Blanks and quotes around.
+        {L"  \"HKEY_CURRENT_USER\\Software\"  ", "HKEY_CURRENT_USER|Software"},
+        {L"\t[HKLM\\SOFTWARE]\r\n", "HKEY_LOCAL_MACHINE|SOFTWARE"},
+        // Still no predefined key.
+        {L"HKU", "<fails>"},
+        {L"REG:hkcu", "<fails>"},
+        {L"HKU:\\Software", "<fails>"},
+        {L"Computer\\HKU", "<fails>"},
+        {L"Computer", "<fails>"},
+        {L"\"\"", "<fails>"},
+        {L"[]", "<fails>"},
+        {L"Software:\\X", "<fails>"},
+    };
+    ComPtr<IShellFolder2> root = RootFolder();
+    for (const auto& [pszText, pszExpected] : rows)
+        EXPECT_EQ(Parsed(root.get(), pszText), pszExpected) << "text: " << WideToAnsi(pszText);
+}
+
+TEST(ForeignLocation, TheWholePastedTextCountsAsEaten)
+{
+    ComPtr<IShellFolder2> root = RootFolder();
+    std::wstring text = L"  [HKLM\\SOFTWARE]  ";
+    LPITEMIDLIST pidl = nullptr;
+    ULONG cchEaten = 0;
+    ASSERT_EQ(root->ParseDisplayName(nullptr, nullptr, text.data(), &cchEaten, &pidl, nullptr), S_OK);
+    UniquePidl owned(pidl);
+    EXPECT_EQ(cchEaten, text.size());
+}
+
+} // namespace
+} // namespace corvasin::test
