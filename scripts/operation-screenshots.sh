@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the pictures of the registry commands in the shell window of the run command: the key
 # menu with its "New" submenu open, a delete confirmation, the value editor opened from the
-# menu, and a new value waiting for its name. Writes docs/images/op-*.png.
+# menu, a new value waiting for its name, and a pasted key path in the address bar. Writes
+# docs/images/op-*.png and docs/images/address-bar.png.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 unset DISPLAY # the run command's headless mode: one picture per run
@@ -16,12 +17,12 @@ reset_demo() {
     wineserver -w
 }
 
-shot() { # name, then the run command's arguments
+shot() { # name, then the run command's arguments (the location first)
     local name=$1
     shift
     reset_demo
     local png
-    png=$("$ROOT/scripts/run.sh" "$demo" "$@" | tail -n 1)
+    png=$("$ROOT/scripts/run.sh" "$@" | tail -n 1)
     mkdir -p "$ROOT/docs/images"
     cp "$png" "$ROOT/docs/images/$name.png"
     echo "docs/images/$name.png"
@@ -33,11 +34,14 @@ prepare_prefix
 
 # Items: 0 Colors, 1 Fonts, 2 (default), 3 Count, 4 Greeting. A key's menu reaches "New" with
 # ten steps down; a value's "Delete" is its first entry and "Edit" its fourth.
-shot op-key-menu-new --context-menu 0 --menu-keys ddddddddddr
-shot op-delete-confirmation --context-menu 4 --menu-keys de
-shot op-edit-from-menu --context-menu 4 --menu-keys dddde
+shot op-key-menu-new "$demo" --context-menu 0 --menu-keys ddddddddddr
+shot op-delete-confirmation "$demo" --context-menu 4 --menu-keys de
+shot op-edit-from-menu "$demo" --context-menu 4 --menu-keys dddde
 # "String value" of the shown key's own menu (as its tree node has it): the new value is
 # opened for renaming in the view.
-shot op-new-value-rename --folder-command 6
+shot op-new-value-rename "$demo" --folder-command 6
+# A key path pasted from PowerShell into the address bar, from the registry root: the title and
+# the bar then show the full key path.
+shot address-bar "" --address ' "HKCU:\Software\CorvasinDemo\" '
 reset_demo
 wine reg delete "$demo" /f >/dev/null 2>&1 </dev/null || true

@@ -53,6 +53,26 @@ bool ReadValueData(HKEY hKey, const char* pszValueName, std::vector<BYTE>& data)
     CATCH_RETURN(false)
 }
 
+bool ReadValueDataQuick(HKEY hKey, const char* pszValueName, BYTE* pBuffer, DWORD cbBuffer,
+                        std::vector<BYTE>& large, const BYTE** ppData, DWORD* pcbData) noexcept
+{
+    if (!hKey)
+        return false;
+    DWORD cb = cbBuffer;
+    const LONG lResult = ::RegQueryValueExA(hKey, pszValueName, nullptr, nullptr, pBuffer, &cb);
+    if (lResult == ERROR_SUCCESS)
+    {
+        *ppData = pBuffer;
+        *pcbData = cb <= cbBuffer ? cb : cbBuffer;
+        return true;
+    }
+    if (lResult != ERROR_MORE_DATA || !ReadValueData(hKey, pszValueName, large))
+        return false;
+    *ppData = large.data();
+    *pcbData = static_cast<DWORD>(large.size());
+    return true;
+}
+
 bool ReadTypedValue(HKEY hKey, const char* pszValueName, DWORD* pdwType,
                     std::vector<BYTE>& data) noexcept
 {

@@ -18,6 +18,15 @@ bool ReadValueName(HKEY hKey, DWORD dwIndex, char* pszName, DWORD cchName,
 // The data of a value (none: the unnamed value): size first, then the data. False: no data.
 bool ReadValueData(HKEY hKey, const char* pszValueName, std::vector<BYTE>& data) noexcept;
 
+// Reads a value's data in one call when it fits cbBuffer bytes of pBuffer (then *ppData points
+// there), and otherwise in the size query and read of ReadValueData into large (then *ppData
+// points into it). *pcbData is the data's size. False: no data.
+bool ReadValueDataQuick(HKEY hKey, const char* pszValueName, BYTE* pBuffer, DWORD cbBuffer,
+                        std::vector<BYTE>& large, const BYTE** ppData, DWORD* pcbData) noexcept;
+
+// The size of the buffer that ReadValueDataQuick callers keep on the stack: most values fit.
+constexpr DWORD kQuickValueBuffer = 4096;
+
 // The type and data of a value (none: the unnamed value). A value that grows between the size
 // query and the read is read again at its new size (a few times at most); false: no data.
 bool ReadTypedValue(HKEY hKey, const char* pszValueName, DWORD* pdwType,

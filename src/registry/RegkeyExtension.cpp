@@ -293,10 +293,15 @@ CString CRegkeyExtension::ItemDetailText(const REGITEM& item, int iColumn) noexc
 // The data as the Value column shows it, formatted by the type the item carries.
 CString CRegkeyExtension::ValueText(const REGITEM& item) const
 {
-    std::vector<BYTE> data;
-    if (!ReadValueData(m_hKey.get(), RegValueName(item), data))
+    // One registry call for the data of most values; only larger ones ask for the size first.
+    BYTE abData[kQuickValueBuffer];
+    std::vector<BYTE> large;
+    const BYTE* pData = nullptr;
+    DWORD cbData = 0;
+    if (!ReadValueDataQuick(m_hKey.get(), RegValueName(item), abData, sizeof(abData), large,
+                            &pData, &cbData))
         return {};
-    return FormatValueText(item.dwValueType, data.data(), static_cast<DWORD>(data.size()));
+    return FormatValueText(item.dwValueType, pData, cbData);
 }
 
 BOOL CRegkeyExtension::GetFindData(const void* pItem, WIN32_FIND_DATAW* pFindData) noexcept

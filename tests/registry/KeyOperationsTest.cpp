@@ -245,3 +245,36 @@ TEST(KeyOperations, KeyPathsContainTheirSubkeysOnly)
 
 } // namespace
 } // namespace corvasin::test
+
+namespace corvasin::test
+{
+namespace
+{
+
+TEST(QuickValueRead, SmallValuesTakeTheBufferAndLargeOnesTheSizeQuery)
+{
+    ScratchKey key;
+    for (const DWORD cb : {0u, 1u, kQuickValueBuffer, kQuickValueBuffer + 1, 70000u})
+    {
+        SCOPED_TRACE(cb);
+        std::vector<BYTE> bytes(cb);
+        for (DWORD i = 0; i < cb; ++i)
+            bytes[i] = static_cast<BYTE>(i * 7);
+        key.SetBinary("v", bytes);
+        BYTE buffer[kQuickValueBuffer];
+        std::vector<BYTE> large;
+        const BYTE* pData = nullptr;
+        DWORD cbData = 0;
+        ASSERT_TRUE(ReadValueDataQuick(key.get(), "v", buffer, sizeof(buffer), large, &pData, &cbData));
+        EXPECT_EQ(pData == buffer, cb <= kQuickValueBuffer);
+        EXPECT_EQ(std::vector<BYTE>(pData, pData + cbData), bytes);
+    }
+    BYTE buffer[16];
+    std::vector<BYTE> large;
+    const BYTE* pData = nullptr;
+    DWORD cbData = 0;
+    EXPECT_FALSE(ReadValueDataQuick(key.get(), "missing", buffer, sizeof(buffer), large, &pData, &cbData));
+}
+
+} // namespace
+} // namespace corvasin::test

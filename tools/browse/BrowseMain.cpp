@@ -227,6 +227,14 @@ int Run(HINSTANCE hInstance, const CBrowseOptions& options) noexcept
     }
     if (options.m_fExpandTree)
         ExpandTree(host, options);
+    if (!options.m_strAddress.empty())
+    {
+        hr = host.NavigateToAddress(options.m_strAddress);
+        if (FAILED(hr))
+            WriteTo(STD_ERROR_HANDLE, L"corvasin-browse: the address bar could not go to \"" +
+                                          options.m_strAddress + L"\": " + HexResult(hr) + L"\n");
+        PumpUntilPainted(host.Window(), options.m_dwTimeoutMs, options.m_dwSettleMs);
+    }
     if (options.m_nFolderCommand >= 0)
     {
         hr = host.InvokeFolderCommand(static_cast<UINT>(options.m_nFolderCommand));

@@ -89,6 +89,11 @@ bool CBrowseOptions::Parse(int argc, wchar_t** argv, std::wstring& strError)
             m_iContextMenuItem = static_cast<int>(dwValue);
             ++i;
         }
+        else if (arg == L"--address" && pszValue)
+        {
+            m_strAddress = pszValue;
+            ++i;
+        }
         else if (arg == L"--folder-command" && ParseCount(pszValue, dwValue))
         {
             m_nFolderCommand = static_cast<int>(dwValue);
@@ -180,6 +185,8 @@ const wchar_t* BrowseUsageText() noexcept
            L"  --tree-width N       drag the splitter so that the tree pane is N pixels wide\n"
            L"  --context-menu N     with --screenshot: right-click item N of the view and capture\n"
            L"                       the screen while its context menu is open, then close it\n"
+           L"  --address TEXT       with --screenshot: type TEXT into the address bar and press\n"
+           L"                       Enter, as a user pasting a key path (HKLM:\\SOFTWARE, ...)\n"
            L"  --folder-command N   with --screenshot: run command offset N of the shown folder's\n"
            L"                       own context menu (as its tree node has it) before the capture\n"
            L"  --background-menu    like --context-menu, on the view's background\n"

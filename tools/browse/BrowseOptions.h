@@ -28,6 +28,7 @@ public:
     int m_cxTree = -1;            // drag the tree pane's splitter so the pane is this wide
     int m_iContextMenuItem = -1;  // right-click this item and capture its open context menu
     int m_iInfoTipItem = -1;      // hover over this item and capture its info tip, if one shows
+    std::wstring m_strAddress;      // typed into the address bar (then Enter) before the capture
     int m_nFolderCommand = -1;      // run this menu command of the folder shown first
     bool m_fBackgroundMenu = false; // right-click the view's background instead of an item
     std::wstring m_strMenuKeys;   // keys played to the open context menu before the capture

@@ -1,7 +1,12 @@
 // The host window of corvasin-browse and its explorer browser.
 #include "BrowserHost.h"
 
+#include "BrowseOptions.h"
+
 #include "core/Handles.h"
+#include "core/Strings.h"
+#include "framework/ItemIdList.h"
+#include "registry/RegItem.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
@@ -17,6 +22,7 @@ namespace
 
 constexpr wchar_t c_szWindowClass[] = L"CorvasinBrowseWindow";
 constexpr wchar_t c_szTitleSuffix[] = L" - Corvasin";
+constexpr int c_cyAddress = 24;
 
 // The list control inside a folder view window.
 HWND FindListControl(HWND hwndView) noexcept
@@ -156,6 +162,7 @@ HRESULT CBrowserHost::CreateBrowser() noexcept
 
     RECT rc = {};
     ::GetClientRect(m_hwnd, &rc);
+    rc.top += c_cyAddress; // below the address bar
     FOLDERSETTINGS fs = {FVM_DETAILS, 0};
     hr = pBrowser->Initialize(m_hwnd, &rc, &fs);
     if (FAILED(hr))
@@ -402,6 +409,31 @@ HRESULT CBrowserHost::ExpandTreeToCurrent() noexcept
     return S_OK;
 }
 
+namespace
+{
+// "HKEY_CURRENT_USER\Software\X" for a list that reaches a registry key; empty otherwise.
+std::wstring RegistryKeyPath(LPCITEMIDLIST pidl)
+{
+    std::string path;
+    bool bInRegistry = false;
+    for (LPCITEMIDLIST p = pidl; p; p = NextItemId(p))
+    {
+        const BYTE* pData = ItemIdData(p, sizeof(REGITEM), true);
+        if (!pData || !HasRegItemSignature(pData))
+        {
+            if (bInRegistry)
+                return {};
+            continue;
+        }
+        bInRegistry = true;
+        if (!path.empty())
+            path += '\\';
+        path += ReadRegItem(pData).szName;
+    }
+    return AnsiToWide(path.c_str());
+}
+} // namespace
+
 void CBrowserHost::OnNavigated(LPCITEMIDLIST pidl) noexcept
 {
     m_pidlCurrent.reset(::ILClone(pidl));
@@ -411,14 +443,69 @@ void CBrowserHost::OnNavigated(LPCITEMIDLIST pidl) noexcept
                                         reinterpret_cast<PWSTR*>(pszName.put()))))
         m_strLocation = static_cast<PCWSTR>(pszName.get());
 
-    std::wstring title;
-    if (SUCCEEDED(::SHGetNameFromIDList(pidl, SIGDN_NORMALDISPLAY,
-                                        reinterpret_cast<PWSTR*>(pszName.put()))))
+    // Below the registry's junction the title and the address bar show the full key path,
+    // read from the registry ids themselves: the shell names only the last of them.
+    std::wstring title = RegistryKeyPath(pidl);
+    if (title.empty() && SUCCEEDED(::SHGetNameFromIDList(pidl, SIGDN_NORMALDISPLAY,
+                                                         reinterpret_cast<PWSTR*>(pszName.put()))))
         title = static_cast<PCWSTR>(pszName.get());
+    if (m_hwndAddress)
+        ::SetWindowTextW(m_hwndAddress, title.c_str());
     if (title.empty())
         title = L"Registry";
     title += c_szTitleSuffix;
     ::SetWindowTextW(m_hwnd, title.c_str());
+}
+
+HRESULT CBrowserHost::NavigateToAddress(const std::wstring& text) noexcept
+{
+    if (m_hwndAddress)
+        ::SetWindowTextW(m_hwndAddress, text.c_str());
+    ComPtr<IShellFolder> pDesktop;
+    HRESULT hr = ::SHGetDesktopFolder(pDesktop.put());
+    if (FAILED(hr))
+        return hr;
+    // The registry first; a text that names no key may still be a place of the shell.
+    for (std::wstring candidate : {RegistryParseText(text), text})
+    {
+        UniquePidl pidl;
+        hr = pDesktop->ParseDisplayName(m_hwnd, nullptr, candidate.data(), nullptr, pidl.put(), nullptr);
+        if (SUCCEEDED(hr) && pidl)
+            return BrowseTo(pidl.get());
+    }
+    return hr;
+}
+
+LRESULT CALLBACK CBrowserHost::AddressProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    auto* pThis = reinterpret_cast<CBrowserHost*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!pThis)
+        return 0;
+    if (uMsg == WM_GETDLGCODE)
+        return DLGC_WANTALLKEYS | ::CallWindowProcW(pThis->m_pfnAddressProc, hwnd, uMsg, wParam, lParam);
+    if (uMsg == WM_KEYDOWN && wParam == VK_RETURN)
+    {
+        const int cch = ::GetWindowTextLengthW(hwnd);
+        std::wstring text(static_cast<size_t>(cch) + 1, L'\0');
+        text.resize(static_cast<size_t>(::GetWindowTextW(hwnd, text.data(), cch + 1)));
+        if (FAILED(pThis->NavigateToAddress(text)))
+            ::MessageBeep(MB_ICONASTERISK);
+        return 0;
+    }
+    if (uMsg == WM_CHAR && (wParam == L'\r' || wParam == L'\n'))
+        return 0; // no beep for the Enter handled above
+    return ::CallWindowProcW(pThis->m_pfnAddressProc, hwnd, uMsg, wParam, lParam);
+}
+
+void CBrowserHost::LayOut(int cx, int cy) noexcept
+{
+    if (m_hwndAddress)
+        ::MoveWindow(m_hwndAddress, 0, 0, cx, c_cyAddress, TRUE);
+    if (m_pBrowser)
+    {
+        RECT rc = {0, c_cyAddress, cx, cy};
+        m_pBrowser->SetRect(nullptr, rc);
+    }
 }
 
 LRESULT CALLBACK CBrowserHost::WindowProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
@@ -451,14 +538,23 @@ LRESULT CBrowserHost::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) noe
     switch (uMsg)
     {
     case WM_CREATE:
+    {
+        m_hwndAddress = ::CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                          WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0,
+                                          0, c_cyAddress, m_hwnd, nullptr, nullptr, nullptr);
+        if (m_hwndAddress)
+        {
+            ::SendMessageW(m_hwndAddress, WM_SETFONT,
+                           reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+            ::SetWindowLongPtrW(m_hwndAddress, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+            m_pfnAddressProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+                m_hwndAddress, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CBrowserHost::AddressProc)));
+        }
         return SUCCEEDED(CreateBrowser()) ? 0 : -1;
+    }
 
     case WM_SIZE:
-        if (m_pBrowser)
-        {
-            RECT rc = {0, 0, LOWORD(lParam), HIWORD(lParam)};
-            m_pBrowser->SetRect(nullptr, rc);
-        }
+        LayOut(LOWORD(lParam), HIWORD(lParam));
         return 0;
 
     case WM_BROWSE_CHILD:

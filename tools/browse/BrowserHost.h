@@ -53,6 +53,11 @@ public:
     // shows tips would ask (GetUIObjectOf, then GetInfoTip).
     HRESULT ItemInfoTip(int iItem, std::wstring& tip) noexcept;
 
+    // Goes where a text typed into the address bar leads: a registry location in any form the
+    // registry root takes (reg://HKLM\SOFTWARE, HKLM:\SOFTWARE, [HKEY_...], ...) or, failing
+    // that, anything the desktop parses. The address bar shows the text meanwhile.
+    HRESULT NavigateToAddress(const std::wstring& text) noexcept;
+
     // Runs command offset nOffset of the context menu of the folder shown, asked of its parent
     // folder as the tree pane asks when the user right-clicks the folder's node.
     HRESULT InvokeFolderCommand(UINT nOffset) noexcept;
@@ -68,8 +73,12 @@ private:
     void DestroyBrowser() noexcept;
     void OnNavigated(LPCITEMIDLIST pidl) noexcept;
     HWND CurrentListControl() const noexcept;
+    void LayOut(int cx, int cy) noexcept;
+    static LRESULT CALLBACK AddressProc(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
     HWND m_hwnd = nullptr;
+    HWND m_hwndAddress = nullptr; // the address bar: an edit control across the top
+    WNDPROC m_pfnAddressProc = nullptr;
     ComPtr<IExplorerBrowser> m_pBrowser;
     ComPtr<CBrowserSite> m_pSite;
     DWORD m_dwEventsCookie = 0;
