@@ -254,7 +254,7 @@ namespace
 TEST(QuickValueRead, SmallValuesTakeTheBufferAndLargeOnesTheSizeQuery)
 {
     ScratchKey key;
-    for (const DWORD cb : {0u, 1u, kQuickValueBuffer, kQuickValueBuffer + 1, 70000u})
+    for (const DWORD cb : {DWORD{0}, DWORD{1}, kQuickValueBuffer, kQuickValueBuffer + 1, DWORD{70000}})
     {
         SCOPED_TRACE(cb);
         std::vector<BYTE> bytes(cb);
