@@ -53,6 +53,14 @@ HWND CRegUIObject::CommandOwner() const noexcept
 
 CRegkeyExtension* CRegUIObject::RegFolder() const noexcept { return AsRegFolder(GetFolder()); }
 
+std::vector<LPCITEMIDLIST> CRegUIObject::ItemLists() const
+{
+    std::vector<LPCITEMIDLIST> items;
+    for (UINT i = 0; i < GetItemCount(); ++i)
+        items.push_back(GetItem(i));
+    return items;
+}
+
 bool CRegUIObject::ItemRecord(UINT i, REGITEM* pItem) const noexcept
 {
     const BYTE* pData = ItemData(i);
@@ -91,10 +99,8 @@ BOOL CRegUIObject::OnExport() noexcept
         return FALSE;
     try
     {
-        std::vector<LPCITEMIDLIST> items;
-        for (UINT i = 0; i < GetItemCount(); ++i)
-            items.push_back(GetItem(i));
-        return pFolder->GetServices().pfnExportItems(pFolder, GetItemCount(), items.data(),
+        const std::vector<LPCITEMIDLIST> items = ItemLists();
+        return pFolder->GetServices().pfnExportItems(pFolder, GetItemCount(), const_cast<LPCITEMIDLIST*>(items.data()),
                                                      CommandOwner());
     }
     CATCH_RETURN(FALSE)
@@ -107,11 +113,9 @@ BOOL CRegUIObject::OnFind() noexcept
         return FALSE;
     try
     {
-        std::vector<LPCITEMIDLIST> items;
-        for (UINT i = 0; i < GetItemCount(); ++i)
-            items.push_back(GetItem(i));
+        const std::vector<LPCITEMIDLIST> items = ItemLists();
         // The registry root searches everything, whatever is selected.
-        return pFolder->FindItems(GetItemCount(), items.empty() ? nullptr : items.data(),
+        return pFolder->FindItems(GetItemCount(), items.empty() ? nullptr : const_cast<LPCITEMIDLIST*>(items.data()),
                                   CommandOwner());
     }
     CATCH_RETURN(FALSE)
@@ -160,10 +164,8 @@ BOOL CRegUIObject::OnDelete() noexcept
         return FALSE;
     try
     {
-        std::vector<LPCITEMIDLIST> items;
-        for (UINT i = 0; i < GetItemCount(); ++i)
-            items.push_back(GetItem(i));
-        return pFolder->DeleteItems(GetItemCount(), items.data());
+        const std::vector<LPCITEMIDLIST> items = ItemLists();
+        return pFolder->DeleteItems(GetItemCount(), const_cast<LPCITEMIDLIST*>(items.data()));
     }
     CATCH_RETURN(FALSE)
 }

@@ -11,6 +11,8 @@
 #include "framework/ShellUIObject.h"
 #include "registry/RegItem.h"
 
+#include <vector>
+
 namespace corvasin
 {
 
@@ -86,6 +88,8 @@ protected:
     CRegkeyExtension* RegFolder() const noexcept;
     // The record of item i, or false.
     bool ItemRecord(UINT i, REGITEM* pItem) const noexcept;
+    // The items' relative id lists, for calls that take an array.
+    std::vector<LPCITEMIDLIST> ItemLists() const;
     // The number of "CORVASIN_CLIPFORMAT_REGKEY"; 0 without a registry folder.
     UINT RegKeyFormat() const noexcept;
 

@@ -44,9 +44,7 @@ SIZE_T CRegUIObject::GetDataSize(CLIPFORMAT cf) noexcept
         return CShellUIObject::GetDataSize(cf);
     try
     {
-        std::vector<LPCITEMIDLIST> items;
-        for (UINT i = 0; i < GetItemCount(); ++i)
-            items.push_back(GetItem(i));
+        const std::vector<LPCITEMIDLIST> items = ItemLists();
         // An object without items (the namespace's icon) carries no folder list.
         return RegKeyPayloadSize(GetItemCount() ? FolderIdList() : nullptr, GetItemCount(),
                                  items.data());
@@ -62,9 +60,7 @@ BOOL CRegUIObject::RenderData(CLIPFORMAT cf, HGLOBAL hGlobal) noexcept
         return FALSE;
     try
     {
-        std::vector<LPCITEMIDLIST> items;
-        for (UINT i = 0; i < GetItemCount(); ++i)
-            items.push_back(GetItem(i));
+        const std::vector<LPCITEMIDLIST> items = ItemLists();
         GlobalLock block(hGlobal);
         return block.get() &&
                WriteRegKeyPayload(block.as<BYTE>(), ::GlobalSize(hGlobal),
