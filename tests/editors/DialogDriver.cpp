@@ -1,6 +1,10 @@
 // The dialog driver of the editor tests: CBT hook, step timer and the user's actions.
 #include "editors/DialogDriver.h"
 
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
 namespace corvasin::test
 {
 
@@ -133,6 +137,58 @@ void TypeText(const char* pszText)
     const HWND hwndFocus = ::GetFocus();
     for (const char* p = pszText; *p; ++p)
         ::PostMessageA(hwndFocus, WM_CHAR, static_cast<BYTE>(*p), 1);
+}
+
+namespace step
+{
+CDialogDriver::Step Click(int nID)
+{
+    return [=](HWND hDlg) { test::Click(hDlg, nID); };
+}
+
+CDialogDriver::Step SetText(const char* pszText)
+{
+    return [=](HWND hDlg) { SetItemText(hDlg, IDC_VALUE_EDIT, pszText); };
+}
+
+CDialogDriver::Step Focus()
+{
+    return [](HWND hDlg) { test::Focus(hDlg, IDC_VALUE_EDIT); };
+}
+
+CDialogDriver::Step Type(const char* pszText)
+{
+    return [=](HWND) { TypeText(pszText); };
+}
+
+CDialogDriver::Step Press(UINT vk)
+{
+    return [=](HWND) { PressKey(vk); };
+}
+
+CDialogDriver::Step Look(ValueDialogView& view)
+{
+    return [&view](HWND hDlg) {
+        view.caption = WindowText(hDlg);
+        view.label = ItemText(hDlg, IDC_VALUE_LABEL);
+        view.text = ItemText(hDlg, IDC_VALUE_EDIT);
+        view.hwndField = ::GetDlgItem(hDlg, IDC_VALUE_EDIT);
+        view.hwndFocus = ::GetFocus();
+        ::SendMessageA(view.hwndField, EM_GETSEL, reinterpret_cast<WPARAM>(&view.dwSelStart),
+                       reinterpret_cast<LPARAM>(&view.dwSelEnd));
+    };
+}
+} // namespace step
+
+INT_PTR RunModal(CDialog& dlg, std::vector<CDialogDriver::Step> steps)
+{
+    const size_t cSteps = steps.size();
+    CDialogDriver driver(std::move(steps));
+    const INT_PTR nResult = dlg.DoModal();
+    // A step runs only while the dialog is open: one left over means it closed too early.
+    EXPECT_EQ(cSteps, driver.StepsRun()) << "the dialog closed before its last step";
+    EXPECT_FALSE(driver.TimedOut()) << "the steps left the dialog open";
+    return nResult;
 }
 
 } // namespace corvasin::test

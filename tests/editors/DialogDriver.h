@@ -3,6 +3,8 @@
 // keys posted by one step are handled before the next step looks at the result.
 #pragma once
 
+#include "core/Dialog.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -57,5 +59,30 @@ void PressKey(UINT vk);
 void TypeText(const char* pszText);
 std::string WindowClass(HWND hWnd);
 std::string WindowText(HWND hWnd);
+
+// What a value dialog shows: caption, label, the field's text and selection, the focus.
+struct ValueDialogView
+{
+    std::string caption, label, text;
+    HWND hwndField = nullptr;
+    HWND hwndFocus = nullptr;
+    DWORD dwSelStart = 0, dwSelEnd = 0;
+};
+
+// Steps for the usual actions, so that a run reads as the list of what the user does.
+namespace step
+{
+CDialogDriver::Step Click(int nID);
+// The value field IDC_VALUE_EDIT: its text set at once, or the focus put into it.
+CDialogDriver::Step SetText(const char* pszText);
+CDialogDriver::Step Focus();
+CDialogDriver::Step Type(const char* pszText);
+CDialogDriver::Step Press(UINT vk);
+CDialogDriver::Step Look(ValueDialogView& view);
+} // namespace step
+
+// Runs dlg modally through the steps and answers its result. Every step must run, so the dialog
+// was open for each, and the last one must close it.
+INT_PTR RunModal(CDialog& dlg, std::vector<CDialogDriver::Step> steps);
 
 } // namespace corvasin::test
