@@ -4,6 +4,7 @@
 
 #include "app/Guids.h"
 #include "core/ComPtr.h"
+#include "editors/TableRow.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -52,9 +53,8 @@ struct Call
     bool bAggregate;
     HRESULT hr;
 };
-struct Refusal
+struct Refusal : test::Row
 {
-    const char* pszName;
     std::vector<Call> calls;
 };
 class ClassObjectRefusals : public ClassObjects, public testing::WithParamInterface<Refusal>
@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {{true, CLSID_CorvasinFolder, IID_IStream, false, E_NOINTERFACE},
                  {true, CLSID_CorvasinUIObject, IID_IStream, false, E_NOINTERFACE}}},
         Refusal{"RefuseAggregation", {{true, CLSID_CorvasinFolder, IID_IUnknown, true, CLASS_E_NOAGGREGATION}}}),
-    [](const testing::TestParamInfo<Refusal>& info) { return std::string(info.param.pszName); });
+    test::RowName());
 
 } // namespace
 

@@ -104,66 +104,43 @@ std::string ItemText(HWND hDlg, int nID)
     return WindowText(::GetDlgItem(hDlg, nID));
 }
 
-void SetItemText(HWND hDlg, int nID, const char* pszText)
-{
-    ::SetDlgItemTextA(hDlg, nID, pszText);
-}
-
-void Click(HWND hDlg, int nID)
-{
-    ::SendMessageA(::GetDlgItem(hDlg, nID), BM_CLICK, 0, 0);
-}
-
-void Focus(HWND hDlg, int nID)
-{
-    ::SetFocus(::GetDlgItem(hDlg, nID));
-}
-
 bool IsChecked(HWND hDlg, int nID)
 {
     return ::IsDlgButtonChecked(hDlg, nID) == BST_CHECKED;
-}
-
-void PressKey(UINT vk)
-{
-    const HWND hwndFocus = ::GetFocus();
-    const UINT nScan = ::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
-    ::PostMessageA(hwndFocus, WM_KEYDOWN, vk, 1 | (nScan << 16));
-    ::PostMessageA(hwndFocus, WM_KEYUP, vk, 1 | (nScan << 16) | 0xC0000000u);
-}
-
-void TypeText(const char* pszText)
-{
-    const HWND hwndFocus = ::GetFocus();
-    for (const char* p = pszText; *p; ++p)
-        ::PostMessageA(hwndFocus, WM_CHAR, static_cast<BYTE>(*p), 1);
 }
 
 namespace step
 {
 CDialogDriver::Step Click(int nID)
 {
-    return [=](HWND hDlg) { test::Click(hDlg, nID); };
+    return [=](HWND hDlg) { ::SendMessageA(::GetDlgItem(hDlg, nID), BM_CLICK, 0, 0); };
 }
 
 CDialogDriver::Step SetText(const char* pszText)
 {
-    return [=](HWND hDlg) { SetItemText(hDlg, IDC_VALUE_EDIT, pszText); };
+    return [=](HWND hDlg) { ::SetDlgItemTextA(hDlg, IDC_VALUE_EDIT, pszText); };
 }
 
 CDialogDriver::Step Focus()
 {
-    return [](HWND hDlg) { test::Focus(hDlg, IDC_VALUE_EDIT); };
+    return [](HWND hDlg) { ::SetFocus(::GetDlgItem(hDlg, IDC_VALUE_EDIT)); };
 }
 
 CDialogDriver::Step Type(const char* pszText)
 {
-    return [=](HWND) { TypeText(pszText); };
+    return [=](HWND) {
+        for (const char* p = pszText; *p; ++p)
+            ::PostMessageA(::GetFocus(), WM_CHAR, static_cast<BYTE>(*p), 1);
+    };
 }
 
 CDialogDriver::Step Press(UINT vk)
 {
-    return [=](HWND) { PressKey(vk); };
+    return [=](HWND) {
+        const LPARAM lScan = static_cast<LPARAM>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16;
+        ::PostMessageA(::GetFocus(), WM_KEYDOWN, vk, 1 | lScan);
+        ::PostMessageA(::GetFocus(), WM_KEYUP, vk, 1 | lScan | 0xC0000000u);
+    };
 }
 
 CDialogDriver::Step Look(ValueDialogView& view)

@@ -126,7 +126,7 @@ TEST(Dialog, ModelessDialogReadsBackAndGoesAwayOnOk)
     EXPECT_EQ(1, dlg.m_nInits);
     EXPECT_EQ("probe", test::ItemText(hDlg, IDC_VALUE_EDIT));
 
-    test::SetItemText(hDlg, IDC_VALUE_EDIT, "typed");
+    ::SetDlgItemTextA(hDlg, IDC_VALUE_EDIT, "typed");
     ::SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     EXPECT_FALSE(::IsWindow(hDlg));
     EXPECT_EQ(nullptr, dlg.GetSafeHwnd());

@@ -3,6 +3,7 @@
 #include "editors/DialogDriver.h"
 #include "editors/EditBinaryDialog.h"
 #include "resource.h"
+#include "editors/TableRow.h"
 
 #include <gtest/gtest.h>
 
@@ -41,9 +42,8 @@ CDialogDriver::Step WipeBuffer()
 }
 
 // The dialog opened on bytes and a length, what the user does, and what the caller gets.
-struct BinaryRun
+struct BinaryRun : test::Row
 {
-    const char* pszName;
     std::vector<BYTE> data;
     DWORD nLength;
     std::vector<CDialogDriver::Step> steps;
@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {0x10, 0x20}},
         BinaryRun{"NeverReadsPastItsBufferWhenGivenTooLongALength", {}, 5000, {Shown(), Click(IDOK)}, IDOK, 1024,
                   std::vector<BYTE>(1024)}),
-    [](const testing::TestParamInfo<BinaryRun>& info) { return std::string(info.param.pszName); });
+    test::RowName());
 
 TEST_F(EditBinaryDialog, OpensWithTheLabelAndTheBytesInTheHexControl)
 {

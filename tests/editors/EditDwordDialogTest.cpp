@@ -2,6 +2,7 @@
 #include "editors/DialogDriver.h"
 #include "editors/EditDwordDialog.h"
 #include "resource.h"
+#include "editors/TableRow.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +17,8 @@ using namespace test::step;
 using test::CDialogDriver;
 
 // One rule of a parser, shown by the texts it reads and the values it reads them as.
-struct ParseRule
+struct ParseRule : test::Row
 {
-    const char* pszName;
     DWORD (*pfnParse)(const char*) noexcept;
     std::vector<std::pair<const char*, DWORD>> cases; // a null text stands for no text at all
 };
@@ -33,11 +33,6 @@ TEST_P(ParseText, Reads)
         EXPECT_EQ(dwValue, GetParam().pfnParse(pszText)) << '"' << (pszText ? pszText : "(null)") << '"';
 }
 
-std::string RuleName(const testing::TestParamInfo<ParseRule>& info)
-{
-    return info.param.pszName;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     DecimalText, ParseText,
     testing::Values(
@@ -50,7 +45,7 @@ INSTANTIATE_TEST_SUITE_P(
         ParseRule{"SkipsLeadingWhiteSpaceAndTakesOneSign", ParseDecimalText,
                   {{"  \t+7", 7}, {" -7", 0xFFFFFFF9}, {"+-7", 0}, {"- 7", 0}}},
         ParseRule{"WrapsAroundPastTheLargestValue", ParseDecimalText, {{"4294967296", 0}, {"4294967305", 9}}}),
-    RuleName);
+    test::RowName());
 
 INSTANTIATE_TEST_SUITE_P(
     HexText, ParseText,
@@ -67,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"12G4", 0x12}, {"AB CD", 0xAB}, {"G", 0}, {"-1", 0}, {"x1", 0}}},
         ParseRule{"KeepsTheLastEightDigitsOfALongerNumber", ParseHexText,
                   {{"100000000", 0}, {"123456789", 0x23456789}}}),
-    RuleName);
+    test::RowName());
 
 // What the Note steps of a run saw: the field's text and the checked notation, as "1A hex".
 std::vector<std::string> g_notes;
@@ -85,9 +80,8 @@ constexpr int c_dec = CEditDwordDialog::ModeDecimal;
 constexpr int c_hex = CEditDwordDialog::ModeHex;
 
 // The dialog opened on a value in a notation, what the user does, and what the caller gets.
-struct DwordRun
+struct DwordRun : test::Row
 {
-    const char* pszName;
     DWORD dwValue;
     int nMode;
     std::vector<CDialogDriver::Step> steps;
@@ -142,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"C0FFEE hex"}},
         DwordRun{"LeavesTheFieldsAloneOnCancelEvenAfterSwitchingNotation", 42, c_dec,
                  {SetText("99"), Click(IDC_RADIO_HEX), Click(IDCANCEL)}, IDCANCEL, 42, c_dec, {}}),
-    [](const testing::TestParamInfo<DwordRun>& info) { return std::string(info.param.pszName); });
+    test::RowName());
 
 TEST_F(EditDwordDialog, OpensInDecimalWithTheLabelAndTheFocusInTheField)
 {

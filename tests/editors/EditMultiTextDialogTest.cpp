@@ -4,6 +4,7 @@
 #include "editors/EditMultiTextDialog.h"
 #include "core/Handles.h"
 #include "resource.h"
+#include "editors/TableRow.h"
 
 #include <gtest/gtest.h>
 
@@ -50,9 +51,8 @@ std::string ListFromText(const std::string& text)
 }
 
 // One conversion rule: what goes in and what the conversion makes of it.
-struct Conversion
+struct Conversion : test::Row
 {
-    const char* pszName;
     std::string (*pfnConvert)(const std::string&);
     std::vector<std::pair<std::string, std::string>> cases;
 };
@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
         Conversion{"MakesTwoNulsOfTheEmptyText", ListFromText, {{"", "\0\0"s}}},
         Conversion{"SplitsAtABareCarriageReturnButNotAtABareLineFeed", ListFromText,
                    {{"a\rb", "a\0b\0\0"s}, {"a\nb", "a\nb\0\0"s}}}),
-    [](const testing::TestParamInfo<Conversion>& info) { return std::string(info.param.pszName); });
+    test::RowName());
 
 TEST_F(MultiStringList, AppendsNothingForZeroBytesOrALeadingNul)
 {
@@ -114,9 +114,8 @@ TEST_F(MultiStringList, SurvivesARoundTripThroughTheText)
 }
 
 // The dialog opened on a list, what the user does, and the text and list the caller gets.
-struct MultiTextRun
+struct MultiTextRun : test::Row
 {
-    const char* pszName;
     std::string value;
     std::vector<CDialogDriver::Step> steps;
     INT_PTR nResult;
@@ -152,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {Type("one"), Press(VK_RETURN), Type("two"), Click(IDOK)}, IDOK, "one\r\ntwo", "one\0two\0\0"s},
         MultiTextRun{"LeavesTheTextAloneOnCancel", "a\0b\0\0"s, {SetText("changed"), Click(IDCANCEL)}, IDCANCEL,
                      "a\r\nb\r\n", "a\0b\0\0\0"s}),
-    [](const testing::TestParamInfo<MultiTextRun>& info) { return std::string(info.param.pszName); });
+    test::RowName());
 
 TEST_F(EditMultiTextDialog, OpensWithOneLinePerString)
 {

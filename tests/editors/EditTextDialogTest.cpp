@@ -2,6 +2,7 @@
 #include "editors/DialogDriver.h"
 #include "editors/EditTextDialog.h"
 #include "resource.h"
+#include "editors/TableRow.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +15,8 @@ using namespace test::step;
 using test::CDialogDriver;
 
 // The dialog opened on a text of the value "Name", what the user does, and what the caller gets.
-struct TextRun
+struct TextRun : test::Row
 {
-    const char* pszName;
     std::string text;
     std::vector<CDialogDriver::Step> steps;
     INT_PTR nResult;
@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
         TextRun{"ClosingFromTheSystemMenuCancels", "old",
                 {SetText("new"), [](HWND hDlg) { ::PostMessageA(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0); }}, IDCANCEL,
                 "old"}),
-    [](const testing::TestParamInfo<TextRun>& info) { return std::string(info.param.pszName); });
+    test::RowName());
 
 TEST_F(EditTextDialog, CanBeRunTwice)
 {

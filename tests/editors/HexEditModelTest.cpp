@@ -2,6 +2,7 @@
 // scrolling into view and the clipboard forms. Metrics are fixed (8 x 16 pixel characters) so
 // every pixel value below can be worked out by hand.
 #include "editors/HexEditModel.h"
+#include "editors/TableRow.h"
 
 #include <gtest/gtest.h>
 
@@ -60,12 +61,6 @@ constexpr auto RowFit = [](const CHexEditModel& m) {
     return std::tuple{m.GetFullRows(), m.GetVisibleRows(), m.GetLastRowHeight()};
 };
 constexpr auto Edges = [](const RECT& rc) { return std::tuple{rc.left, rc.top, rc.right, rc.bottom}; };
-
-template <typename Row>
-std::string RowName(const testing::TestParamInfo<Row>& info)
-{
-    return info.param.pszName;
-}
 
 } // namespace
 
@@ -128,9 +123,8 @@ TEST(HexEditModel, NeverLetsTheInnerRectangleTurnInsideOut)
 }
 
 // Automatic row widths: the client width and the bytes that fit into a row of it.
-struct AutoWidth
+struct AutoWidth : test::Row
 {
-    const char* pszName;
     bool bAscii;
     std::vector<std::pair<int, UINT>> widths;
 };
@@ -155,7 +149,7 @@ INSTANTIATE_TEST_SUITE_P(
         // 6 bytes: 17 x 8 + 5 + 6 x 8 = 189 pixels fit into 190; 7 bytes need 221.
         AutoWidth{"CountsTheCharacterColumnInAutomaticWidths", true, {{200, 6}, {198, 5}}},
         AutoWidth{"KeepsAtLeastOneByteInARowOfATinyWindow", true, {{3, 1}}}),
-    RowName<AutoWidth>);
+    test::RowName());
 
 TEST(HexEditModel, PutsAllBytesOnOneLineWithoutMarginsInSingleLineMode)
 {
@@ -203,9 +197,8 @@ struct CaretMove
     UINT vk;
     Spot to;
 };
-struct CaretWalk
+struct CaretWalk : test::Row
 {
-    const char* pszName;
     UINT nCount;
     int cx, cy;
     std::vector<CaretMove> moves;
@@ -239,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
         // 6 visible rows (5 full and a partial one): a page is 5 rows of 8 bytes.
         CaretWalk{"PagesByOneRowLessThanTheVisibleRows", 200, 200, 100,
                   {{{}, VK_NEXT, Hi(40)}, {{}, VK_PRIOR, Hi(0)}}}),
-    RowName<CaretWalk>);
+    test::RowName());
 
 TEST(HexEditModel, IgnoresKeysThatDoNotMoveTheCaret)
 {
@@ -345,9 +338,8 @@ TEST(HexEditModel, RefusesNonHexCharactersAndReadOnlyData)
 // ---- hit tests ----
 
 // Points of a model's client area and the nibble each one hits.
-struct HitRow
+struct HitRow : test::Row
 {
-    const char* pszName;
     UINT nCount;
     int cx, cy;
     bool bAscii;
@@ -379,7 +371,7 @@ INSTANTIATE_TEST_SUITE_P(
                {{{5 + 189 + 10, 5 + 2 * 16 + 1}, Lo(23)}}},
         HitRow{"ClampsHitsBeyondTheDataToTheLastByte", 20, 400, 200, false, 0, 0,
                {{{100, 190}, Lo(19)}, {{-50, -50}, Hi(0)}}}),
-    RowName<HitRow>);
+    test::RowName());
 
 // ---- making ranges visible ----
 
@@ -502,9 +494,8 @@ TEST(HexEditModel, ReturnsNothingForNoDataAndTheFullLengthOtherwise)
 // ---- clipboard forms ----
 
 // Selections of 32 bytes in rows of 8 and the texts a copy makes of them.
-struct CopiedText
+struct CopiedText : test::Row
 {
-    const char* pszName;
     std::vector<std::tuple<UINT, UINT, std::string>> copies;
 };
 using HexCopyText = testing::TestWithParam<CopiedText>;
@@ -526,7 +517,7 @@ INSTANTIATE_TEST_SUITE_P(
                     // Row width plus one byte is still "short": wrapped after a row's width.
                     CopiedText{"StartsAShortSelectionAtColumnZero",
                                {{6, 9, "06 07 08 09\n"}, {3, 11, "03 04 05 06 07 08 09 0A\n0B\n"}}}),
-    RowName<CopiedText>);
+    test::RowName());
 
 TEST(HexEditModel, CopiesBinaryWithALittleEndianCount)
 {

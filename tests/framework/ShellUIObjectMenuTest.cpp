@@ -3,6 +3,7 @@
 #include "ShellUIObjectTestFolder.h"
 
 #include "framework/FolderMenu.h"
+#include "editors/TableRow.h"
 
 #include <gtest/gtest.h>
 
@@ -75,9 +76,8 @@ LPCSTR Offset(UINT uOffset)
 
 // The items of a selection by their attributes (no items at all: a UI object without a folder),
 // how many of them the UI object is given, and the flags and last id the shell asks with.
-struct MenuCase
+struct MenuCase : test::Row
 {
-    const char* pszName;
     std::vector<ULONG> items;
     int nGiven;
     UINT uFlags;
@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
         MenuCase{"LeavesOutEntriesBeyondTheShellsLastCommandId", {kAll}, -1, CMF_NORMAL, kFirst + 3,
                  {Default(kOpen), kExplore, kSeparator, kProperties}},
         MenuCase{"OffersOnlyASeparatorWithoutAFolder", {}, -1, CMF_NORMAL, kLast, {kSeparator}}),
-    [](const testing::TestParamInfo<MenuCase>& info) { return std::string(info.param.pszName); });
+    test::RowName());
 
 TEST(ShellUIObjectMenu, InsertsAtTheGivenPositionAmongTheShellsEntries)
 {
@@ -146,9 +146,8 @@ TEST(ShellUIObjectMenu, RefusesAMissingMenu)
 
 // Verbs (by text or command offset) that fail on a selection of items of all attributes (none:
 // a UI object without a folder), and drop nothing on the way.
-struct FailingVerbs
+struct FailingVerbs : test::Row
 {
-    const char* pszName;
     int nItems;
     std::vector<LPCSTR> verbs;
 };
@@ -178,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailingVerbs{"RenameFailsWithoutAnOwnerWindow", 1, {Offset(kCmdRename)}},
         FailingVerbs{"PasteNeedsExactlyOneItem", 2, {"paste"}},
         FailingVerbs{"OpenWithoutItemsDoesNothingAndSaysSo", 0, {Offset(kCmdOpen), Offset(kCmdExplore)}}),
-    [](const testing::TestParamInfo<FailingVerbs>& info) { return std::string(info.param.pszName); });
+    test::RowName());
 
 TEST(ShellUIObjectMenu, RefusesAnInvocationRecordOfTheWrongSize)
 {

@@ -3,6 +3,7 @@
 #include "ShellUIObjectTestFolder.h"
 
 #include "core/ComPtr.h"
+#include "editors/TableRow.h"
 
 #include <gtest/gtest.h>
 
@@ -56,9 +57,8 @@ enum class Given
     WithoutFolder,
     TooShortAnId
 };
-struct TipCase
+struct TipCase : test::Row
 {
-    const char* pszName;
     std::vector<CTestItemFolder::Item> items;
     Given given;
     HRESULT hr;
@@ -109,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
         TipCase{"FailsWhenTheItemHasNoText", {{0, "", ""}}, Given::Items, E_FAIL, "", {-1, 0}},
         TipCase{"FailsWithoutAFolder", {{0, "tip", "a"}}, Given::WithoutFolder, E_FAIL, "", {}},
         TipCase{"IgnoresAnItemIdTooShortForTheFolder", {{0, "tip", "a"}}, Given::TooShortAnId, E_FAIL, "", {}}),
-    [](const testing::TestParamInfo<TipCase>& info) { return std::string(info.param.pszName); });
+    test::RowName());
 
 // ---- site --------------------------------------------------------------------------------------
 
