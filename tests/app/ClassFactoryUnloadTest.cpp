@@ -75,17 +75,21 @@ TEST(DllCanUnloadNow, AllowsUnloadingUntilAFolderIsCreatedAndNotAfter)
 
     // A UI object alone does not: the UI object factory's reference goes with it.
     {
+        factory = dll.Factory(CLSID_CorvasinUIObject);
+        ASSERT_TRUE(factory);
         ComPtr<IContextMenu> menu;
-        ASSERT_EQ(dll.Factory(CLSID_CorvasinUIObject)->CreateInstance(nullptr, IID_IContextMenu, menu.put_void()),
-                  S_OK);
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IContextMenu, menu.put_void()), S_OK);
+        factory.reset();
     }
     EXPECT_EQ(dll.CanUnloadNow(), S_OK);
 
     // The folder factory keeps the folder it created last, and with it the module.
     {
+        factory = dll.Factory(CLSID_CorvasinFolder);
+        ASSERT_TRUE(factory);
         ComPtr<IShellFolder> folder;
-        ASSERT_EQ(dll.Factory(CLSID_CorvasinFolder)->CreateInstance(nullptr, IID_IShellFolder, folder.put_void()),
-                  S_OK);
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IShellFolder, folder.put_void()), S_OK);
+        factory.reset();
     }
     EXPECT_EQ(dll.CanUnloadNow(), S_FALSE);
 }

@@ -432,7 +432,8 @@ TEST_F(HexEditWindow, PastesBinaryDataOnlyUpToTheEndOfTheData)
 
 TEST_F(HexEditWindow, NeverPastesText)
 {
-    PutOnClipboard(m_hwndParent, CF_TEXT, {'F', 'F', ' ', 'F', 'F', 0});
+    const char szText[] = "FF FF FF";
+    PutOnClipboard(m_hwndParent, CF_TEXT, std::vector<BYTE>(szText, szText + sizeof(szText)));
     Send(WM_COMMAND, c_idEditPaste);
     EXPECT_EQ(Data(), m_data);
     EXPECT_TRUE(g_commands.empty());
