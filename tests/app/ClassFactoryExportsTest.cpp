@@ -3,6 +3,8 @@
 #include "install/DllUnderTest.h"
 
 #include "app/Guids.h"
+#include "core/ComPtr.h"
+#include "editors/TableRow.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -16,202 +18,155 @@ namespace
 using PfnGetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 
 // {0F3A5C7E-1B2D-4E6F-8A9B-C0D1E2F30415}: served by nobody.
-constexpr GUID c_unknownClass = {
-    0x0f3a5c7e, 0x1b2d, 0x4e6f, {0x8a, 0x9b, 0xc0, 0xd1, 0xe2, 0xf3, 0x04, 0x15}};
+constexpr GUID c_unknownClass = {0x0f3a5c7e, 0x1b2d, 0x4e6f, {0x8a, 0x9b, 0xc0, 0xd1, 0xe2, 0xf3, 0x04, 0x15}};
 
 // Sentinel that a failing call must overwrite with null.
 void* const c_pvGarbage = reinterpret_cast<void*>(0x1234);
 
+// The DLL, kept loaded for the whole program: objects of the DLL may outlive a test.
+PfnGetClassObject GetClassObjectExport()
+{
+    static const HMODULE s_hDll = ::LoadLibraryA(CorvasinDllPath().c_str());
+    return s_hDll ? reinterpret_cast<PfnGetClassObject>(::GetProcAddress(s_hDll, "DllGetClassObject")) : nullptr;
+}
+
+ComPtr<IClassFactory> Factory(REFCLSID rclsid)
+{
+    ComPtr<IClassFactory> factory;
+    EXPECT_EQ(GetClassObjectExport()(rclsid, IID_IClassFactory, factory.put_void()), S_OK);
+    return factory;
+}
+
 class ClassObjects : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        // Kept loaded for the whole program: objects of the DLL may outlive a test.
-        s_hDll = ::LoadLibraryA(CorvasinDllPath().c_str());
-        if (s_hDll)
-            s_pfnGetClassObject =
-                reinterpret_cast<PfnGetClassObject>(::GetProcAddress(s_hDll, "DllGetClassObject"));
-    }
-
-    void SetUp() override
-    {
-        ASSERT_NE(s_hDll, nullptr) << "cannot load " << CorvasinDllPath();
-        ASSERT_NE(s_pfnGetClassObject, nullptr);
-    }
-
-    static IClassFactory* Factory(REFCLSID rclsid)
-    {
-        IClassFactory* pFactory = nullptr;
-        EXPECT_EQ(
-            s_pfnGetClassObject(rclsid, IID_IClassFactory, reinterpret_cast<void**>(&pFactory)),
-            S_OK);
-        return pFactory;
-    }
-
-    static HMODULE s_hDll;
-    static PfnGetClassObject s_pfnGetClassObject;
+    void SetUp() override { ASSERT_NE(GetClassObjectExport(), nullptr) << "cannot load " << CorvasinDllPath(); }
 };
 
-HMODULE ClassObjects::s_hDll = nullptr;
-PfnGetClassObject ClassObjects::s_pfnGetClassObject = nullptr;
+// A call that must fail: DllGetClassObject, or CreateInstance of a class's factory (aggregated
+// under the factory itself when asked).
+struct Call
+{
+    bool bCreate;
+    CLSID clsid;
+    IID iid;
+    bool bAggregate;
+    HRESULT hr;
+};
+struct Refusal : test::Row
+{
+    std::vector<Call> calls;
+};
+class ClassObjectRefusals : public ClassObjects, public testing::WithParamInterface<Refusal>
+{
+};
+
+TEST_P(ClassObjectRefusals, FailWithNull)
+{
+    for (const Call& call : GetParam().calls)
+    {
+        void* pv = c_pvGarbage;
+        if (!call.bCreate)
+        {
+            EXPECT_EQ(GetClassObjectExport()(call.clsid, call.iid, &pv), call.hr);
+        }
+        else if (ComPtr<IClassFactory> factory = Factory(call.clsid))
+        {
+            EXPECT_EQ(factory->CreateInstance(call.bAggregate ? factory.get() : nullptr, call.iid, &pv), call.hr);
+        }
+        EXPECT_EQ(pv, nullptr);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ClassObjects, ClassObjectRefusals,
+    testing::Values(
+        Refusal{"RejectAnUnknownClassId", {{false, c_unknownClass, IID_IClassFactory, false, CLASS_E_CLASSNOTAVAILABLE}}},
+        Refusal{"RefuseEveryInterfaceButIClassFactoryAndIUnknown",
+                {{false, CLSID_CorvasinFolder, IID_IShellFolder, false, E_NOINTERFACE},
+                 {false, CLSID_CorvasinUIObject, IID_IContextMenu, false, E_NOINTERFACE}}},
+        // The UI object factory makes UI objects only: a folder interface is not there.
+        Refusal{"UIObjectFactoryMakesAContextMenuHandler",
+                {{true, CLSID_CorvasinUIObject, IID_IShellFolder, false, E_NOINTERFACE}}},
+        Refusal{"RefuseAnInterfaceNeitherTheFolderNorTheUIObjectHas",
+                {{true, CLSID_CorvasinFolder, IID_IStream, false, E_NOINTERFACE},
+                 {true, CLSID_CorvasinUIObject, IID_IStream, false, E_NOINTERFACE}}},
+        Refusal{"RefuseAggregation", {{true, CLSID_CorvasinFolder, IID_IUnknown, true, CLASS_E_NOAGGREGATION}}}),
+    test::RowName());
 
 } // namespace
 
-TEST_F(ClassObjects, RejectAnUnknownClassId)
-{
-    void* pv = c_pvGarbage;
-    EXPECT_EQ(s_pfnGetClassObject(c_unknownClass, IID_IClassFactory, &pv),
-              CLASS_E_CLASSNOTAVAILABLE);
-    EXPECT_EQ(pv, nullptr);
-}
-
 TEST_F(ClassObjects, RefuseEveryInterfaceButIClassFactoryAndIUnknown)
 {
-    void* pv = c_pvGarbage;
-    EXPECT_EQ(s_pfnGetClassObject(CLSID_CorvasinFolder, IID_IShellFolder, &pv), E_NOINTERFACE);
-    EXPECT_EQ(pv, nullptr);
-    pv = c_pvGarbage;
-    EXPECT_EQ(s_pfnGetClassObject(CLSID_CorvasinUIObject, IID_IContextMenu, &pv), E_NOINTERFACE);
-    EXPECT_EQ(pv, nullptr);
-    EXPECT_EQ(s_pfnGetClassObject(CLSID_CorvasinFolder, IID_IClassFactory, nullptr), E_POINTER);
+    EXPECT_EQ(GetClassObjectExport()(CLSID_CorvasinFolder, IID_IClassFactory, nullptr), E_POINTER);
 }
 
 TEST_F(ClassObjects, HandOutOneStaticFactoryPerClassAsIUnknownOrIClassFactory)
 {
-    IUnknown* pUnknown = nullptr;
-    ASSERT_EQ(s_pfnGetClassObject(CLSID_CorvasinFolder, IID_IUnknown,
-                                  reinterpret_cast<void**>(&pUnknown)),
-              S_OK);
-    IClassFactory* pFolderFactory = Factory(CLSID_CorvasinFolder);
-    IClassFactory* pUIFactory = Factory(CLSID_CorvasinUIObject);
-    ASSERT_NE(pFolderFactory, nullptr);
-    ASSERT_NE(pUIFactory, nullptr);
+    ComPtr<IUnknown> unknown;
+    ASSERT_EQ(GetClassObjectExport()(CLSID_CorvasinFolder, IID_IUnknown, unknown.put_void()), S_OK);
+    const ComPtr<IClassFactory> folderFactory = Factory(CLSID_CorvasinFolder);
+    const ComPtr<IClassFactory> uiFactory = Factory(CLSID_CorvasinUIObject);
+    ASSERT_TRUE(folderFactory && uiFactory);
+    EXPECT_EQ(static_cast<void*>(unknown.get()), static_cast<void*>(folderFactory.get()));
+    EXPECT_NE(folderFactory.get(), uiFactory.get());
 
-    EXPECT_EQ(static_cast<void*>(pUnknown), static_cast<void*>(pFolderFactory));
-    EXPECT_NE(pFolderFactory, pUIFactory);
-
-    IClassFactory* pAgain = nullptr;
-    EXPECT_EQ(pUnknown->QueryInterface(IID_IClassFactory, reinterpret_cast<void**>(&pAgain)), S_OK);
-    EXPECT_EQ(pAgain, pFolderFactory);
+    ComPtr<IClassFactory> again;
+    EXPECT_EQ(unknown.As(again), S_OK);
+    EXPECT_EQ(again.get(), folderFactory.get());
     void* pv = c_pvGarbage;
-    EXPECT_EQ(pUnknown->QueryInterface(IID_IShellFolder, &pv), E_NOINTERFACE);
+    EXPECT_EQ(unknown->QueryInterface(IID_IShellFolder, &pv), E_NOINTERFACE);
     EXPECT_EQ(pv, nullptr);
-
-    pAgain->Release();
-    pUIFactory->Release();
-    pFolderFactory->Release();
-    pUnknown->Release();
 }
 
 TEST_F(ClassObjects, FolderFactoryMakesTheRegistryRootFolder)
 {
-    IClassFactory* pFactory = Factory(CLSID_CorvasinFolder);
-    ASSERT_NE(pFactory, nullptr);
-    IShellFolder* pFolder = nullptr;
-    ASSERT_EQ(
-        pFactory->CreateInstance(nullptr, IID_IShellFolder, reinterpret_cast<void**>(&pFolder)),
-        S_OK);
-    ASSERT_NE(pFolder, nullptr);
+    ComPtr<IShellFolder> folder;
+    ASSERT_EQ(Factory(CLSID_CorvasinFolder)->CreateInstance(nullptr, IID_IShellFolder, folder.put_void()), S_OK);
+    ASSERT_TRUE(folder);
 
-    IPersistFolder* pPersist = nullptr;
-    ASSERT_EQ(pFolder->QueryInterface(IID_IPersistFolder, reinterpret_cast<void**>(&pPersist)),
-              S_OK);
+    ComPtr<IPersistFolder> persist;
+    ASSERT_EQ(folder.As(persist), S_OK);
     CLSID clsid = {};
-    EXPECT_EQ(pPersist->GetClassID(&clsid), S_OK);
+    EXPECT_EQ(persist->GetClassID(&clsid), S_OK);
     EXPECT_EQ(clsid, CLSID_CorvasinFolder);
-    pPersist->Release();
 
-    IEnumIDList* pEnum = nullptr;
-    ASSERT_EQ(pFolder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &pEnum), S_OK);
+    ComPtr<IEnumIDList> items;
+    ASSERT_EQ(folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, items.put()), S_OK);
     int cItems = 0;
-    LPITEMIDLIST pidl = nullptr;
-    while (pEnum->Next(1, &pidl, nullptr) == S_OK)
-    {
-        ++cItems;
+    for (LPITEMIDLIST pidl = nullptr; items->Next(1, &pidl, nullptr) == S_OK; ++cItems)
         ::CoTaskMemFree(pidl);
-    }
-    pEnum->Release();
     EXPECT_EQ(cItems, 6);
-
-    pFolder->Release();
-    pFactory->Release();
 }
 
 TEST_F(ClassObjects, FolderFactoryMakesAUIObjectForAContextMenu)
 {
-    IClassFactory* pFactory = Factory(CLSID_CorvasinFolder);
-    ASSERT_NE(pFactory, nullptr);
-    IContextMenu* pMenu = nullptr;
-    ASSERT_EQ(pFactory->CreateInstance(nullptr, IID_IContextMenu, reinterpret_cast<void**>(&pMenu)),
-              S_OK);
-    ASSERT_NE(pMenu, nullptr);
-
+    ComPtr<IContextMenu> menu;
+    ASSERT_EQ(Factory(CLSID_CorvasinFolder)->CreateInstance(nullptr, IID_IContextMenu, menu.put_void()), S_OK);
+    ASSERT_TRUE(menu);
     // A UI object: also a data object, and no folder.
-    IDataObject* pData = nullptr;
-    EXPECT_EQ(pMenu->QueryInterface(IID_IDataObject, reinterpret_cast<void**>(&pData)), S_OK);
-    if (pData)
-        pData->Release();
+    ComPtr<IDataObject> data;
+    EXPECT_EQ(menu.As(data), S_OK);
     void* pv = c_pvGarbage;
-    EXPECT_EQ(pMenu->QueryInterface(IID_IShellFolder, &pv), E_NOINTERFACE);
+    EXPECT_EQ(menu->QueryInterface(IID_IShellFolder, &pv), E_NOINTERFACE);
     EXPECT_EQ(pv, nullptr);
-
-    pMenu->Release();
-    pFactory->Release();
 }
 
 TEST_F(ClassObjects, UIObjectFactoryMakesAContextMenuHandler)
 {
-    IClassFactory* pFactory = Factory(CLSID_CorvasinUIObject);
-    ASSERT_NE(pFactory, nullptr);
-    IShellExtInit* pInit = nullptr;
-    ASSERT_EQ(
-        pFactory->CreateInstance(nullptr, IID_IShellExtInit, reinterpret_cast<void**>(&pInit)),
-        S_OK);
-    IContextMenu* pMenu = nullptr;
-    EXPECT_EQ(pInit->QueryInterface(IID_IContextMenu, reinterpret_cast<void**>(&pMenu)), S_OK);
-    if (pMenu)
-        pMenu->Release();
-    pInit->Release();
-
-    // It makes UI objects only: a folder interface is not there.
-    void* pv = c_pvGarbage;
-    EXPECT_EQ(pFactory->CreateInstance(nullptr, IID_IShellFolder, &pv), E_NOINTERFACE);
-    EXPECT_EQ(pv, nullptr);
-    pFactory->Release();
-}
-
-TEST_F(ClassObjects, RefuseAnInterfaceNeitherTheFolderNorTheUIObjectHas)
-{
-    for (const CLSID* pClass : {&CLSID_CorvasinFolder, &CLSID_CorvasinUIObject})
-    {
-        IClassFactory* pFactory = Factory(*pClass);
-        ASSERT_NE(pFactory, nullptr);
-        void* pv = c_pvGarbage;
-        EXPECT_EQ(pFactory->CreateInstance(nullptr, IID_IStream, &pv), E_NOINTERFACE);
-        EXPECT_EQ(pv, nullptr);
-        pFactory->Release();
-    }
-}
-
-TEST_F(ClassObjects, RefuseAggregation)
-{
-    IClassFactory* pFactory = Factory(CLSID_CorvasinFolder);
-    ASSERT_NE(pFactory, nullptr);
-    void* pv = c_pvGarbage;
-    EXPECT_EQ(pFactory->CreateInstance(pFactory, IID_IUnknown, &pv), CLASS_E_NOAGGREGATION);
-    EXPECT_EQ(pv, nullptr);
-    pFactory->Release();
+    ComPtr<IShellExtInit> init;
+    ASSERT_EQ(Factory(CLSID_CorvasinUIObject)->CreateInstance(nullptr, IID_IShellExtInit, init.put_void()), S_OK);
+    ComPtr<IContextMenu> menu;
+    EXPECT_EQ(init.As(menu), S_OK);
 }
 
 TEST_F(ClassObjects, DoNotImplementLockServer)
 {
     for (const CLSID* pClass : {&CLSID_CorvasinFolder, &CLSID_CorvasinUIObject})
     {
-        IClassFactory* pFactory = Factory(*pClass);
-        ASSERT_NE(pFactory, nullptr);
-        EXPECT_EQ(pFactory->LockServer(TRUE), E_NOTIMPL);
-        EXPECT_EQ(pFactory->LockServer(FALSE), E_NOTIMPL);
-        pFactory->Release();
+        const ComPtr<IClassFactory> factory = Factory(*pClass);
+        ASSERT_TRUE(factory);
+        EXPECT_EQ(factory->LockServer(TRUE), E_NOTIMPL);
+        EXPECT_EQ(factory->LockServer(FALSE), E_NOTIMPL);
     }
 }

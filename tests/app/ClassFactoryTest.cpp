@@ -7,6 +7,8 @@
 #include "framework/NameSpaceExtension.h"
 #include "framework/NameSpaceFactory.h"
 #include "framework/ShellUIObject.h"
+#include "core/CmdTargetPtr.h"
+#include "core/ComPtr.h"
 #include "core/Module.h"
 
 #include <gtest/gtest.h>
@@ -23,13 +25,10 @@ namespace
 // The folder object behind an interface of it, without a reference.
 CNameSpaceExtension* FolderBehind(IUnknown* pUnknown)
 {
-    IGetNameSpaceExtensionPointer* pGet = nullptr;
-    if (FAILED(pUnknown->QueryInterface(IID_IGetNameSpaceExtensionPointer,
-                                        reinterpret_cast<void**>(&pGet))))
-        return nullptr;
+    ComPtr<IGetNameSpaceExtensionPointer> get;
     CNameSpaceExtension* pFolder = nullptr;
-    pGet->GetNameSpaceExtension(&pFolder);
-    pGet->Release();
+    if (SUCCEEDED(pUnknown->QueryInterface(IID_IGetNameSpaceExtensionPointer, get.put_void())))
+        get->GetNameSpaceExtension(&pFolder);
     return pFolder;
 }
 
@@ -38,12 +37,12 @@ struct LocalFolderFactory : CCorvasinFactory
 {
     ~LocalFolderFactory() override { ResetLastCreated(); }
 
+    // A new folder with the caller's reference (the test checks what its Release answers).
     IShellFolder* NewFolder()
     {
-        IShellFolder* pFolder = nullptr;
-        EXPECT_EQ(CreateInstance(nullptr, IID_IShellFolder, reinterpret_cast<void**>(&pFolder)),
-                  S_OK);
-        return pFolder;
+        void* pv = nullptr;
+        EXPECT_EQ(CreateInstance(nullptr, IID_IShellFolder, &pv), S_OK);
+        return static_cast<IShellFolder*>(pv);
     }
 };
 
@@ -93,8 +92,7 @@ TEST(FolderFactory, MakesAUIObjectForAContextMenuAndKeepsTheFolderItHad)
     CNameSpaceExtension* pBefore = LastCreatedOf(factory);
 
     IContextMenu* pMenu = nullptr;
-    ASSERT_EQ(factory.CreateInstance(nullptr, IID_IContextMenu, reinterpret_cast<void**>(&pMenu)),
-              S_OK);
+    ASSERT_EQ(factory.CreateInstance(nullptr, IID_IContextMenu, reinterpret_cast<void**>(&pMenu)), S_OK);
     ASSERT_NE(pMenu, nullptr);
     EXPECT_EQ(LastCreatedOf(factory), pBefore);
     EXPECT_EQ(pMenu->Release(), 0u);
@@ -103,19 +101,13 @@ TEST(FolderFactory, MakesAUIObjectForAContextMenuAndKeepsTheFolderItHad)
 
 TEST(FolderFactory, GivesTheUIObjectsTheFolderTheModuleFactoryMadeLast)
 {
-    IShellFolder* pFolder = nullptr;
-    ASSERT_EQ(FolderFactory().CreateInstance(nullptr, IID_IShellFolder,
-                                             reinterpret_cast<void**>(&pFolder)),
-              S_OK);
-    CShellUIObject* pUIObject = FolderFactory().CreateDefaultUIObject();
-    ASSERT_NE(pUIObject, nullptr);
-
-    EXPECT_EQ(pUIObject->GetClassID(), CLSID_CorvasinUIObject);
-    EXPECT_EQ(pUIObject->GetDefaultFolder(), FolderBehind(pFolder));
-    EXPECT_EQ(pUIObject->GetItemCount(), 0u);
-
-    pUIObject->ExternalRelease();
-    pFolder->Release();
+    ComPtr<IShellFolder> folder;
+    ASSERT_EQ(FolderFactory().CreateInstance(nullptr, IID_IShellFolder, folder.put_void()), S_OK);
+    const auto uiObject = CmdTargetPtr<CShellUIObject>::Attach(FolderFactory().CreateDefaultUIObject());
+    ASSERT_TRUE(uiObject);
+    EXPECT_EQ(uiObject->GetClassID(), CLSID_CorvasinUIObject);
+    EXPECT_EQ(uiObject->GetDefaultFolder(), FolderBehind(folder.get()));
+    EXPECT_EQ(uiObject->GetItemCount(), 0u);
     FolderFactory().ResetLastCreated();
 }
 
@@ -159,8 +151,7 @@ TEST(UIObjectFactory, MakesItsObjectsThroughTheFolderFactory)
     factory.m_pFolderFactory = &folderFactory;
 
     IContextMenu* pMenu = nullptr;
-    ASSERT_EQ(factory.CreateInstance(nullptr, IID_IContextMenu, reinterpret_cast<void**>(&pMenu)),
-              S_OK);
+    ASSERT_EQ(factory.CreateInstance(nullptr, IID_IContextMenu, reinterpret_cast<void**>(&pMenu)), S_OK);
     EXPECT_EQ(pMenu->Release(), 0u);
     // No folder was made on the way.
     EXPECT_EQ(LastCreatedOf(folderFactory), nullptr);
@@ -168,24 +159,19 @@ TEST(UIObjectFactory, MakesItsObjectsThroughTheFolderFactory)
 
 TEST(ClassObject, ConnectsTheUIObjectFactoryToTheFolderFactory)
 {
-    IClassFactory* pFactory = nullptr;
-    ASSERT_EQ(GetClassObject(CLSID_CorvasinUIObject, IID_IClassFactory,
-                             reinterpret_cast<void**>(&pFactory)),
-              S_OK);
-    EXPECT_EQ(pFactory, static_cast<IClassFactory*>(&UIObjectFactory()));
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(GetClassObject(CLSID_CorvasinUIObject, IID_IClassFactory, factory.put_void()), S_OK);
+    EXPECT_EQ(factory.get(), static_cast<IClassFactory*>(&UIObjectFactory()));
     EXPECT_EQ(UIObjectFactory().m_pFolderFactory.load(), &FolderFactory());
-    pFactory->Release();
 }
 
 TEST(ClassObject, MakesTheModuleUnloadableOnlyWhileNothingIsCounted)
 {
     const LONG nBefore = g_nLockCount.load();
-    IClassFactory* pFactory = nullptr;
-    ASSERT_EQ(GetClassObject(CLSID_CorvasinFolder, IID_IClassFactory,
-                             reinterpret_cast<void**>(&pFactory)),
-              S_OK);
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(GetClassObject(CLSID_CorvasinFolder, IID_IClassFactory, factory.put_void()), S_OK);
     EXPECT_EQ(CanUnloadNow(), S_FALSE);
-    pFactory->Release();
+    factory.reset();
     EXPECT_EQ(g_nLockCount.load(), nBefore);
     EXPECT_EQ(CanUnloadNow(), nBefore == 0 ? S_OK : S_FALSE);
 }
@@ -202,21 +188,16 @@ SeenBox g_seenBox;
 
 LRESULT CALLBACK AnswerMessageBox(int nCode, WPARAM wParam, LPARAM lParam)
 {
-    if (nCode == HCBT_ACTIVATE)
+    const HWND hwnd = reinterpret_cast<HWND>(wParam);
+    char sz[256] = {};
+    // Wine sends one more activation with no window after the box has closed.
+    if (nCode == HCBT_ACTIVATE && hwnd && ::GetClassNameA(hwnd, sz, sizeof(sz)) && std::strcmp(sz, "#32770") == 0)
     {
-        const HWND hwnd = reinterpret_cast<HWND>(wParam);
-        char szClass[16] = {};
-        // Wine sends one more activation with no window after the box has closed.
-        if (hwnd && ::GetClassNameA(hwnd, szClass, sizeof(szClass)) &&
-            std::strcmp(szClass, "#32770") == 0)
-        {
-            char sz[256] = {};
-            ::GetWindowTextA(hwnd, sz, sizeof(sz));
-            g_seenBox.caption = sz;
-            ::GetDlgItemTextA(hwnd, 0xFFFF, sz, sizeof(sz));
-            g_seenBox.text = sz;
-            ::PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
-        }
+        ::GetWindowTextA(hwnd, sz, sizeof(sz));
+        g_seenBox.caption = sz;
+        ::GetDlgItemTextA(hwnd, 0xFFFF, sz, sizeof(sz));
+        g_seenBox.text = sz;
+        ::PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
     }
     return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
 }
@@ -227,8 +208,7 @@ TEST(CorvasinApp, CaptionsItsMessageBoxesCorvasin)
     EXPECT_STREQ(TheApp().GetAppName(), "Corvasin");
 
     g_seenBox = {};
-    const HHOOK hHook =
-        ::SetWindowsHookExA(WH_CBT, AnswerMessageBox, nullptr, ::GetCurrentThreadId());
+    const HHOOK hHook = ::SetWindowsHookExA(WH_CBT, AnswerMessageBox, nullptr, ::GetCurrentThreadId());
     ASSERT_NE(hHook, nullptr);
     const int nResult = AppMessageBox(nullptr, "Key deleted.", MB_OK | MB_ICONINFORMATION);
     ::UnhookWindowsHookEx(hHook);

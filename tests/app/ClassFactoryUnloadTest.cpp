@@ -2,6 +2,8 @@
 #include "install/DllUnderTest.h"
 
 #include "app/Guids.h"
+#include "core/ComPtr.h"
+#include "core/Handles.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -25,39 +27,32 @@ public:
     {
         char szTemp[MAX_PATH] = {};
         ::GetTempPathA(MAX_PATH, szTemp);
-        m_path = std::string(szTemp) + "corvasin-unload-" +
-                 std::to_string(::GetCurrentProcessId()) + ".dll";
+        m_path = std::string(szTemp) + "corvasin-unload-" + std::to_string(::GetCurrentProcessId()) + ".dll";
         if (::CopyFileA(CorvasinDllPath().c_str(), m_path.c_str(), FALSE))
-            m_hDll = ::LoadLibraryA(m_path.c_str());
-        if (m_hDll)
-        {
-            m_pfnGetClassObject =
-                reinterpret_cast<PfnGetClassObject>(::GetProcAddress(m_hDll, "DllGetClassObject"));
-            m_pfnCanUnloadNow =
-                reinterpret_cast<PfnCanUnloadNow>(::GetProcAddress(m_hDll, "DllCanUnloadNow"));
-        }
+            m_dll.reset(::LoadLibraryA(m_path.c_str()));
+        m_pfnGetClassObject = reinterpret_cast<PfnGetClassObject>(Export("DllGetClassObject"));
+        m_pfnCanUnloadNow = reinterpret_cast<PfnCanUnloadNow>(Export("DllCanUnloadNow"));
     }
     ~FreshDllCopy()
     {
-        if (m_hDll)
-            ::FreeLibrary(m_hDll);
+        m_dll.reset();
         ::DeleteFileA(m_path.c_str());
     }
-    FreshDllCopy(const FreshDllCopy&) = delete;
-    FreshDllCopy& operator=(const FreshDllCopy&) = delete;
 
     bool loaded() const { return m_pfnGetClassObject && m_pfnCanUnloadNow; }
     HRESULT CanUnloadNow() const { return m_pfnCanUnloadNow(); }
-    IClassFactory* Factory(REFCLSID rclsid) const
+    ComPtr<IClassFactory> Factory(REFCLSID rclsid) const
     {
-        IClassFactory* pFactory = nullptr;
-        m_pfnGetClassObject(rclsid, IID_IClassFactory, reinterpret_cast<void**>(&pFactory));
-        return pFactory;
+        ComPtr<IClassFactory> factory;
+        m_pfnGetClassObject(rclsid, IID_IClassFactory, factory.put_void());
+        return factory;
     }
 
 private:
+    FARPROC Export(const char* pszName) const { return m_dll ? ::GetProcAddress(m_dll.get(), pszName) : nullptr; }
+
     std::string m_path;
-    HMODULE m_hDll = nullptr;
+    UniqueHmodule m_dll;
     PfnGetClassObject m_pfnGetClassObject = nullptr;
     PfnCanUnloadNow m_pfnCanUnloadNow = nullptr;
 };
@@ -72,30 +67,29 @@ TEST(DllCanUnloadNow, AllowsUnloadingUntilAFolderIsCreatedAndNotAfter)
     EXPECT_EQ(dll.CanUnloadNow(), S_OK);
 
     // A factory reference keeps the module.
-    IClassFactory* pFactory = dll.Factory(CLSID_CorvasinFolder);
-    ASSERT_NE(pFactory, nullptr);
+    ComPtr<IClassFactory> factory = dll.Factory(CLSID_CorvasinFolder);
+    ASSERT_TRUE(factory);
     EXPECT_EQ(dll.CanUnloadNow(), S_FALSE);
-    pFactory->Release();
+    factory.reset();
     EXPECT_EQ(dll.CanUnloadNow(), S_OK);
 
     // A UI object alone does not: the UI object factory's reference goes with it.
-    pFactory = dll.Factory(CLSID_CorvasinUIObject);
-    ASSERT_NE(pFactory, nullptr);
-    IContextMenu* pMenu = nullptr;
-    ASSERT_EQ(pFactory->CreateInstance(nullptr, IID_IContextMenu, reinterpret_cast<void**>(&pMenu)),
-              S_OK);
-    pFactory->Release();
-    pMenu->Release();
+    {
+        factory = dll.Factory(CLSID_CorvasinUIObject);
+        ASSERT_TRUE(factory);
+        ComPtr<IContextMenu> menu;
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IContextMenu, menu.put_void()), S_OK);
+        factory.reset();
+    }
     EXPECT_EQ(dll.CanUnloadNow(), S_OK);
 
     // The folder factory keeps the folder it created last, and with it the module.
-    pFactory = dll.Factory(CLSID_CorvasinFolder);
-    ASSERT_NE(pFactory, nullptr);
-    IShellFolder* pFolder = nullptr;
-    ASSERT_EQ(
-        pFactory->CreateInstance(nullptr, IID_IShellFolder, reinterpret_cast<void**>(&pFolder)),
-        S_OK);
-    pFolder->Release();
-    pFactory->Release();
+    {
+        factory = dll.Factory(CLSID_CorvasinFolder);
+        ASSERT_TRUE(factory);
+        ComPtr<IShellFolder> folder;
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IShellFolder, folder.put_void()), S_OK);
+        factory.reset();
+    }
     EXPECT_EQ(dll.CanUnloadNow(), S_FALSE);
 }

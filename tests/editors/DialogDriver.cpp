@@ -1,6 +1,10 @@
 // The dialog driver of the editor tests: CBT hook, step timer and the user's actions.
 #include "editors/DialogDriver.h"
 
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
 namespace corvasin::test
 {
 
@@ -100,39 +104,68 @@ std::string ItemText(HWND hDlg, int nID)
     return WindowText(::GetDlgItem(hDlg, nID));
 }
 
-void SetItemText(HWND hDlg, int nID, const char* pszText)
-{
-    ::SetDlgItemTextA(hDlg, nID, pszText);
-}
-
-void Click(HWND hDlg, int nID)
-{
-    ::SendMessageA(::GetDlgItem(hDlg, nID), BM_CLICK, 0, 0);
-}
-
-void Focus(HWND hDlg, int nID)
-{
-    ::SetFocus(::GetDlgItem(hDlg, nID));
-}
-
 bool IsChecked(HWND hDlg, int nID)
 {
     return ::IsDlgButtonChecked(hDlg, nID) == BST_CHECKED;
 }
 
-void PressKey(UINT vk)
+namespace step
 {
-    const HWND hwndFocus = ::GetFocus();
-    const UINT nScan = ::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
-    ::PostMessageA(hwndFocus, WM_KEYDOWN, vk, 1 | (nScan << 16));
-    ::PostMessageA(hwndFocus, WM_KEYUP, vk, 1 | (nScan << 16) | 0xC0000000u);
+CDialogDriver::Step Click(int nID)
+{
+    return [=](HWND hDlg) { ::SendMessageA(::GetDlgItem(hDlg, nID), BM_CLICK, 0, 0); };
 }
 
-void TypeText(const char* pszText)
+CDialogDriver::Step SetText(const char* pszText)
 {
-    const HWND hwndFocus = ::GetFocus();
-    for (const char* p = pszText; *p; ++p)
-        ::PostMessageA(hwndFocus, WM_CHAR, static_cast<BYTE>(*p), 1);
+    return [=](HWND hDlg) { ::SetDlgItemTextA(hDlg, IDC_VALUE_EDIT, pszText); };
+}
+
+CDialogDriver::Step Focus()
+{
+    return [](HWND hDlg) { ::SetFocus(::GetDlgItem(hDlg, IDC_VALUE_EDIT)); };
+}
+
+CDialogDriver::Step Type(const char* pszText)
+{
+    return [=](HWND) {
+        for (const char* p = pszText; *p; ++p)
+            ::PostMessageA(::GetFocus(), WM_CHAR, static_cast<BYTE>(*p), 1);
+    };
+}
+
+CDialogDriver::Step Press(UINT vk)
+{
+    return [=](HWND) {
+        const LPARAM lScan = static_cast<LPARAM>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16;
+        ::PostMessageA(::GetFocus(), WM_KEYDOWN, vk, 1 | lScan);
+        ::PostMessageA(::GetFocus(), WM_KEYUP, vk, 1 | lScan | 0xC0000000u);
+    };
+}
+
+CDialogDriver::Step Look(ValueDialogView& view)
+{
+    return [&view](HWND hDlg) {
+        view.caption = WindowText(hDlg);
+        view.label = ItemText(hDlg, IDC_VALUE_LABEL);
+        view.text = ItemText(hDlg, IDC_VALUE_EDIT);
+        view.hwndField = ::GetDlgItem(hDlg, IDC_VALUE_EDIT);
+        view.hwndFocus = ::GetFocus();
+        ::SendMessageA(view.hwndField, EM_GETSEL, reinterpret_cast<WPARAM>(&view.dwSelStart),
+                       reinterpret_cast<LPARAM>(&view.dwSelEnd));
+    };
+}
+} // namespace step
+
+INT_PTR RunModal(CDialog& dlg, std::vector<CDialogDriver::Step> steps)
+{
+    const size_t cSteps = steps.size();
+    CDialogDriver driver(std::move(steps));
+    const INT_PTR nResult = dlg.DoModal();
+    // A step runs only while the dialog is open: one left over means it closed too early.
+    EXPECT_EQ(cSteps, driver.StepsRun()) << "the dialog closed before its last step";
+    EXPECT_FALSE(driver.TimedOut()) << "the steps left the dialog open";
+    return nResult;
 }
 
 } // namespace corvasin::test

@@ -3,6 +3,8 @@
 // keys posted by one step are handled before the next step looks at the result.
 #pragma once
 
+#include "core/Dialog.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -43,19 +45,38 @@ private:
     bool m_bTimedOut = false;
 };
 
-// What a user does, one action each.
+// What a user sees.
 std::string ItemText(HWND hDlg, int nID);
-void SetItemText(HWND hDlg, int nID, const char* pszText);
-// Clicking a button moves the focus to it, as the mouse does.
-void Click(HWND hDlg, int nID);
-// The user clicks into a field: it takes the focus.
-void Focus(HWND hDlg, int nID);
 bool IsChecked(HWND hDlg, int nID);
-// Posts the key (down and up) to the window that has the focus, through the message queue.
-void PressKey(UINT vk);
-// Posts one WM_CHAR per character to the window that has the focus.
-void TypeText(const char* pszText);
 std::string WindowClass(HWND hWnd);
 std::string WindowText(HWND hWnd);
+
+// What a value dialog shows: caption, label, the field's text and selection, the focus.
+struct ValueDialogView
+{
+    std::string caption, label, text;
+    HWND hwndField = nullptr;
+    HWND hwndFocus = nullptr;
+    DWORD dwSelStart = 0, dwSelEnd = 0;
+};
+
+// What a user does, one step each, so that a run reads as the list of the user's actions.
+namespace step
+{
+// Clicking a button moves the focus to it, as the mouse does.
+CDialogDriver::Step Click(int nID);
+// The value field IDC_VALUE_EDIT: its text set at once, or the focus put into it (a click).
+CDialogDriver::Step SetText(const char* pszText);
+CDialogDriver::Step Focus();
+// Posted to the window that has the focus, through the message queue: one WM_CHAR per
+// character, or the key down and up.
+CDialogDriver::Step Type(const char* pszText);
+CDialogDriver::Step Press(UINT vk);
+CDialogDriver::Step Look(ValueDialogView& view);
+} // namespace step
+
+// Runs dlg modally through the steps and answers its result. Every step must run, so the dialog
+// was open for each, and the last one must close it.
+INT_PTR RunModal(CDialog& dlg, std::vector<CDialogDriver::Step> steps);
 
 } // namespace corvasin::test

@@ -11,6 +11,7 @@ namespace corvasin
 namespace
 {
 
+using namespace test::step;
 using test::CDialogDriver;
 
 // Records what the base hands to the overridable steps.
@@ -61,19 +62,15 @@ protected:
 TEST(Dialog, RunsItsInitialisationOnceAndFillsTheControls)
 {
     CProbeDialog dlg;
-    std::string text;
+    test::ValueDialogView view;
     HWND hwndDuringRun = nullptr;
-    CDialogDriver driver({[&](HWND hDlg) {
-                              text = test::ItemText(hDlg, IDC_VALUE_EDIT);
-                              hwndDuringRun = dlg.GetSafeHwnd();
-                          },
-                          [](HWND hDlg) { test::Click(hDlg, IDOK); }});
+    CDialogDriver driver({Look(view), [&](HWND) { hwndDuringRun = dlg.GetSafeHwnd(); }, Click(IDOK)});
 
     EXPECT_EQ(IDOK, dlg.DoModal());
     EXPECT_EQ(1, dlg.m_nInits);
     EXPECT_EQ(1, dlg.m_nLoads);
     EXPECT_EQ(1, dlg.m_nSaves);
-    EXPECT_EQ("probe", text);
+    EXPECT_EQ("probe", view.text);
     EXPECT_EQ(driver.Dialog(), hwndDuringRun);
     EXPECT_EQ(nullptr, dlg.GetSafeHwnd());
 }
@@ -81,25 +78,17 @@ TEST(Dialog, RunsItsInitialisationOnceAndFillsTheControls)
 TEST(Dialog, ReturnsWhatEndDialogWasGiven)
 {
     CProbeDialog dlg;
-    CDialogDriver driver({[](HWND hDlg) { ::PostMessageA(hDlg, WM_COMMAND, 4711, 0); }});
-
-    EXPECT_EQ(7, dlg.DoModal());
+    EXPECT_EQ(7, test::RunModal(dlg, {[](HWND hDlg) { ::PostMessageA(hDlg, WM_COMMAND, 4711, 0); }}));
     EXPECT_EQ(7, dlg.GetResult());
     EXPECT_EQ(1, dlg.m_nCustomCommands);
 }
-
 
 TEST(Dialog, OkStaysOpenWhenReadingBackFails)
 {
     CProbeDialog dlg;
     dlg.m_bFailSave = true;
-    bool bOpenAfterOk = false;
-    CDialogDriver driver({[](HWND hDlg) { test::Click(hDlg, IDOK); },
-                          [&](HWND hDlg) { bOpenAfterOk = ::IsWindow(hDlg) != FALSE; },
-                          [](HWND hDlg) { test::Click(hDlg, IDCANCEL); }});
-
-    EXPECT_EQ(IDCANCEL, dlg.DoModal());
-    EXPECT_TRUE(bOpenAfterOk);
+    // Cancel is the step after OK: it runs only on a dialog that is still open.
+    EXPECT_EQ(IDCANCEL, test::RunModal(dlg, {Click(IDOK), Click(IDCANCEL)}));
     EXPECT_EQ(1, dlg.m_nSaves);
 }
 
@@ -107,17 +96,15 @@ TEST(Dialog, HandsTheNotificationAnswerToTheSender)
 {
     CProbeDialog dlg;
     LRESULT lHandled = 0, lOther = -1;
-    CDialogDriver driver({[&](HWND hDlg) {
-                              NMHDR nmh{::GetDlgItem(hDlg, IDC_VALUE_EDIT), IDC_VALUE_EDIT, 0x1234};
-                              lHandled = ::SendMessageA(hDlg, WM_NOTIFY, IDC_VALUE_EDIT,
-                                                        reinterpret_cast<LPARAM>(&nmh));
-                              nmh.code = 0x999;
-                              lOther = ::SendMessageA(hDlg, WM_NOTIFY, IDC_VALUE_EDIT,
-                                                      reinterpret_cast<LPARAM>(&nmh));
-                          },
-                          [](HWND hDlg) { test::Click(hDlg, IDCANCEL); }});
-
-    dlg.DoModal();
+    const auto notify = [](HWND hDlg, UINT code) {
+        NMHDR nmh{::GetDlgItem(hDlg, IDC_VALUE_EDIT), IDC_VALUE_EDIT, code};
+        return ::SendMessageA(hDlg, WM_NOTIFY, IDC_VALUE_EDIT, reinterpret_cast<LPARAM>(&nmh));
+    };
+    test::RunModal(dlg, {[&](HWND hDlg) {
+                             lHandled = notify(hDlg, 0x1234);
+                             lOther = notify(hDlg, 0x999);
+                         },
+                         Click(IDCANCEL)});
     EXPECT_EQ(42, lHandled);
     EXPECT_EQ(0, lOther);
 }
@@ -130,7 +117,6 @@ TEST(Dialog, GivesMinusOneForAMissingTemplate)
     EXPECT_EQ(nullptr, dlg.GetSafeHwnd());
 }
 
-
 TEST(Dialog, ModelessDialogReadsBackAndGoesAwayOnOk)
 {
     CProbeDialog dlg;
@@ -140,7 +126,7 @@ TEST(Dialog, ModelessDialogReadsBackAndGoesAwayOnOk)
     EXPECT_EQ(1, dlg.m_nInits);
     EXPECT_EQ("probe", test::ItemText(hDlg, IDC_VALUE_EDIT));
 
-    test::SetItemText(hDlg, IDC_VALUE_EDIT, "typed");
+    ::SetDlgItemTextA(hDlg, IDC_VALUE_EDIT, "typed");
     ::SendMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     EXPECT_FALSE(::IsWindow(hDlg));
     EXPECT_EQ(nullptr, dlg.GetSafeHwnd());
@@ -159,7 +145,6 @@ TEST(Dialog, DestroyingTheObjectClosesAModelessDialog)
     }
     EXPECT_FALSE(::IsWindow(hDlg));
 }
-
 
 } // namespace
 } // namespace corvasin

@@ -2,300 +2,156 @@
 #include "editors/DialogDriver.h"
 #include "editors/EditDwordDialog.h"
 #include "resource.h"
+#include "editors/TableRow.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace corvasin
 {
 namespace
 {
 
+using namespace test::step;
 using test::CDialogDriver;
 
-TEST(DecimalText, ReadsEveryNumberTheFieldShows)
+// One rule of a parser, shown by the texts it reads and the values it reads them as.
+struct ParseRule : test::Row
 {
-    EXPECT_EQ(0u, ParseDecimalText("0"));
-    EXPECT_EQ(255u, ParseDecimalText("255"));
-    EXPECT_EQ(2147483648u, ParseDecimalText("2147483648"));
-    EXPECT_EQ(0xFFFFFFFFu, ParseDecimalText("4294967295"));
-}
-
-TEST(DecimalText, TakesMinusOneAsAllBitsSet)
-{
-    EXPECT_EQ(0xFFFFFFFFu, ParseDecimalText("-1"));
-    EXPECT_EQ(1u, ParseDecimalText("-4294967295"));
-    EXPECT_EQ(0u, ParseDecimalText("-0"));
-}
-
-TEST(DecimalText, StopsAtTheFirstCharacterThatIsNoDigit)
-{
-    EXPECT_EQ(12u, ParseDecimalText("12abc"));
-    EXPECT_EQ(12u, ParseDecimalText("12 34"));
-    EXPECT_EQ(3u, ParseDecimalText("3.9"));
-}
-
-TEST(DecimalText, GivesZeroForATextWithoutDigits)
-{
-    EXPECT_EQ(0u, ParseDecimalText(""));
-    EXPECT_EQ(0u, ParseDecimalText("abc"));
-    EXPECT_EQ(0u, ParseDecimalText("-"));
-    EXPECT_EQ(0u, ParseDecimalText("   "));
-    EXPECT_EQ(0u, ParseDecimalText(nullptr));
-}
-
-TEST(DecimalText, SkipsLeadingWhiteSpaceAndTakesOneSign)
-{
-    EXPECT_EQ(7u, ParseDecimalText("  \t+7"));
-    EXPECT_EQ(0xFFFFFFF9u, ParseDecimalText(" -7"));
-    EXPECT_EQ(0u, ParseDecimalText("+-7"));
-    EXPECT_EQ(0u, ParseDecimalText("- 7"));
-}
-
-TEST(DecimalText, WrapsAroundPastTheLargestValue)
-{
-    EXPECT_EQ(0u, ParseDecimalText("4294967296"));
-    EXPECT_EQ(9u, ParseDecimalText("4294967305"));
-}
-
-TEST(HexText, ReadsUpperCaseDigits)
-{
-    EXPECT_EQ(26u, ParseHexText("1A"));
-    EXPECT_EQ(0xFFFFFFFFu, ParseHexText("FFFFFFFF"));
-    EXPECT_EQ(0xDEADBEEFu, ParseHexText("DEADBEEF"));
-    EXPECT_EQ(0u, ParseHexText("0"));
-}
-
-TEST(HexText, ReadsLowerCaseDigitsLikeUpperCase)
-{
-    EXPECT_EQ(26u, ParseHexText("1a"));
-    EXPECT_EQ(0xDEADBEEFu, ParseHexText("deadBEEF"));
-    EXPECT_EQ(0xABCDEFu, ParseHexText("abcdef"));
-}
-
-TEST(HexText, GivesZeroForTheEmptyText)
-{
-    EXPECT_EQ(0u, ParseHexText(""));
-    EXPECT_EQ(0u, ParseHexText(nullptr));
-}
-
-TEST(HexText, AcceptsACPrefixAndSurroundingBlanks)
-{
-    EXPECT_EQ(31u, ParseHexText("0x1F"));
-    EXPECT_EQ(31u, ParseHexText("0X1f"));
-    EXPECT_EQ(255u, ParseHexText("  ff  "));
-    EXPECT_EQ(255u, ParseHexText(" 0xff"));
-}
-
-TEST(HexText, ReadsALonePrefixAsZero)
-{
-    EXPECT_EQ(0u, ParseHexText("0x"));
-    EXPECT_EQ(0u, ParseHexText("0xZ"));
-}
-
-TEST(HexText, StopsAtTheFirstCharacterThatIsNoHexDigit)
-{
-    EXPECT_EQ(0x12u, ParseHexText("12G4"));
-    EXPECT_EQ(0xABu, ParseHexText("AB CD"));
-    EXPECT_EQ(0u, ParseHexText("G"));
-    EXPECT_EQ(0u, ParseHexText("-1"));
-    EXPECT_EQ(0u, ParseHexText("x1"));
-}
-
-TEST(HexText, KeepsTheLastEightDigitsOfALongerNumber)
-{
-    EXPECT_EQ(0u, ParseHexText("100000000"));
-    EXPECT_EQ(0x23456789u, ParseHexText("123456789"));
-}
-
-// Runs the dialog on the value, lets the steps act, and answers the dialog's result.
-struct DwordRun
-{
-    CEditDwordDialog dlg;
-    INT_PTR nResult = 0;
-    bool bTimedOut = false;
-
-    DwordRun(DWORD dwValue, std::vector<test::CDialogDriver::Step> steps)
-    {
-        dlg.m_dwValue = dwValue;
-        dlg.m_strLabel = "Count";
-        CDialogDriver driver(std::move(steps));
-        nResult = dlg.DoModal();
-        bTimedOut = driver.TimedOut();
-    }
+    DWORD (*pfnParse)(const char*) noexcept;
+    std::vector<std::pair<const char*, DWORD>> cases; // a null text stands for no text at all
 };
 
-TEST(EditDwordDialog, OpensInDecimalWithTheLabelAndTheFocusInTheField)
+class ParseText : public testing::TestWithParam<ParseRule>
 {
-    std::string caption, label, text;
-    bool bDecimal = false, bHex = true;
-    HWND hwndFocus = nullptr, hwndField = nullptr;
-    DwordRun run(1234, {[&](HWND hDlg) {
-                            caption = test::WindowText(hDlg);
-                            label = test::ItemText(hDlg, IDC_VALUE_LABEL);
-                            text = test::ItemText(hDlg, IDC_VALUE_EDIT);
-                            bDecimal = test::IsChecked(hDlg, IDC_RADIO_DECIMAL);
-                            bHex = test::IsChecked(hDlg, IDC_RADIO_HEX);
-                            hwndFocus = ::GetFocus();
-                            hwndField = ::GetDlgItem(hDlg, IDC_VALUE_EDIT);
-                        },
-                        [](HWND hDlg) { test::Click(hDlg, IDCANCEL); }});
+};
 
-    EXPECT_EQ(IDCANCEL, run.nResult);
-    EXPECT_EQ("Edit numerical value", caption);
-    EXPECT_EQ("Count", label);
-    EXPECT_EQ("1234", text);
-    EXPECT_TRUE(bDecimal);
-    EXPECT_FALSE(bHex);
-    EXPECT_EQ(hwndField, hwndFocus);
+TEST_P(ParseText, Reads)
+{
+    for (const auto& [pszText, dwValue] : GetParam().cases)
+        EXPECT_EQ(dwValue, GetParam().pfnParse(pszText)) << '"' << (pszText ? pszText : "(null)") << '"';
 }
 
-TEST(EditDwordDialog, ShowsAllBitsSetAsAnUnsignedNumberAndKeepsItOnOk)
-{
-    std::string text;
-    DwordRun run(0xFFFFFFFF, {[&](HWND hDlg) { text = test::ItemText(hDlg, IDC_VALUE_EDIT); },
-                              [](HWND hDlg) { test::Click(hDlg, IDOK); }});
+INSTANTIATE_TEST_SUITE_P(
+    DecimalText, ParseText,
+    testing::Values(
+        ParseRule{"ReadsEveryNumberTheFieldShows", ParseDecimalText,
+                  {{"0", 0}, {"255", 255}, {"2147483648", 2147483648u}, {"4294967295", 0xFFFFFFFF}}},
+        ParseRule{"TakesMinusOneAsAllBitsSet", ParseDecimalText, {{"-1", 0xFFFFFFFF}, {"-4294967295", 1}, {"-0", 0}}},
+        ParseRule{"StopsAtTheFirstCharacterThatIsNoDigit", ParseDecimalText, {{"12abc", 12}, {"12 34", 12}, {"3.9", 3}}},
+        ParseRule{"GivesZeroForATextWithoutDigits", ParseDecimalText,
+                  {{"", 0}, {"abc", 0}, {"-", 0}, {"   ", 0}, {nullptr, 0}}},
+        ParseRule{"SkipsLeadingWhiteSpaceAndTakesOneSign", ParseDecimalText,
+                  {{"  \t+7", 7}, {" -7", 0xFFFFFFF9}, {"+-7", 0}, {"- 7", 0}}},
+        ParseRule{"WrapsAroundPastTheLargestValue", ParseDecimalText, {{"4294967296", 0}, {"4294967305", 9}}}),
+    test::RowName());
 
-    EXPECT_EQ(IDOK, run.nResult);
-    EXPECT_EQ("4294967295", text);
-    EXPECT_EQ(0xFFFFFFFFu, run.dlg.m_dwValue);
+INSTANTIATE_TEST_SUITE_P(
+    HexText, ParseText,
+    testing::Values(
+        ParseRule{"ReadsUpperCaseDigits", ParseHexText,
+                  {{"1A", 26}, {"FFFFFFFF", 0xFFFFFFFF}, {"DEADBEEF", 0xDEADBEEF}, {"0", 0}}},
+        ParseRule{"ReadsLowerCaseDigitsLikeUpperCase", ParseHexText,
+                  {{"1a", 26}, {"deadBEEF", 0xDEADBEEF}, {"abcdef", 0xABCDEF}}},
+        ParseRule{"GivesZeroForTheEmptyText", ParseHexText, {{"", 0}, {nullptr, 0}}},
+        ParseRule{"AcceptsACPrefixAndSurroundingBlanks", ParseHexText,
+                  {{"0x1F", 31}, {"0X1f", 31}, {"  ff  ", 255}, {" 0xff", 255}}},
+        ParseRule{"ReadsALonePrefixAsZero", ParseHexText, {{"0x", 0}, {"0xZ", 0}}},
+        ParseRule{"StopsAtTheFirstCharacterThatIsNoHexDigit", ParseHexText,
+                  {{"12G4", 0x12}, {"AB CD", 0xAB}, {"G", 0}, {"-1", 0}, {"x1", 0}}},
+        ParseRule{"KeepsTheLastEightDigitsOfALongerNumber", ParseHexText,
+                  {{"100000000", 0}, {"123456789", 0x23456789}}}),
+    test::RowName());
+
+// What the Note steps of a run saw: the field's text and the checked notation, as "1A hex".
+std::vector<std::string> g_notes;
+
+CDialogDriver::Step Note()
+{
+    return [](HWND hDlg) {
+        g_notes.push_back(test::ItemText(hDlg, IDC_VALUE_EDIT) +
+                          (test::IsChecked(hDlg, IDC_RADIO_DECIMAL) ? " dec" : "") +
+                          (test::IsChecked(hDlg, IDC_RADIO_HEX) ? " hex" : ""));
+    };
 }
 
-TEST(EditDwordDialog, HexShowsUpperCaseDigitsWithoutPrefixAndKeepsTheValueOnOk)
+constexpr int c_dec = CEditDwordDialog::ModeDecimal;
+constexpr int c_hex = CEditDwordDialog::ModeHex;
+
+// The dialog opened on a value in a notation, what the user does, and what the caller gets.
+struct DwordRun : test::Row
 {
-    std::string text;
-    bool bDecimal = true, bHex = false;
-    DwordRun run(0xFFFFFFFF, {[](HWND hDlg) { test::Click(hDlg, IDC_RADIO_HEX); },
-                              [&](HWND hDlg) {
-                                  text = test::ItemText(hDlg, IDC_VALUE_EDIT);
-                                  bDecimal = test::IsChecked(hDlg, IDC_RADIO_DECIMAL);
-                                  bHex = test::IsChecked(hDlg, IDC_RADIO_HEX);
-                              },
-                              [](HWND hDlg) { test::Click(hDlg, IDOK); }});
+    DWORD dwValue;
+    int nMode;
+    std::vector<CDialogDriver::Step> steps;
+    INT_PTR nResult;
+    DWORD dwStored;
+    int nStoredMode;
+    std::vector<std::string> notes;
+};
 
-    EXPECT_EQ(IDOK, run.nResult);
-    EXPECT_EQ("FFFFFFFF", text);
-    EXPECT_FALSE(bDecimal);
-    EXPECT_TRUE(bHex);
-    EXPECT_EQ(0xFFFFFFFFu, run.dlg.m_dwValue);
-    EXPECT_EQ(CEditDwordDialog::ModeHex, run.dlg.m_nMode);
-}
-
-
-TEST(EditDwordDialog, StoresMinusOneAsAllBitsSet)
+class EditDwordDialog : public testing::TestWithParam<DwordRun>
 {
-    DwordRun run(5, {[](HWND hDlg) { test::SetItemText(hDlg, IDC_VALUE_EDIT, "-1"); },
-                     [](HWND hDlg) { test::Click(hDlg, IDOK); }});
+};
 
-    EXPECT_EQ(IDOK, run.nResult);
-    EXPECT_EQ(0xFFFFFFFFu, run.dlg.m_dwValue);
-}
-
-TEST(EditDwordDialog, StoresTheDigitsBeforeTypedLetters)
+TEST_P(EditDwordDialog, Runs)
 {
-    DwordRun run(5, {[](HWND hDlg) { test::SetItemText(hDlg, IDC_VALUE_EDIT, ""); },
-                     [](HWND) { test::TypeText("12abc"); },
-                     [](HWND) { test::PressKey(VK_RETURN); }});
-
-    EXPECT_EQ(IDOK, run.nResult);
-    EXPECT_EQ(12u, run.dlg.m_dwValue);
-    EXPECT_FALSE(run.bTimedOut);
-}
-
-TEST(EditDwordDialog, StoresZeroForAnEmptyField)
-{
-    DwordRun run(77, {[](HWND hDlg) { test::SetItemText(hDlg, IDC_VALUE_EDIT, ""); },
-                      [](HWND hDlg) { test::Click(hDlg, IDOK); }});
-
-    EXPECT_EQ(IDOK, run.nResult);
-    EXPECT_EQ(0u, run.dlg.m_dwValue);
-}
-
-TEST(EditDwordDialog, ReadsHexInputAndShowsItInDecimalAfterSwitchingBack)
-{
-    std::string decimalText;
-    DwordRun run(0, {[](HWND hDlg) { test::Click(hDlg, IDC_RADIO_HEX); },
-                     [](HWND hDlg) { test::SetItemText(hDlg, IDC_VALUE_EDIT, "1A"); },
-                     [](HWND hDlg) { test::Click(hDlg, IDC_RADIO_DECIMAL); },
-                     [&](HWND hDlg) { decimalText = test::ItemText(hDlg, IDC_VALUE_EDIT); },
-                     [](HWND hDlg) { test::Click(hDlg, IDOK); }});
-
-    EXPECT_EQ(IDOK, run.nResult);
-    EXPECT_EQ("26", decimalText);
-    EXPECT_EQ(26u, run.dlg.m_dwValue);
-    EXPECT_EQ(CEditDwordDialog::ModeDecimal, run.dlg.m_nMode);
-}
-
-TEST(EditDwordDialog, StoresHexInputOnOk)
-{
-    DwordRun run(0, {[](HWND hDlg) { test::Click(hDlg, IDC_RADIO_HEX); },
-                     [](HWND hDlg) { test::SetItemText(hDlg, IDC_VALUE_EDIT, "1A"); },
-                     [](HWND hDlg) { test::Click(hDlg, IDOK); }});
-
-    EXPECT_EQ(26u, run.dlg.m_dwValue);
-}
-
-TEST(EditDwordDialog, TakesLowerCaseHexDigitsLikeUpperCase)
-{
-    std::string hexText;
-    DwordRun run(0, {[](HWND hDlg) { test::Click(hDlg, IDC_RADIO_HEX); },
-                     [](HWND hDlg) {
-                         test::Focus(hDlg, IDC_VALUE_EDIT);
-                         test::SetItemText(hDlg, IDC_VALUE_EDIT, "");
-                     },
-                     [](HWND) { test::TypeText("beef"); },
-                     [](HWND hDlg) { test::Click(hDlg, IDC_RADIO_HEX); },
-                     [&](HWND hDlg) { hexText = test::ItemText(hDlg, IDC_VALUE_EDIT); },
-                     [](HWND hDlg) { test::Click(hDlg, IDOK); }});
-
-    EXPECT_EQ("BEEF", hexText);
-    EXPECT_EQ(0xBEEFu, run.dlg.m_dwValue);
-}
-
-TEST(EditDwordDialog, ReadsTheFieldInTheNotationItWasTypedIn)
-{
-    // 10 typed in decimal is A in hex; the switch must not reread "10" as hex 16.
-    std::string hexText;
-    DwordRun run(0, {[](HWND hDlg) { test::SetItemText(hDlg, IDC_VALUE_EDIT, "10"); },
-                     [](HWND hDlg) { test::Click(hDlg, IDC_RADIO_HEX); },
-                     [&](HWND hDlg) { hexText = test::ItemText(hDlg, IDC_VALUE_EDIT); },
-                     [](HWND hDlg) { test::Click(hDlg, IDOK); }});
-
-    EXPECT_EQ("A", hexText);
-    EXPECT_EQ(10u, run.dlg.m_dwValue);
-}
-
-TEST(EditDwordDialog, OpensInHexWhenTheCallerAsksForIt)
-{
-    std::string text;
-    bool bHex = false;
+    const DwordRun& run = GetParam();
     CEditDwordDialog dlg;
-    EXPECT_EQ(CEditDwordDialog::ModeDecimal, dlg.m_nMode);
-    dlg.m_nMode = CEditDwordDialog::ModeHex;
-    dlg.m_dwValue = 0xC0FFEE;
-    CDialogDriver driver({[&](HWND hDlg) {
-                              text = test::ItemText(hDlg, IDC_VALUE_EDIT);
-                              bHex = test::IsChecked(hDlg, IDC_RADIO_HEX);
-                          },
-                          [](HWND hDlg) { test::Click(hDlg, IDOK); }});
-
-    EXPECT_EQ(IDOK, dlg.DoModal());
-    EXPECT_EQ("C0FFEE", text);
-    EXPECT_TRUE(bHex);
-    EXPECT_EQ(0xC0FFEEu, dlg.m_dwValue);
+    dlg.m_dwValue = run.dwValue;
+    dlg.m_nMode = run.nMode;
+    dlg.m_strLabel = "Count";
+    g_notes.clear();
+    EXPECT_EQ(run.nResult, test::RunModal(dlg, run.steps));
+    EXPECT_EQ(run.dwStored, dlg.m_dwValue);
+    EXPECT_EQ(run.nStoredMode, dlg.m_nMode);
+    EXPECT_EQ("Count", dlg.m_strLabel);
+    EXPECT_EQ(run.notes, g_notes);
 }
 
-TEST(EditDwordDialog, LeavesTheFieldsAloneOnCancelEvenAfterSwitchingNotation)
+INSTANTIATE_TEST_SUITE_P(
+    , EditDwordDialog,
+    testing::Values(
+        DwordRun{"ShowsAllBitsSetAsAnUnsignedNumberAndKeepsItOnOk", 0xFFFFFFFF, c_dec, {Note(), Click(IDOK)}, IDOK,
+                 0xFFFFFFFF, c_dec, {"4294967295 dec"}},
+        DwordRun{"HexShowsUpperCaseDigitsWithoutPrefixAndKeepsTheValueOnOk", 0xFFFFFFFF, c_dec,
+                 {Click(IDC_RADIO_HEX), Note(), Click(IDOK)}, IDOK, 0xFFFFFFFF, c_hex, {"FFFFFFFF hex"}},
+        DwordRun{"StoresMinusOneAsAllBitsSet", 5, c_dec, {SetText("-1"), Click(IDOK)}, IDOK, 0xFFFFFFFF, c_dec, {}},
+        DwordRun{"StoresTheDigitsBeforeTypedLetters", 5, c_dec, {SetText(""), Type("12abc"), Press(VK_RETURN)}, IDOK,
+                 12, c_dec, {}},
+        DwordRun{"StoresZeroForAnEmptyField", 77, c_dec, {SetText(""), Click(IDOK)}, IDOK, 0, c_dec, {}},
+        DwordRun{"ReadsHexInputAndShowsItInDecimalAfterSwitchingBack", 0, c_dec,
+                 {Click(IDC_RADIO_HEX), SetText("1A"), Click(IDC_RADIO_DECIMAL), Note(), Click(IDOK)}, IDOK, 26,
+                 c_dec, {"26 dec"}},
+        DwordRun{"StoresHexInputOnOk", 0, c_dec, {Click(IDC_RADIO_HEX), SetText("1A"), Click(IDOK)}, IDOK, 26, c_hex,
+                 {}},
+        DwordRun{"TakesLowerCaseHexDigitsLikeUpperCase", 0, c_dec,
+                 {Click(IDC_RADIO_HEX), Focus(), SetText(""), Type("beef"), Click(IDC_RADIO_HEX), Note(), Click(IDOK)},
+                 IDOK, 0xBEEF, c_hex, {"BEEF hex"}},
+        // 10 typed in decimal is A in hex; the switch must not reread "10" as hex 16.
+        DwordRun{"ReadsTheFieldInTheNotationItWasTypedIn", 0, c_dec,
+                 {SetText("10"), Click(IDC_RADIO_HEX), Note(), Click(IDOK)}, IDOK, 10, c_hex, {"A hex"}},
+        DwordRun{"OpensInHexWhenTheCallerAsksForIt", 0xC0FFEE, c_hex, {Note(), Click(IDOK)}, IDOK, 0xC0FFEE, c_hex,
+                 {"C0FFEE hex"}},
+        DwordRun{"LeavesTheFieldsAloneOnCancelEvenAfterSwitchingNotation", 42, c_dec,
+                 {SetText("99"), Click(IDC_RADIO_HEX), Click(IDCANCEL)}, IDCANCEL, 42, c_dec, {}}),
+    test::RowName());
+
+TEST_F(EditDwordDialog, OpensInDecimalWithTheLabelAndTheFocusInTheField)
 {
-    DwordRun run(42, {[](HWND hDlg) { test::SetItemText(hDlg, IDC_VALUE_EDIT, "99"); },
-                      [](HWND hDlg) { test::Click(hDlg, IDC_RADIO_HEX); },
-                      [](HWND hDlg) { test::Click(hDlg, IDCANCEL); }});
-
-    EXPECT_EQ(IDCANCEL, run.nResult);
-    EXPECT_EQ(42u, run.dlg.m_dwValue);
-    EXPECT_EQ(CEditDwordDialog::ModeDecimal, run.dlg.m_nMode);
-    EXPECT_EQ("Count", run.dlg.m_strLabel);
+    CEditDwordDialog dlg;
+    EXPECT_EQ(c_dec, dlg.m_nMode);
+    dlg.m_dwValue = 1234;
+    dlg.m_strLabel = "Count";
+    test::ValueDialogView view;
+    g_notes.clear();
+    EXPECT_EQ(IDCANCEL, test::RunModal(dlg, {Look(view), Note(), Click(IDCANCEL)}));
+    EXPECT_EQ("Edit numerical value", view.caption);
+    EXPECT_EQ("Count", view.label);
+    EXPECT_EQ(std::vector<std::string>{"1234 dec"}, g_notes);
+    EXPECT_EQ(view.hwndField, view.hwndFocus);
 }
-
 
 } // namespace
 } // namespace corvasin

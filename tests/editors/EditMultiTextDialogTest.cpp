@@ -4,218 +4,167 @@
 #include "editors/EditMultiTextDialog.h"
 #include "core/Handles.h"
 #include "resource.h"
+#include "editors/TableRow.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace corvasin
 {
 namespace
 {
 
-using test::CDialogDriver;
+using namespace test::step;
 using namespace std::string_literals;
+using test::CDialogDriver;
+
+bool Append(CEditMultiTextDialog& dlg, const std::string& data)
+{
+    return dlg.AppendMultiSz(reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
+}
 
 std::string AppendedText(const std::string& data)
 {
     CEditMultiTextDialog dlg;
-    EXPECT_TRUE(dlg.AppendMultiSz(reinterpret_cast<const BYTE*>(data.data()),
-                                  static_cast<DWORD>(data.size())));
+    EXPECT_TRUE(Append(dlg, data));
     return dlg.m_strText;
 }
 
-// The list that GetMultiSz builds from a text, as a byte string.
+// The list that GetMultiSz builds from the dialog's text, as a byte string.
+std::string List(const CEditMultiTextDialog& dlg)
+{
+    DWORD cbSize = 12345;
+    UniqueCoTaskMem list(dlg.GetMultiSz(&cbSize));
+    EXPECT_TRUE(list);
+    return list ? std::string(static_cast<const char*>(list.get()), cbSize) : "<null>";
+}
+
 std::string ListFromText(const std::string& text)
 {
     CEditMultiTextDialog dlg;
     dlg.m_strText = text;
-    DWORD cbSize = 12345;
-    UniqueCoTaskMem list(dlg.GetMultiSz(&cbSize));
-    EXPECT_TRUE(list);
-    if (!list)
-        return "<null>";
+    const std::string list = List(dlg);
     EXPECT_EQ(text, dlg.m_strText);
-    return std::string(static_cast<const char*>(list.get()), cbSize);
+    return list;
 }
 
-TEST(MultiStringList, AppendsEachStringFollowedByALineBreak)
+// One conversion rule: what goes in and what the conversion makes of it.
+struct Conversion : test::Row
 {
-    EXPECT_EQ("a\r\nb\r\n", AppendedText("a\0b\0\0"s));
-    EXPECT_EQ("first line\r\nsecond\r\n", AppendedText("first line\0second\0\0"s));
+    std::string (*pfnConvert)(const std::string&);
+    std::vector<std::pair<std::string, std::string>> cases;
+};
+
+class MultiStringList : public testing::TestWithParam<Conversion>
+{
+};
+
+TEST_P(MultiStringList, Converts)
+{
+    for (const auto& [from, to] : GetParam().cases)
+        EXPECT_EQ(to, GetParam().pfnConvert(from)) << testing::PrintToString(from);
 }
 
-TEST(MultiStringList, AppendsNothingForZeroBytesOrALeadingNul)
+INSTANTIATE_TEST_SUITE_P(
+    , MultiStringList,
+    testing::Values(
+        Conversion{"AppendsEachStringFollowedByALineBreak", AppendedText,
+                   {{"a\0b\0\0"s, "a\r\nb\r\n"}, {"first line\0second\0\0"s, "first line\r\nsecond\r\n"}}},
+        Conversion{"AppendsNothingForZeroBytesOrALeadingNul", AppendedText, {{"\0"s, ""}, {"\0a\0\0"s, ""}}},
+        Conversion{"StopsAtTheFirstEmptyString", AppendedText, {{"a\0\0b\0\0"s, "a\r\n"}}},
+        Conversion{"StopsAtTheEndOfDataThatLacksItsFinalNuls", AppendedText, {{"a\0b\0"s, "a\r\nb\r\n"}}},
+        Conversion{"SplitsTheTextAtLineBreaks", ListFromText, {{"a\r\nb", "a\0b\0\0"s}, {"one line", "one line\0\0"s}}},
+        Conversion{"KeepsAnEmptyLastStringAfterAFinalLineBreak", ListFromText, {{"a\r\nb\r\n", "a\0b\0\0\0"s}}},
+        Conversion{"DropsBlankLinesBetweenTwoLines", ListFromText,
+                   {{"a\r\n\r\nb", "a\0b\0\0"s}, {"a\r\n\r\n\r\n\r\nb", "a\0b\0\0"s}, {"a\r\r\nb", "a\0b\0\0"s}}},
+        Conversion{"MakesAnEmptyFirstStringOfALeadingLineBreak", ListFromText,
+                   {{"\r\na", "\0a\0\0"s}, {"\r\n\r\na", "\0a\0\0"s}}},
+        Conversion{"MakesTwoNulsOfTheEmptyText", ListFromText, {{"", "\0\0"s}}},
+        Conversion{"SplitsAtABareCarriageReturnButNotAtABareLineFeed", ListFromText,
+                   {{"a\rb", "a\0b\0\0"s}, {"a\nb", "a\nb\0\0"s}}}),
+    test::RowName());
+
+TEST_F(MultiStringList, AppendsNothingForZeroBytesOrALeadingNul)
 {
     CEditMultiTextDialog dlg;
     EXPECT_TRUE(dlg.AppendMultiSz(nullptr, 0));
     const BYTE data[] = {'x'};
     EXPECT_TRUE(dlg.AppendMultiSz(data, 0));
     EXPECT_EQ("", dlg.m_strText);
-    EXPECT_EQ("", AppendedText("\0"s));
-    EXPECT_EQ("", AppendedText("\0a\0\0"s));
 }
 
-TEST(MultiStringList, StopsAtTheFirstEmptyString)
+TEST_F(MultiStringList, StopsAtTheEndOfDataThatLacksItsFinalNuls)
 {
-    EXPECT_EQ("a\r\n", AppendedText("a\0\0b\0\0"s));
-}
-
-TEST(MultiStringList, StopsAtTheEndOfDataThatLacksItsFinalNuls)
-{
-    EXPECT_EQ("a\r\nb\r\n", AppendedText("a\0b\0"s));
     // The bytes after the length are not part of the value.
-    const char data[] = "a\0bcdef";
     CEditMultiTextDialog dlg;
     dlg.m_strText = "x\r\n";
-    EXPECT_TRUE(dlg.AppendMultiSz(reinterpret_cast<const BYTE*>(data), 3));
+    EXPECT_TRUE(dlg.AppendMultiSz(reinterpret_cast<const BYTE*>("a\0bcdef"), 3));
     EXPECT_EQ("x\r\na\r\nb\r\n", dlg.m_strText);
 }
 
-TEST(MultiStringList, SplitsTheTextAtLineBreaks)
-{
-    EXPECT_EQ("a\0b\0\0"s, ListFromText("a\r\nb"));
-    EXPECT_EQ("one line\0\0"s, ListFromText("one line"));
-}
-
-TEST(MultiStringList, KeepsAnEmptyLastStringAfterAFinalLineBreak)
-{
-    EXPECT_EQ("a\0b\0\0\0"s, ListFromText("a\r\nb\r\n"));
-}
-
-TEST(MultiStringList, DropsBlankLinesBetweenTwoLines)
-{
-    EXPECT_EQ("a\0b\0\0"s, ListFromText("a\r\n\r\nb"));
-    EXPECT_EQ("a\0b\0\0"s, ListFromText("a\r\n\r\n\r\n\r\nb"));
-    EXPECT_EQ("a\0b\0\0"s, ListFromText("a\r\r\nb"));
-}
-
-TEST(MultiStringList, MakesAnEmptyFirstStringOfALeadingLineBreak)
-{
-    EXPECT_EQ("\0a\0\0"s, ListFromText("\r\na"));
-    EXPECT_EQ("\0a\0\0"s, ListFromText("\r\n\r\na"));
-}
-
-TEST(MultiStringList, MakesTwoNulsOfTheEmptyText)
-{
-    EXPECT_EQ("\0\0"s, ListFromText(""));
-}
-
-
-TEST(MultiStringList, SplitsAtABareCarriageReturnButNotAtABareLineFeed)
-{
-    EXPECT_EQ("a\0b\0\0"s, ListFromText("a\rb"));
-    EXPECT_EQ("a\nb\0\0"s, ListFromText("a\nb"));
-}
-
-TEST(MultiStringList, SurvivesARoundTripThroughTheText)
+TEST_F(MultiStringList, SurvivesARoundTripThroughTheText)
 {
     const std::string value = "C:\\one\0two words\0three\0\0"s;
     CEditMultiTextDialog dlg;
-    ASSERT_TRUE(dlg.AppendMultiSz(reinterpret_cast<const BYTE*>(value.data()),
-                                  static_cast<DWORD>(value.size())));
-    DWORD cbSize = 0;
-    UniqueCoTaskMem list(dlg.GetMultiSz(&cbSize));
-    ASSERT_TRUE(list);
+    ASSERT_TRUE(Append(dlg, value));
     // The text ends in a line break, which adds one empty string before the terminator.
-    EXPECT_EQ(value + '\0', std::string(static_cast<const char*>(list.get()), cbSize));
+    EXPECT_EQ(value + '\0', List(dlg));
 }
 
-TEST(EditMultiTextDialog, OpensWithOneLinePerString)
+// The dialog opened on a list, what the user does, and the text and list the caller gets.
+struct MultiTextRun : test::Row
 {
-    const std::string value = "a\0b\0\0"s;
+    std::string value;
+    std::vector<CDialogDriver::Step> steps;
+    INT_PTR nResult;
+    std::string text;
+    std::string list;
+};
+
+class EditMultiTextDialog : public testing::TestWithParam<MultiTextRun>
+{
+};
+
+TEST_P(EditMultiTextDialog, Runs)
+{
+    CEditMultiTextDialog dlg;
+    ASSERT_TRUE(Append(dlg, GetParam().value));
+    EXPECT_EQ(GetParam().nResult, test::RunModal(dlg, GetParam().steps));
+    EXPECT_EQ(GetParam().text, dlg.m_strText);
+    EXPECT_EQ(GetParam().list, List(dlg));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , EditMultiTextDialog,
+    testing::Values(
+        MultiTextRun{"WritesAnUnchangedListOfTwoStringsAsSixBytes", "a\0b\0\0"s, {Click(IDOK)}, IDOK, "a\r\nb\r\n",
+                     "a\0b\0\0\0"s},
+        MultiTextRun{"WritesTwoNulsWhenTheFieldIsCleared", "a\0b\0\0"s, {SetText(""), Click(IDOK)}, IDOK, "",
+                     "\0\0"s},
+        MultiTextRun{"DropsBlankLinesAndKeepsALeadingOneAsAnEmptyString", "",
+                     {SetText("\r\nfirst\r\n\r\n\r\nsecond"), Click(IDOK)}, IDOK, "\r\nfirst\r\n\r\n\r\nsecond",
+                     "\0first\0second\0\0"s},
+        // Typing after Enter runs only while the dialog is still open.
+        MultiTextRun{"EnterStartsANewLineInsteadOfClosing", "",
+                     {Type("one"), Press(VK_RETURN), Type("two"), Click(IDOK)}, IDOK, "one\r\ntwo", "one\0two\0\0"s},
+        MultiTextRun{"LeavesTheTextAloneOnCancel", "a\0b\0\0"s, {SetText("changed"), Click(IDCANCEL)}, IDCANCEL,
+                     "a\r\nb\r\n", "a\0b\0\0\0"s}),
+    test::RowName());
+
+TEST_F(EditMultiTextDialog, OpensWithOneLinePerString)
+{
     CEditMultiTextDialog dlg;
     dlg.m_strLabel = "Sources";
-    dlg.AppendMultiSz(reinterpret_cast<const BYTE*>(value.data()), 5);
-    std::string caption, label, text;
-    HWND hwndFocus = nullptr, hwndField = nullptr;
-    CDialogDriver driver({[&](HWND hDlg) {
-                              caption = test::WindowText(hDlg);
-                              label = test::ItemText(hDlg, IDC_VALUE_LABEL);
-                              text = test::ItemText(hDlg, IDC_VALUE_EDIT);
-                              hwndFocus = ::GetFocus();
-                              hwndField = ::GetDlgItem(hDlg, IDC_VALUE_EDIT);
-                          },
-                          [](HWND hDlg) { test::Click(hDlg, IDCANCEL); }});
-
-    EXPECT_EQ(IDCANCEL, dlg.DoModal());
-    EXPECT_EQ("Edit Text", caption);
-    EXPECT_EQ("Sources", label);
-    EXPECT_EQ("a\r\nb\r\n", text);
-    EXPECT_EQ(hwndField, hwndFocus);
+    Append(dlg, "a\0b\0\0"s);
+    test::ValueDialogView view;
+    EXPECT_EQ(IDCANCEL, test::RunModal(dlg, {Look(view), Click(IDCANCEL)}));
+    EXPECT_EQ("Edit Text", view.caption);
+    EXPECT_EQ("Sources", view.label);
+    EXPECT_EQ("a\r\nb\r\n", view.text);
+    EXPECT_EQ(view.hwndField, view.hwndFocus);
 }
-
-TEST(EditMultiTextDialog, WritesAnUnchangedListOfTwoStringsAsSixBytes)
-{
-    const std::string value = "a\0b\0\0"s;
-    CEditMultiTextDialog dlg;
-    dlg.AppendMultiSz(reinterpret_cast<const BYTE*>(value.data()), 5);
-    CDialogDriver driver({[](HWND hDlg) { test::Click(hDlg, IDOK); }});
-
-    ASSERT_EQ(IDOK, dlg.DoModal());
-    DWORD cbSize = 0;
-    UniqueCoTaskMem list(dlg.GetMultiSz(&cbSize));
-    ASSERT_TRUE(list);
-    EXPECT_EQ("a\0b\0\0\0"s, std::string(static_cast<const char*>(list.get()), cbSize));
-}
-
-TEST(EditMultiTextDialog, WritesTwoNulsWhenTheFieldIsCleared)
-{
-    const std::string value = "a\0b\0\0"s;
-    CEditMultiTextDialog dlg;
-    dlg.AppendMultiSz(reinterpret_cast<const BYTE*>(value.data()), 5);
-    CDialogDriver driver({[](HWND hDlg) { test::SetItemText(hDlg, IDC_VALUE_EDIT, ""); },
-                          [](HWND hDlg) { test::Click(hDlg, IDOK); }});
-
-    ASSERT_EQ(IDOK, dlg.DoModal());
-    EXPECT_EQ("", dlg.m_strText);
-    DWORD cbSize = 0;
-    UniqueCoTaskMem list(dlg.GetMultiSz(&cbSize));
-    ASSERT_TRUE(list);
-    EXPECT_EQ("\0\0"s, std::string(static_cast<const char*>(list.get()), cbSize));
-}
-
-TEST(EditMultiTextDialog, DropsBlankLinesAndKeepsALeadingOneAsAnEmptyString)
-{
-    CEditMultiTextDialog dlg;
-    CDialogDriver driver(
-        {[](HWND hDlg) { test::SetItemText(hDlg, IDC_VALUE_EDIT, "\r\nfirst\r\n\r\n\r\nsecond"); },
-         [](HWND hDlg) { test::Click(hDlg, IDOK); }});
-
-    ASSERT_EQ(IDOK, dlg.DoModal());
-    DWORD cbSize = 0;
-    UniqueCoTaskMem list(dlg.GetMultiSz(&cbSize));
-    ASSERT_TRUE(list);
-    EXPECT_EQ("\0first\0second\0\0"s, std::string(static_cast<const char*>(list.get()), cbSize));
-}
-
-TEST(EditMultiTextDialog, EnterStartsANewLineInsteadOfClosing)
-{
-    CEditMultiTextDialog dlg;
-    bool bOpenAfterEnter = false;
-    CDialogDriver driver({[](HWND) { test::TypeText("one"); },
-                          [](HWND) { test::PressKey(VK_RETURN); },
-                          [](HWND) { test::TypeText("two"); },
-                          [&](HWND hDlg) { bOpenAfterEnter = ::IsWindow(hDlg) != FALSE; },
-                          [](HWND hDlg) { test::Click(hDlg, IDOK); }});
-
-    ASSERT_EQ(IDOK, dlg.DoModal());
-    EXPECT_TRUE(bOpenAfterEnter);
-    EXPECT_EQ("one\r\ntwo", dlg.m_strText);
-}
-
-
-TEST(EditMultiTextDialog, LeavesTheTextAloneOnCancel)
-{
-    CEditMultiTextDialog dlg;
-    dlg.m_strText = "a\r\nb\r\n";
-    CDialogDriver driver({[](HWND hDlg) { test::SetItemText(hDlg, IDC_VALUE_EDIT, "changed"); },
-                          [](HWND hDlg) { test::Click(hDlg, IDCANCEL); }});
-
-    EXPECT_EQ(IDCANCEL, dlg.DoModal());
-    EXPECT_EQ("a\r\nb\r\n", dlg.m_strText);
-}
-
 
 } // namespace
 } // namespace corvasin

@@ -2,6 +2,7 @@
 #include "editors/DialogDriver.h"
 #include "editors/EditTextDialog.h"
 #include "resource.h"
+#include "editors/TableRow.h"
 
 #include <gtest/gtest.h>
 
@@ -10,144 +11,83 @@ namespace corvasin
 namespace
 {
 
+using namespace test::step;
 using test::CDialogDriver;
 
-TEST(EditTextDialog, ShowsTheLabelAndTheTextWhenItOpens)
+// The dialog opened on a text of the value "Name", what the user does, and what the caller gets.
+struct TextRun : test::Row
+{
+    std::string text;
+    std::vector<CDialogDriver::Step> steps;
+    INT_PTR nResult;
+    std::string stored;
+};
+
+class EditTextDialog : public testing::TestWithParam<TextRun>
+{
+};
+
+TEST_F(EditTextDialog, ShowsTheLabelAndTheTextWhenItOpens)
 {
     CEditTextDialog dlg;
     dlg.m_strLabel = "InstallPath";
     dlg.m_strText = "C:\\Program Files\\Corvasin";
-    std::string caption, label, text;
-    CDialogDriver driver({[&](HWND hDlg) {
-                              caption = test::WindowText(hDlg);
-                              label = test::ItemText(hDlg, IDC_VALUE_LABEL);
-                              text = test::ItemText(hDlg, IDC_VALUE_EDIT);
-                          },
-                          [](HWND hDlg) { test::Click(hDlg, IDCANCEL); }});
-
-    EXPECT_EQ(IDCANCEL, dlg.DoModal());
-    EXPECT_EQ("Edit Text", caption);
-    EXPECT_EQ("InstallPath", label);
-    EXPECT_EQ("C:\\Program Files\\Corvasin", text);
-    EXPECT_FALSE(driver.TimedOut());
+    test::ValueDialogView view;
+    EXPECT_EQ(IDCANCEL, test::RunModal(dlg, {Look(view), Click(IDCANCEL)}));
+    EXPECT_EQ("Edit Text", view.caption);
+    EXPECT_EQ("InstallPath", view.label);
+    EXPECT_EQ("C:\\Program Files\\Corvasin", view.text);
 }
 
-TEST(EditTextDialog, PutsTheFocusInTheFieldWithTheTextUnselected)
+TEST_F(EditTextDialog, PutsTheFocusInTheFieldWithTheTextUnselected)
 {
     CEditTextDialog dlg;
     dlg.m_strText = "abc";
-    HWND hwndFocus = nullptr, hwndField = nullptr;
-    DWORD dwSelStart = 99, dwSelEnd = 99;
-    CDialogDriver driver({[&](HWND hDlg) {
-                              hwndFocus = ::GetFocus();
-                              hwndField = ::GetDlgItem(hDlg, IDC_VALUE_EDIT);
-                              ::SendMessageA(hwndField, EM_GETSEL,
-                                             reinterpret_cast<WPARAM>(&dwSelStart),
-                                             reinterpret_cast<LPARAM>(&dwSelEnd));
-                          },
-                          [](HWND hDlg) { test::Click(hDlg, IDCANCEL); }});
-
-    dlg.DoModal();
-    ASSERT_NE(nullptr, hwndField);
-    EXPECT_EQ(hwndField, hwndFocus);
-    EXPECT_EQ(dwSelStart, dwSelEnd);
-    EXPECT_EQ(hwndField, dlg.m_hwndValueEdit);
+    test::ValueDialogView view;
+    view.dwSelStart = 99;
+    test::RunModal(dlg, {Look(view), Click(IDCANCEL)});
+    ASSERT_NE(nullptr, view.hwndField);
+    EXPECT_EQ(view.hwndField, view.hwndFocus);
+    EXPECT_EQ(view.dwSelStart, view.dwSelEnd);
+    EXPECT_EQ(view.hwndField, dlg.m_hwndValueEdit);
 }
 
-TEST(EditTextDialog, StoresTheEditedTextOnOk)
+TEST_P(EditTextDialog, Runs)
 {
     CEditTextDialog dlg;
     dlg.m_strLabel = "Name";
-    dlg.m_strText = "old";
-    CDialogDriver driver({[](HWND hDlg) { test::SetItemText(hDlg, IDC_VALUE_EDIT, "new text"); },
-                          [](HWND hDlg) { test::Click(hDlg, IDOK); }});
-
-    EXPECT_EQ(IDOK, dlg.DoModal());
-    EXPECT_EQ("new text", dlg.m_strText);
+    dlg.m_strText = GetParam().text;
+    EXPECT_EQ(GetParam().nResult, test::RunModal(dlg, GetParam().steps));
+    EXPECT_EQ(GetParam().stored, dlg.m_strText);
     EXPECT_EQ("Name", dlg.m_strLabel);
 }
 
-TEST(EditTextDialog, TypedCharactersGoBeforeTheOldTextAndEnterPressesOk)
-{
-    CEditTextDialog dlg;
-    dlg.m_strText = "tail";
-    CDialogDriver driver({[](HWND) { test::TypeText("head-"); },
-                          [](HWND) { test::PressKey(VK_RETURN); }});
+// An edit control lets the user type 30000 characters at most, but shows and hands back any
+// longer text it is given.
+const std::string c_longText = std::string(39999, 'x') + 'z';
 
-    EXPECT_EQ(IDOK, dlg.DoModal());
-    EXPECT_EQ("head-tail", dlg.m_strText);
-    EXPECT_FALSE(driver.TimedOut());
-}
+INSTANTIATE_TEST_SUITE_P(
+    , EditTextDialog,
+    testing::Values(
+        TextRun{"StoresTheEditedTextOnOk", "old", {SetText("new text"), Click(IDOK)}, IDOK, "new text"},
+        TextRun{"TypedCharactersGoBeforeTheOldTextAndEnterPressesOk", "tail", {Type("head-"), Press(VK_RETURN)},
+                IDOK, "head-tail"},
+        TextRun{"ReadsBackATextLongerThanTheFieldsTypingLimit", c_longText, {Click(IDOK)}, IDOK, c_longText},
+        TextRun{"LeavesTheFieldsAloneOnCancel", "old", {SetText("new"), Click(IDCANCEL)}, IDCANCEL, "old"},
+        TextRun{"EscapeCancels", "old", {Type("new"), Press(VK_ESCAPE)}, IDCANCEL, "old"},
+        TextRun{"ClosingFromTheSystemMenuCancels", "old",
+                {SetText("new"), [](HWND hDlg) { ::PostMessageA(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0); }}, IDCANCEL,
+                "old"}),
+    test::RowName());
 
-
-
-TEST(EditTextDialog, ReadsBackATextLongerThanTheFieldsTypingLimit)
-{
-    // An edit control lets the user type 30000 characters at most, but shows and hands back
-    // any longer text it is given.
-    std::string longText(40000, 'x');
-    longText.back() = 'z';
-    CEditTextDialog dlg;
-    dlg.m_strText = longText;
-    CDialogDriver driver({[](HWND hDlg) { test::Click(hDlg, IDOK); }});
-
-    EXPECT_EQ(IDOK, dlg.DoModal());
-    EXPECT_EQ(longText.size(), dlg.m_strText.size());
-    EXPECT_EQ(longText, dlg.m_strText);
-}
-
-TEST(EditTextDialog, LeavesTheFieldsAloneOnCancel)
-{
-    CEditTextDialog dlg;
-    dlg.m_strLabel = "Name";
-    dlg.m_strText = "old";
-    CDialogDriver driver({[](HWND hDlg) { test::SetItemText(hDlg, IDC_VALUE_EDIT, "new"); },
-                          [](HWND hDlg) { test::Click(hDlg, IDCANCEL); }});
-
-    EXPECT_EQ(IDCANCEL, dlg.DoModal());
-    EXPECT_EQ("old", dlg.m_strText);
-    EXPECT_EQ("Name", dlg.m_strLabel);
-}
-
-TEST(EditTextDialog, EscapeCancels)
-{
-    CEditTextDialog dlg;
-    dlg.m_strText = "old";
-    CDialogDriver driver({[](HWND) { test::TypeText("new"); },
-                          [](HWND) { test::PressKey(VK_ESCAPE); }});
-
-    EXPECT_EQ(IDCANCEL, dlg.DoModal());
-    EXPECT_EQ("old", dlg.m_strText);
-    EXPECT_FALSE(driver.TimedOut());
-}
-
-TEST(EditTextDialog, ClosingFromTheSystemMenuCancels)
-{
-    CEditTextDialog dlg;
-    dlg.m_strText = "old";
-    CDialogDriver driver({[](HWND hDlg) { test::SetItemText(hDlg, IDC_VALUE_EDIT, "new"); },
-                          [](HWND hDlg) { ::PostMessageA(hDlg, WM_SYSCOMMAND, SC_CLOSE, 0); }});
-
-    EXPECT_EQ(IDCANCEL, dlg.DoModal());
-    EXPECT_EQ("old", dlg.m_strText);
-    EXPECT_FALSE(driver.TimedOut());
-}
-
-
-TEST(EditTextDialog, CanBeRunTwice)
+TEST_F(EditTextDialog, CanBeRunTwice)
 {
     CEditTextDialog dlg;
     dlg.m_strText = "one";
-    {
-        CDialogDriver driver({[](HWND) { test::TypeText("1"); },
-                              [](HWND hDlg) { test::Click(hDlg, IDOK); }});
-        EXPECT_EQ(IDOK, dlg.DoModal());
-    }
-    std::string shown;
-    CDialogDriver driver({[&](HWND hDlg) { shown = test::ItemText(hDlg, IDC_VALUE_EDIT); },
-                          [](HWND hDlg) { test::Click(hDlg, IDOK); }});
-    EXPECT_EQ(IDOK, dlg.DoModal());
-    EXPECT_EQ("1one", shown);
+    EXPECT_EQ(IDOK, test::RunModal(dlg, {Type("1"), Click(IDOK)}));
+    test::ValueDialogView view;
+    EXPECT_EQ(IDOK, test::RunModal(dlg, {Look(view), Click(IDOK)}));
+    EXPECT_EQ("1one", view.text);
     EXPECT_EQ(nullptr, dlg.GetSafeHwnd());
 }
 

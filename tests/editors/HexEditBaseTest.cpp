@@ -4,12 +4,12 @@
 #include "editors/HexEditBase.h"
 #include "editors/HexEditBaseView.h"
 #include "core/Module.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <initializer_list>
 #include <numeric>
 #include <string>
@@ -21,9 +21,11 @@ namespace
 {
 
 constexpr UINT c_idEdit = 100;
-constexpr UINT c_idOther = 101;
 constexpr char c_szParentClass[] = "CorvasinHexTestParent";
+constexpr COLORREF c_crBackground = RGB(210, 210, 210);
+constexpr COLORREF c_crHexColumn = RGB(180, 210, 190);
 
+// The WM_COMMAND notifications the parent received.
 struct Command
 {
     WPARAM wParam;
@@ -38,24 +40,13 @@ LRESULT CALLBACK ParentProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) 
     return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
 }
 
-void RegisterParentClass()
-{
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    if (::GetClassInfoExA(ModuleInstance(), c_szParentClass, &wc))
-        return;
-    wc.lpfnWndProc = &ParentProc;
-    wc.hInstance = ModuleInstance();
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = c_szParentClass;
-    ::RegisterClassExA(&wc);
-}
-
-void Pump()
+void Pump(HWND hDlg = nullptr)
 {
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
     {
+        if (hDlg && ::IsDialogMessageA(hDlg, &msg))
+            continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
@@ -99,9 +90,14 @@ private:
     BYTE m_saved[256];
 };
 
-LPARAM ClientPointParam(int x, int y)
+// Queues the keys with the modifiers held and lets the window (or dialog) handle them.
+void PressKeys(HWND hWnd, std::initializer_list<UINT> keys, std::initializer_list<int> held = {},
+               HWND hDlg = nullptr)
 {
-    return MAKELPARAM(x, y);
+    HeldKeys modifiers(held);
+    for (UINT vk : keys)
+        PostKey(hWnd, vk);
+    Pump(hDlg);
 }
 
 // Renders a window's client area into a 32-bit bitmap and reads one pixel.
@@ -112,11 +108,7 @@ COLORREF PrintedPixel(HWND hWnd, POINT pt)
     HDC hdcScreen = ::GetDC(nullptr);
     UniqueHdc dc(::CreateCompatibleDC(hdcScreen));
     BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof(bmi.bmiHeader);
-    bmi.bmiHeader.biWidth = rc.right;
-    bmi.bmiHeader.biHeight = -rc.bottom;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
+    bmi.bmiHeader = {sizeof(bmi.bmiHeader), rc.right, -rc.bottom, 1, 32};
     void* pBits = nullptr;
     UniqueGdiObject bitmap(::CreateDIBSection(hdcScreen, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0));
     ::ReleaseDC(nullptr, hdcScreen);
@@ -127,53 +119,68 @@ COLORREF PrintedPixel(HWND hWnd, POINT pt)
     return cr;
 }
 
-void PutOnClipboard(HWND hWnd, UINT cf, const void* pData, size_t cb)
+// Empties the clipboard and puts the bytes there in format cf (nothing for cf 0).
+void PutOnClipboard(HWND hWnd, UINT cf, std::vector<BYTE> bytes = {})
 {
     ASSERT_TRUE(::OpenClipboard(hWnd));
     ::EmptyClipboard();
-    if (cf)
+    UniqueHGlobal h(cf ? ::GlobalAlloc(GMEM_MOVEABLE, bytes.size()) : nullptr);
+    if (h)
     {
-        UniqueHGlobal h(::GlobalAlloc(GMEM_MOVEABLE, cb));
-        {
-            corvasin::GlobalLock lock(h.get());
-            std::memcpy(lock.get(), pData, cb);
-        }
+        std::memcpy(corvasin::GlobalLock(h.get()).get(), bytes.data(), bytes.size());
         if (::SetClipboardData(cf, h.get()))
             (void)h.release();
     }
     ::CloseClipboard();
 }
 
-std::vector<BYTE> BinaryPayload(std::initializer_list<BYTE> bytes, UINT nCount)
+std::vector<BYTE> ClipboardBytes(HWND hWnd, UINT cf)
 {
-    std::vector<BYTE> payload;
-    for (int i = 0; i < 4; ++i)
-        payload.push_back(static_cast<BYTE>(nCount >> (8 * i)));
-    for (BYTE b : bytes)
-        payload.push_back(b);
-    return payload;
+    std::vector<BYTE> bytes;
+    if (!::OpenClipboard(hWnd))
+        return bytes;
+    if (HGLOBAL h = ::GetClipboardData(cf))
+    {
+        corvasin::GlobalLock lock(h);
+        if (const BYTE* p = lock.as<const BYTE>())
+            bytes.assign(p, p + ::GlobalSize(h));
+    }
+    ::CloseClipboard();
+    return bytes;
 }
 
+// The binary clipboard form: a 4-byte little-endian count, then the bytes.
+std::vector<BYTE> BinaryPayload(std::vector<BYTE> bytes, UINT nCount)
+{
+    bytes.insert(bytes.begin(), {BYTE(nCount), BYTE(nCount >> 8), BYTE(nCount >> 16), BYTE(nCount >> 24)});
+    return bytes;
+}
+
+// A 256-byte control of 300 x 200 pixels in rows of 8 with the focus, and a button beside it.
 class HexEditWindow : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        RegisterParentClass();
+        WNDCLASSEXA wc{sizeof(wc)};
+        wc.lpfnWndProc = &ParentProc;
+        wc.hInstance = ModuleInstance();
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = c_szParentClass;
+        ::RegisterClassExA(&wc);
         m_hwndParent = ::CreateWindowExA(0, c_szParentClass, "Hex edit test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10,
                                          10, 520, 400, nullptr, nullptr, ModuleInstance(), nullptr);
         ASSERT_NE(m_hwndParent, nullptr);
         ASSERT_TRUE(m_edit.Create("", WS_CHILD | WS_VISIBLE | ES_MULTILINE, RECT{0, 0, 300, 200}, m_hwndParent,
                                   c_idEdit));
         m_hwndOther = ::CreateWindowExA(0, "BUTTON", "Other", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 320, 10, 80, 30,
-                                        m_hwndParent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c_idOther)),
-                                        ModuleInstance(), nullptr);
+                                        m_hwndParent, nullptr, ModuleInstance(), nullptr);
         m_data.resize(256);
         std::iota(m_data.begin(), m_data.end(), BYTE{0});
         m_edit.SetData(m_data.data(), static_cast<UINT>(m_data.size()), true);
         m_edit.SetBytesPerRow(8, false, true);
         ::SetForegroundWindow(m_hwndParent);
-        ::SetFocus(m_edit.GetSafeHwnd());
+        ::SetFocus(Edit());
         Pump();
         g_commands.clear();
     }
@@ -187,6 +194,18 @@ protected:
     }
 
     HWND Edit() const { return m_edit.GetSafeHwnd(); }
+    LRESULT Send(UINT uMsg, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return ::SendMessageA(Edit(), uMsg, wParam, lParam);
+    }
+    LRESULT Mouse(UINT uMsg, POINT pt, WPARAM wKeys = MK_LBUTTON) const
+    {
+        return Send(uMsg, wKeys, MAKELPARAM(pt.x, pt.y));
+    }
+    void Press(std::initializer_list<UINT> keys, std::initializer_list<int> held = {}) const
+    {
+        PressKeys(Edit(), keys, held);
+    }
 
     std::vector<BYTE> Data() const
     {
@@ -197,19 +216,20 @@ protected:
 
     // Client point in the gap after the given column of a visible row: inside a selection
     // rectangle but never on a glyph.
-    POINT GapPoint(UINT nVisibleRow, UINT nColumn) const
+    static POINT GapPoint(const CHexEditBase& edit, UINT nVisibleRow, UINT nColumn)
     {
-        const CHexEditModel& model = m_edit.Model();
+        const CHexEditModel& model = edit.Model();
         const int cx = static_cast<int>(model.GetCharWidth());
         const int cy = static_cast<int>(model.GetLineHeight());
         return POINT{model.HexLeft() + static_cast<int>(3 * nColumn + 2) * cx + cx / 2,
                      model.GetInnerRect().top + static_cast<int>(nVisibleRow) * cy + cy / 2};
     }
+    POINT GapPoint(UINT nVisibleRow, UINT nColumn) const { return GapPoint(m_edit, nVisibleRow, nColumn); }
 
     // Client point on the first digit of a byte.
-    POINT DigitPoint(UINT nPos) const
+    static POINT DigitPoint(const CHexEditBase& edit, UINT nPos)
     {
-        const CHexEditModel& model = m_edit.Model();
+        const CHexEditModel& model = edit.Model();
         const UINT nPerRow = model.GetBytesPerRow();
         const int cx = static_cast<int>(model.GetCharWidth());
         const int cy = static_cast<int>(model.GetLineHeight());
@@ -217,6 +237,7 @@ protected:
         return POINT{model.HexLeft() + static_cast<int>(3 * (nPos % nPerRow)) * cx + 1,
                      model.GetInnerRect().top + static_cast<int>(nRow) * cy + cy / 2};
     }
+    POINT DigitPoint(UINT nPos) const { return DigitPoint(m_edit, nPos); }
 
     HWND m_hwndParent = nullptr;
     HWND m_hwndOther = nullptr;
@@ -230,9 +251,7 @@ protected:
 
 TEST_F(HexEditWindow, OverwritesNibblesWithTypedCharactersAndTellsTheParent)
 {
-    PostKey(Edit(), 'A');
-    PostKey(Edit(), '5');
-    Pump();
+    Press({'A', '5'});
     EXPECT_EQ(Data()[0], 0xA5);
     EXPECT_EQ(Data()[1], 0x01);
     EXPECT_EQ(m_edit.GetCaretPos(), 1u);
@@ -240,31 +259,25 @@ TEST_F(HexEditWindow, OverwritesNibblesWithTypedCharactersAndTellsTheParent)
     ASSERT_EQ(g_commands.size(), 2u);
     for (const Command& command : g_commands)
     {
-        EXPECT_EQ(LOWORD(command.wParam), c_idEdit);
-        EXPECT_EQ(HIWORD(command.wParam), EN_CHANGE);
+        EXPECT_EQ(command.wParam, MAKEWPARAM(c_idEdit, EN_CHANGE));
         EXPECT_EQ(reinterpret_cast<HWND>(command.lParam), Edit());
     }
 }
 
 TEST_F(HexEditWindow, MovesTheCaretWithKeysFromTheQueue)
 {
-    PostKey(Edit(), VK_END);
-    PostKey(Edit(), VK_RIGHT);
-    Pump();
+    Press({VK_END, VK_RIGHT});
     EXPECT_EQ(m_edit.GetCaretPos(), 255u);
     EXPECT_FALSE(m_edit.IsCaretHighNibble());
     EXPECT_GT(m_edit.GetTopRow(), 0u);
-    PostKey(Edit(), VK_HOME);
-    Pump();
+    Press({VK_HOME});
     EXPECT_EQ(m_edit.GetCaretPos(), 0u);
     EXPECT_EQ(m_edit.GetTopRow(), 0u);
 }
 
 TEST_F(HexEditWindow, PutsTheSystemCaretOverTheDigitItEdits)
 {
-    PostKey(Edit(), VK_DOWN);
-    PostKey(Edit(), VK_RIGHT);
-    Pump();
+    Press({VK_DOWN, VK_RIGHT});
     const CHexEditModel& model = m_edit.Model();
     POINT pt{};
     ASSERT_TRUE(::GetCaretPos(&pt));
@@ -274,25 +287,17 @@ TEST_F(HexEditWindow, PutsTheSystemCaretOverTheDigitItEdits)
 
 TEST_F(HexEditWindow, SelectsWithShiftAndArrowKeys)
 {
-    {
-        HeldKeys shift{VK_SHIFT};
-        for (int i = 0; i < 4; ++i)
-            PostKey(Edit(), VK_RIGHT);
-        Pump();
-    }
+    Press({VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT}, {VK_SHIFT});
     ASSERT_TRUE(m_edit.HasSelection());
     EXPECT_EQ(m_edit.GetSelectionBegin(), 0u);
     EXPECT_EQ(m_edit.GetSelectionEnd(), 2u);
-    PostKey(Edit(), VK_RIGHT);
-    Pump();
+    Press({VK_RIGHT});
     EXPECT_FALSE(m_edit.HasSelection());
 }
 
 TEST_F(HexEditWindow, IgnoresEnterEscapeDeleteAndBackspace)
 {
-    for (UINT vk : {VK_RETURN, VK_ESCAPE, VK_DELETE, VK_BACK, VK_INSERT})
-        PostKey(Edit(), vk);
-    Pump();
+    Press({VK_RETURN, VK_ESCAPE, VK_DELETE, VK_BACK, VK_INSERT});
     EXPECT_EQ(Data(), m_data);
     EXPECT_EQ(m_edit.GetCaretPos(), 0u);
     EXPECT_TRUE(g_commands.empty());
@@ -301,19 +306,14 @@ TEST_F(HexEditWindow, IgnoresEnterEscapeDeleteAndBackspace)
 TEST_F(HexEditWindow, RefusesTypingWhenReadOnly)
 {
     m_edit.SetReadOnly(true, true);
-    PostKey(Edit(), 'F');
-    Pump();
+    Press({'F'});
     EXPECT_EQ(Data()[0], 0x00);
     EXPECT_TRUE(g_commands.empty());
 }
 
 TEST_F(HexEditWindow, SelectsAllWithCtrlA)
 {
-    {
-        HeldKeys ctrl{VK_CONTROL};
-        PostKey(Edit(), 'A');
-        Pump();
-    }
+    Press({'A'}, {VK_CONTROL});
     EXPECT_EQ(m_edit.GetSelectionBegin(), 0u);
     EXPECT_EQ(m_edit.GetSelectionEnd(), 255u);
     // Ctrl+A is a shortcut, not the digit A.
@@ -322,44 +322,37 @@ TEST_F(HexEditWindow, SelectsAllWithCtrlA)
 
 TEST_F(HexEditWindow, AsksTheDialogManagerForEveryKey)
 {
-    EXPECT_EQ(::SendMessageA(Edit(), WM_GETDLGCODE, 0, 0), DLGC_WANTALLKEYS);
+    EXPECT_EQ(Send(WM_GETDLGCODE), DLGC_WANTALLKEYS);
 }
 
 // ---- wheel and scroll bars ----
 
 TEST_F(HexEditWindow, ScrollsOneRowPerWheelNotchAndIgnoresPartialNotches)
 {
-    const auto wheel = [&](short nDelta) {
-        return ::SendMessageA(Edit(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(nDelta)), 0);
-    };
-    EXPECT_EQ(wheel(-120), 0);
-    EXPECT_EQ(m_edit.GetTopRow(), 1u);
-    wheel(-60);
-    EXPECT_EQ(m_edit.GetTopRow(), 1u);
-    wheel(-360);
-    EXPECT_EQ(m_edit.GetTopRow(), 4u);
-    wheel(120);
-    EXPECT_EQ(m_edit.GetTopRow(), 3u);
-    wheel(32000);
-    EXPECT_EQ(m_edit.GetTopRow(), 0u);
+    const std::pair<short, UINT> c_turns[] = {{-120, 1}, {-60, 1}, {-360, 4}, {120, 3}, {32000, 0}};
+    for (const auto& [nDelta, nTopRow] : c_turns)
+    {
+        EXPECT_EQ(Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(nDelta))), 0);
+        EXPECT_EQ(m_edit.GetTopRow(), nTopRow) << nDelta;
+    }
 }
 
 TEST_F(HexEditWindow, ShowsAVerticalScrollBarWithOnePagePerFullRows)
 {
     Pump();
     ASSERT_TRUE(::GetWindowLongA(Edit(), GWL_STYLE) & WS_VSCROLL);
-    SCROLLINFO si{sizeof(si), SIF_ALL, 0, 0, 0, 0, 0};
+    SCROLLINFO si{sizeof(si), SIF_ALL};
     ASSERT_TRUE(::GetScrollInfo(Edit(), SB_VERT, &si));
     const CHexEditModel& model = m_edit.Model();
     EXPECT_EQ(si.nMin, 0);
     EXPECT_EQ(static_cast<UINT>(si.nMax), model.GetMaxTopRow() + model.GetFullRows() - 1);
     EXPECT_EQ(si.nPage, model.GetFullRows());
 
-    ::SendMessageA(Edit(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    Send(WM_VSCROLL, SB_PAGEDOWN);
     EXPECT_EQ(m_edit.GetTopRow(), model.GetFullRows());
     ASSERT_TRUE(::GetScrollInfo(Edit(), SB_VERT, &si));
     EXPECT_EQ(static_cast<UINT>(si.nPos), m_edit.GetTopRow());
-    ::SendMessageA(Edit(), WM_VSCROLL, SB_LINEUP, 0);
+    Send(WM_VSCROLL, SB_LINEUP);
     EXPECT_EQ(m_edit.GetTopRow(), model.GetFullRows() - 1);
 }
 
@@ -367,7 +360,7 @@ TEST_F(HexEditWindow, HidesTheScrollBarWhenAllRowsFit)
 {
     const BYTE bytes[4] = {1, 2, 3, 4};
     m_edit.SetData(bytes, 4, true);
-    ::SendMessageA(Edit(), WM_SIZE, 0, MAKELPARAM(300, 200));
+    Send(WM_SIZE, 0, MAKELPARAM(300, 200));
     Pump();
     EXPECT_FALSE(::GetWindowLongA(Edit(), GWL_STYLE) & WS_VSCROLL);
 }
@@ -376,14 +369,15 @@ TEST_F(HexEditWindow, HidesTheScrollBarWhenAllRowsFit)
 
 TEST_F(HexEditWindow, IgnoresAProportionalFont)
 {
-    const LRESULT lBefore = ::SendMessageA(Edit(), WM_GETFONT, 0, 0);
+    const LRESULT lBefore = Send(WM_GETFONT);
     ASSERT_NE(lBefore, 0);
     UniqueGdiObject font(::CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0,
                                        VARIABLE_PITCH | FF_SWISS, "Arial"));
-    ::SendMessageA(Edit(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-    EXPECT_EQ(::SendMessageA(Edit(), WM_GETFONT, 0, 0), lBefore);
-    ::SendMessageA(Edit(), WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), TRUE);
-    EXPECT_EQ(::SendMessageA(Edit(), WM_GETFONT, 0, 0), lBefore);
+    for (HGDIOBJ hFont : {font.get(), ::GetStockObject(DEFAULT_GUI_FONT)})
+    {
+        Send(WM_SETFONT, reinterpret_cast<WPARAM>(hFont), TRUE);
+        EXPECT_EQ(Send(WM_GETFONT), lBefore);
+    }
 }
 
 TEST_F(HexEditWindow, KeepsItsOwnCopyOfAFixedPitchFont)
@@ -391,8 +385,8 @@ TEST_F(HexEditWindow, KeepsItsOwnCopyOfAFixedPitchFont)
     HFONT hFixed = ::CreateFontA(-20, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, FIXED_PITCH | FF_MODERN,
                                  "Courier New");
     ASSERT_NE(hFixed, nullptr);
-    ::SendMessageA(Edit(), WM_SETFONT, reinterpret_cast<WPARAM>(hFixed), TRUE);
-    const HFONT hKept = reinterpret_cast<HFONT>(::SendMessageA(Edit(), WM_GETFONT, 0, 0));
+    Send(WM_SETFONT, reinterpret_cast<WPARAM>(hFixed), TRUE);
+    const HFONT hKept = reinterpret_cast<HFONT>(Send(WM_GETFONT));
     EXPECT_NE(hKept, hFixed);
     // The sender may delete its font: the control still lays out and paints with its copy.
     ::DeleteObject(hFixed);
@@ -409,41 +403,21 @@ TEST_F(HexEditWindow, KeepsItsOwnCopyOfAFixedPitchFont)
 TEST_F(HexEditWindow, CopiesTextAndBinaryDataWithCtrlC)
 {
     m_edit.SetSelection(2, 5, true, true);
-    {
-        HeldKeys ctrl{VK_CONTROL};
-        PostKey(Edit(), 'C');
-        Pump();
-    }
-    ASSERT_TRUE(::OpenClipboard(m_hwndParent));
-    HGLOBAL hText = ::GetClipboardData(CF_TEXT);
-    ASSERT_NE(hText, nullptr);
-    {
-        corvasin::GlobalLock lock(hText);
-        EXPECT_STREQ(lock.as<const char>(), "02 03 04 05\n");
-    }
-    HGLOBAL hBinary = ::GetClipboardData(CHexEditBase::BinaryClipboardFormat());
-    ASSERT_NE(hBinary, nullptr);
-    {
-        corvasin::GlobalLock lock(hBinary);
-        ASSERT_GE(::GlobalSize(hBinary), 8u);
-        const BYTE* p = lock.as<const BYTE>();
-        const BYTE expected[8] = {4, 0, 0, 0, 2, 3, 4, 5};
-        EXPECT_EQ(std::memcmp(p, expected, 8), 0);
-    }
-    ::CloseClipboard();
+    Press({'C'}, {VK_CONTROL});
+    const std::vector<BYTE> text = ClipboardBytes(m_hwndParent, CF_TEXT);
+    ASSERT_FALSE(text.empty());
+    EXPECT_STREQ(reinterpret_cast<const char*>(text.data()), "02 03 04 05\n");
+    const std::vector<BYTE> binary = ClipboardBytes(m_hwndParent, CHexEditBase::BinaryClipboardFormat());
+    ASSERT_GE(binary.size(), 8u);
+    EXPECT_EQ(std::vector<BYTE>(binary.begin(), binary.begin() + 8), BinaryPayload({2, 3, 4, 5}, 4));
 }
 
 TEST_F(HexEditWindow, PastesBinaryDataOnlyUpToTheEndOfTheData)
 {
-    const std::vector<BYTE> payload =
-        BinaryPayload({0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE}, 10);
-    PutOnClipboard(m_hwndParent, CHexEditBase::BinaryClipboardFormat(), payload.data(), payload.size());
+    PutOnClipboard(m_hwndParent, CHexEditBase::BinaryClipboardFormat(),
+                   BinaryPayload(std::vector<BYTE>(10, 0xEE), 10));
     m_edit.SetEditCaretPos(253, true);
-    {
-        HeldKeys ctrl{VK_CONTROL};
-        PostKey(Edit(), 'V');
-        Pump();
-    }
+    Press({'V'}, {VK_CONTROL});
     const std::vector<BYTE> data = Data();
     ASSERT_EQ(data.size(), 256u);
     EXPECT_EQ(data[252], 252);
@@ -459,17 +433,16 @@ TEST_F(HexEditWindow, PastesBinaryDataOnlyUpToTheEndOfTheData)
 TEST_F(HexEditWindow, NeverPastesText)
 {
     const char szText[] = "FF FF FF";
-    PutOnClipboard(m_hwndParent, CF_TEXT, szText, sizeof(szText));
-    ::SendMessageA(Edit(), WM_COMMAND, c_idEditPaste, 0);
+    PutOnClipboard(m_hwndParent, CF_TEXT, std::vector<BYTE>(szText, szText + sizeof(szText)));
+    Send(WM_COMMAND, c_idEditPaste);
     EXPECT_EQ(Data(), m_data);
     EXPECT_TRUE(g_commands.empty());
 }
 
 TEST_F(HexEditWindow, ReadsNoFurtherThanTheClipboardBlockWhateverItsCountSays)
 {
-    const std::vector<BYTE> payload = BinaryPayload({0xAB, 0xCD}, 100000);
-    PutOnClipboard(m_hwndParent, CHexEditBase::BinaryClipboardFormat(), payload.data(), payload.size());
-    ::SendMessageA(Edit(), WM_COMMAND, c_idEditPaste, 0);
+    PutOnClipboard(m_hwndParent, CHexEditBase::BinaryClipboardFormat(), BinaryPayload({0xAB, 0xCD}, 100000));
+    Send(WM_COMMAND, c_idEditPaste);
     const std::vector<BYTE> data = Data();
     ASSERT_EQ(data.size(), 256u);
     EXPECT_EQ(data[0], 0xAB);
@@ -483,8 +456,8 @@ TEST_F(HexEditWindow, ReadsNoFurtherThanTheClipboardBlockWhateverItsCountSays)
 
 TEST_F(HexEditWindow, PaintsTheBackgroundAndTheHexColumn)
 {
-    EXPECT_EQ(PrintedPixel(Edit(), POINT{2, 2}), RGB(210, 210, 210));
-    EXPECT_EQ(PrintedPixel(Edit(), GapPoint(0, 0)), RGB(180, 210, 190));
+    EXPECT_EQ(PrintedPixel(Edit(), POINT{2, 2}), c_crBackground);
+    EXPECT_EQ(PrintedPixel(Edit(), GapPoint(0, 0)), c_crHexColumn);
 }
 
 TEST_F(HexEditWindow, ShowsTheSelectionInInactiveColoursWhenTheFocusLeaves)
@@ -497,7 +470,7 @@ TEST_F(HexEditWindow, ShowsTheSelectionInInactiveColoursWhenTheFocusLeaves)
     ASSERT_EQ(::GetFocus(), m_hwndOther);
     EXPECT_EQ(PrintedPixel(Edit(), GapPoint(1, 1)), ::GetSysColor(COLOR_BTNFACE));
     // Outside the selection the hex column keeps its own colour.
-    EXPECT_EQ(PrintedPixel(Edit(), GapPoint(1, 5)), RGB(180, 210, 190));
+    EXPECT_EQ(PrintedPixel(Edit(), GapPoint(1, 5)), c_crHexColumn);
 }
 
 TEST_F(HexEditWindow, PaintsThroughWmPaintInOneCopy)
@@ -507,7 +480,7 @@ TEST_F(HexEditWindow, PaintsThroughWmPaintInOneCopy)
     HDC hdc = ::GetDC(Edit());
     const COLORREF cr = ::GetPixel(hdc, 2, 2);
     ::ReleaseDC(Edit(), hdc);
-    EXPECT_EQ(cr, RGB(210, 210, 210));
+    EXPECT_EQ(cr, c_crBackground);
 }
 
 TEST_F(HexEditWindow, HidesASingleLineSelectionWithoutTheFocus)
@@ -517,11 +490,10 @@ TEST_F(HexEditWindow, HidesASingleLineSelectionWithoutTheFocus)
     const BYTE bytes[6] = {1, 2, 3, 4, 5, 6};
     line.SetData(bytes, 6, true);
     line.SetSelection(0, 3, false, true);
-    const CHexEditModel& model = line.Model();
-    const int cx = static_cast<int>(model.GetCharWidth());
-    const POINT pt{model.HexLeft() + 2 * cx + cx / 2, static_cast<int>(model.GetLineHeight()) / 2};
-    EXPECT_EQ(model.GetBytesPerRow(), 6u);
-    EXPECT_EQ(PrintedPixel(line.GetSafeHwnd(), pt), RGB(180, 210, 190));
+    EXPECT_EQ(line.Model().GetBytesPerRow(), 6u);
+    // One line has no margins: the gap after column 0 of its only row.
+    const POINT pt = GapPoint(line, 0, 0);
+    EXPECT_EQ(PrintedPixel(line.GetSafeHwnd(), pt), c_crHexColumn);
     ::SetFocus(line.GetSafeHwnd());
     EXPECT_EQ(PrintedPixel(line.GetSafeHwnd(), pt), ::GetSysColor(COLOR_HIGHLIGHT));
 }
@@ -530,47 +502,45 @@ TEST_F(HexEditWindow, HidesASingleLineSelectionWithoutTheFocus)
 
 TEST_F(HexEditWindow, SelectsOneByteOnDoubleClick)
 {
-    const POINT pt = DigitPoint(9);
-    ::SendMessageA(Edit(), WM_LBUTTONDBLCLK, MK_LBUTTON, ClientPointParam(pt.x, pt.y));
+    Mouse(WM_LBUTTONDBLCLK, DigitPoint(9));
     EXPECT_EQ(m_edit.GetSelectionBegin(), 9u);
     EXPECT_EQ(m_edit.GetSelectionEnd(), 9u);
 }
 
 TEST_F(HexEditWindow, SelectsByDraggingFromTheAnchor)
 {
-    const POINT ptFrom = DigitPoint(20);
     const POINT ptTo = DigitPoint(3);
-    ::SendMessageA(Edit(), WM_LBUTTONDOWN, MK_LBUTTON, ClientPointParam(ptFrom.x, ptFrom.y));
+    Mouse(WM_LBUTTONDOWN, DigitPoint(20));
     EXPECT_EQ(::GetCapture(), Edit());
     EXPECT_EQ(m_edit.GetCaretPos(), 20u);
-    ::SendMessageA(Edit(), WM_MOUSEMOVE, MK_LBUTTON, ClientPointParam(ptTo.x, ptTo.y));
+    Mouse(WM_MOUSEMOVE, ptTo);
     EXPECT_EQ(m_edit.GetSelectionBegin(), 3u);
     EXPECT_EQ(m_edit.GetSelectionEnd(), 20u);
-    ::SendMessageA(Edit(), WM_LBUTTONUP, 0, ClientPointParam(ptTo.x, ptTo.y));
+    Mouse(WM_LBUTTONUP, ptTo, 0);
     EXPECT_EQ(::GetCapture(), nullptr);
 }
 
 TEST_F(HexEditWindow, IgnoresSmallMovesWithinTheDoubleClickRectangle)
 {
     const POINT pt = DigitPoint(0);
-    ::SendMessageA(Edit(), WM_LBUTTONDOWN, MK_LBUTTON, ClientPointParam(pt.x, pt.y));
-    ::SendMessageA(Edit(), WM_MOUSEMOVE, MK_LBUTTON, ClientPointParam(pt.x + 1, pt.y));
+    Mouse(WM_LBUTTONDOWN, pt);
+    Mouse(WM_MOUSEMOVE, POINT{pt.x + 1, pt.y});
     EXPECT_FALSE(m_edit.HasSelection());
-    ::SendMessageA(Edit(), WM_LBUTTONUP, 0, ClientPointParam(pt.x + 1, pt.y));
+    Mouse(WM_LBUTTONUP, POINT{pt.x + 1, pt.y}, 0);
 }
 
 TEST_F(HexEditWindow, AutoScrollsWhileTheDragIsBelowTheView)
 {
     const POINT pt = DigitPoint(0);
-    ::SendMessageA(Edit(), WM_LBUTTONDOWN, MK_LBUTTON, ClientPointParam(pt.x, pt.y));
-    ::SendMessageA(Edit(), WM_MOUSEMOVE, MK_LBUTTON, ClientPointParam(pt.x, 200 + 40));
+    Mouse(WM_LBUTTONDOWN, pt);
+    Mouse(WM_MOUSEMOVE, POINT{pt.x, 200 + 40});
     const UINT nTopBefore = m_edit.GetTopRow();
     PumpFor(150);
     const UINT nTopAfter = m_edit.GetTopRow();
     EXPECT_GT(nTopAfter, nTopBefore);
     EXPECT_EQ(m_edit.GetSelectionBegin(), 0u);
     EXPECT_GE(m_edit.GetSelectionEnd(), (nTopAfter + m_edit.Model().GetFullRows()) * 8 - 8);
-    ::SendMessageA(Edit(), WM_LBUTTONUP, 0, ClientPointParam(pt.x, 240));
+    Mouse(WM_LBUTTONUP, POINT{pt.x, 240}, 0);
     const UINT nTopStopped = m_edit.GetTopRow();
     PumpFor(60);
     EXPECT_EQ(m_edit.GetTopRow(), nTopStopped);
@@ -581,14 +551,12 @@ TEST_F(HexEditWindow, AutoScrollsWhileTheDragIsBelowTheView)
 TEST_F(HexEditWindow, FollowsTheWindowWidthWithAutomaticRowWidths)
 {
     m_edit.SetBytesPerRow(8, true, true);
-    const UINT nWide = m_edit.Model().GetBytesPerRow();
-    ::MoveWindow(Edit(), 0, 0, 150, 200, TRUE);
-    const UINT nNarrow = m_edit.Model().GetBytesPerRow();
-    EXPECT_LT(nNarrow, nWide);
-    // Whatever the font, the row still fits into the inner width.
     const CHexEditModel& model = m_edit.Model();
-    const RECT& rc = model.GetInnerRect();
-    EXPECT_LE(static_cast<LONG>(model.GetHexWidth()), rc.right - rc.left);
+    const UINT nWide = model.GetBytesPerRow();
+    ::MoveWindow(Edit(), 0, 0, 150, 200, TRUE);
+    EXPECT_LT(model.GetBytesPerRow(), nWide);
+    // Whatever the font, the row still fits into the inner width.
+    EXPECT_LE(static_cast<LONG>(model.GetHexWidth()), model.GetInnerRect().right - model.GetInnerRect().left);
 }
 
 TEST_F(HexEditWindow, ScrollsSidewaysByCharactersAndPages)
@@ -599,16 +567,14 @@ TEST_F(HexEditWindow, ScrollsSidewaysByCharactersAndPages)
     const CHexEditModel& model = m_edit.Model();
     ASSERT_GT(model.GetMaxScrollOffset(), 0u);
     EXPECT_TRUE(::GetWindowLongA(Edit(), GWL_STYLE) & WS_HSCROLL);
-    ::SendMessageA(Edit(), WM_HSCROLL, SB_LINERIGHT, 0);
+    Send(WM_HSCROLL, SB_LINERIGHT);
     EXPECT_EQ(model.GetScrollOffset(), model.GetCharWidth());
-    ::SendMessageA(Edit(), WM_HSCROLL, SB_PAGERIGHT, 0);
-    ::SendMessageA(Edit(), WM_HSCROLL, SB_PAGERIGHT, 0);
-    ::SendMessageA(Edit(), WM_HSCROLL, SB_PAGERIGHT, 0);
-    EXPECT_EQ(model.GetScrollOffset(), model.GetMaxScrollOffset());
-    ::SendMessageA(Edit(), WM_HSCROLL, SB_PAGELEFT, 0);
-    ::SendMessageA(Edit(), WM_HSCROLL, SB_PAGELEFT, 0);
-    ::SendMessageA(Edit(), WM_HSCROLL, SB_PAGELEFT, 0);
-    EXPECT_EQ(model.GetScrollOffset(), 0u);
+    for (WPARAM nCode : {SB_PAGERIGHT, SB_PAGELEFT})
+    {
+        for (int i = 0; i < 3; ++i)
+            Send(WM_HSCROLL, nCode);
+        EXPECT_EQ(model.GetScrollOffset(), nCode == SB_PAGERIGHT ? model.GetMaxScrollOffset() : 0u);
+    }
 }
 
 TEST_F(HexEditWindow, TakesDataGivenBeforeItsWindowExists)
@@ -679,19 +645,16 @@ TEST_F(HexEditWindow, OffersCopyOnlyWithASelectionAndPasteOnlyForBinaryData)
     ASSERT_TRUE(probe.Create("", WS_CHILD | WS_VISIBLE | ES_MULTILINE, RECT{0, 210, 300, 330}, m_hwndParent, 103));
     probe.SetData(m_data.data(), 64, true);
     probe.SetBytesPerRow(8, false, true);
-    PutOnClipboard(m_hwndParent, 0, nullptr, 0);
+    PutOnClipboard(m_hwndParent, 0);
     probe.SetSelection(0, 3, false, true);
+    const HWND hProbe = probe.GetSafeHwnd();
 
-    // Right-click outside the selection: it goes, the caret moves there.
-    RECT rc;
-    ::GetWindowRect(probe.GetSafeHwnd(), &rc);
-    const CHexEditModel& model = probe.Model();
-    const int cx = static_cast<int>(model.GetCharWidth());
-    const int cy = static_cast<int>(model.GetLineHeight());
-    POINT ptByte20{model.HexLeft() + 3 * 4 * cx + cx + 1, model.GetInnerRect().top + 2 * cy + cy / 2};
-    ::ClientToScreen(probe.GetSafeHwnd(), &ptByte20);
-    ::SendMessageA(probe.GetSafeHwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(probe.GetSafeHwnd()),
-                   MAKELPARAM(ptByte20.x, ptByte20.y));
+    // Right-click outside the selection, on byte 20's second digit: the selection goes, the
+    // caret moves there.
+    POINT ptByte20 = DigitPoint(probe, 20);
+    ptByte20.x += static_cast<int>(probe.Model().GetCharWidth());
+    ::ClientToScreen(hProbe, &ptByte20);
+    ::SendMessageA(hProbe, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hProbe), MAKELPARAM(ptByte20.x, ptByte20.y));
     EXPECT_FALSE(probe.HasSelection());
     EXPECT_EQ(probe.GetCaretPos(), 20u);
     EXPECT_TRUE(probe.IsCaretHighNibble());
@@ -699,16 +662,15 @@ TEST_F(HexEditWindow, OffersCopyOnlyWithASelectionAndPasteOnlyForBinaryData)
     EXPECT_TRUE(probe.m_uPasteState & MF_GRAYED);
 
     // From the keyboard, with a selection and binary data on the clipboard.
-    const std::vector<BYTE> payload = BinaryPayload({1}, 1);
-    PutOnClipboard(m_hwndParent, CHexEditBase::BinaryClipboardFormat(), payload.data(), payload.size());
+    PutOnClipboard(m_hwndParent, CHexEditBase::BinaryClipboardFormat(), BinaryPayload({1}, 1));
     probe.SetSelection(1, 2, false, true);
-    ::SendMessageA(probe.GetSafeHwnd(), WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1));
+    ::SendMessageA(hProbe, WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1));
     EXPECT_TRUE(probe.HasSelection());
     EXPECT_FALSE(probe.m_uCopyState & MF_GRAYED);
     EXPECT_FALSE(probe.m_uPasteState & MF_GRAYED);
 
     probe.SetReadOnly(true, false);
-    ::SendMessageA(probe.GetSafeHwnd(), WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1));
+    ::SendMessageA(hProbe, WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1));
     EXPECT_TRUE(probe.m_uPasteState & MF_GRAYED);
     Pump();
 }
@@ -720,8 +682,7 @@ TEST(HexEditClasses, RegistersBothWindowClassesWithDoubleClicks)
     CHexEditBase edit;
     for (const char* pszClass : {c_szHexEditClass, c_szHexEditSelfCreatingClass})
     {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof(wc);
+        WNDCLASSEXA wc{sizeof(wc)};
         ASSERT_TRUE(::GetClassInfoExA(ModuleInstance(), pszClass, &wc)) << pszClass;
         EXPECT_EQ(wc.style, static_cast<UINT>(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS));
     }
@@ -738,8 +699,7 @@ TEST_F(HexEditWindow, BuildsItsOwnObjectForTheSelfCreatingClass)
     const BYTE bytes[3] = {0, 0, 0};
     pEdit->SetData(bytes, 3, true);
     ::SetFocus(hWnd);
-    PostKey(hWnd, 'C');
-    Pump();
+    PressKeys(hWnd, {'C'});
     EXPECT_EQ(pEdit->Model().GetDataPtr()[0], 0xC0);
     ASSERT_EQ(g_commands.size(), 1u);
     EXPECT_EQ(LOWORD(g_commands[0].wParam), 104);
@@ -762,43 +722,6 @@ TEST_F(HexEditWindow, LeavesAWindowOfItsClassMadeByOthersToTheDefaultProcedure)
 namespace
 {
 
-// An in-memory dialog template: a multi-line edit control 20000 and an OK button.
-std::vector<WORD> DialogTemplate()
-{
-    std::vector<WORD> t;
-    const auto dword = [&](DWORD dw) {
-        t.push_back(LOWORD(dw));
-        t.push_back(HIWORD(dw));
-    };
-    const auto align = [&] {
-        if (t.size() % 2)
-            t.push_back(0);
-    };
-    dword(WS_POPUP | WS_VISIBLE | WS_CAPTION | DS_MODALFRAME);
-    dword(0);
-    t.push_back(2);
-    for (short v : {10, 10, 200, 120})
-        t.push_back(static_cast<WORD>(v));
-    t.insert(t.end(), {0, 0, 0}); // no menu, default class, no title
-
-    align();
-    dword(WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_MULTILINE);
-    dword(0);
-    for (short v : {5, 5, 150, 80})
-        t.push_back(static_cast<WORD>(v));
-    t.push_back(20000);
-    t.insert(t.end(), {0xFFFF, 0x0081, 0, 0});
-
-    align();
-    dword(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON);
-    dword(0);
-    for (short v : {160, 5, 35, 14})
-        t.push_back(static_cast<WORD>(v));
-    t.push_back(IDOK);
-    t.insert(t.end(), {0xFFFF, 0x0080, 0, 0});
-    return t;
-}
-
 std::vector<WORD> g_dialogCommands;
 
 INT_PTR CALLBACK RecordingDialogProc(HWND, UINT uMsg, WPARAM wParam, LPARAM) noexcept
@@ -808,31 +731,19 @@ INT_PTR CALLBACK RecordingDialogProc(HWND, UINT uMsg, WPARAM wParam, LPARAM) noe
     return uMsg == WM_INITDIALOG;
 }
 
-void PumpDialog(HWND hDlg)
-{
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-        if (!::IsDialogMessageA(hDlg, &msg))
-        {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
-}
-
 } // namespace
 
 TEST(HexEditDialog, KeepsEnterAndEscapeButPassesTabOn)
 {
-    const std::vector<WORD> tmpl = DialogTemplate();
-    HWND hDlg = ::CreateDialogIndirectParamA(ModuleInstance(), reinterpret_cast<LPCDLGTEMPLATEA>(tmpl.data()),
-                                             nullptr, &RecordingDialogProc, 0);
+    // The binary value dialog's template: its multi-line field, then OK in the tab order.
+    HWND hDlg = ::CreateDialogParamA(ModuleInstance(), MAKEINTRESOURCEA(IDD_EDIT_BINARY), nullptr,
+                                     &RecordingDialogProc, 0);
     ASSERT_NE(hDlg, nullptr);
+    ::ShowWindow(hDlg, SW_SHOW);
     g_dialogCommands.clear();
     {
         CHexEditBase edit;
-        ASSERT_TRUE(edit.SubclassDlgItem(20000, hDlg));
+        ASSERT_TRUE(edit.SubclassDlgItem(IDC_VALUE_EDIT, hDlg));
         const BYTE bytes[4] = {0, 0, 0, 0};
         edit.SetData(bytes, 4, true);
         edit.SetBytesPerRow(8, false, true);
@@ -840,16 +751,12 @@ TEST(HexEditDialog, KeepsEnterAndEscapeButPassesTabOn)
         ::SetFocus(edit.GetSafeHwnd());
         HWND hEdit = edit.GetSafeHwnd();
 
-        PostKey(hEdit, VK_RETURN);
-        PostKey(hEdit, VK_ESCAPE);
-        PostKey(hEdit, 'B');
-        PumpDialog(hDlg);
+        PressKeys(hEdit, {VK_RETURN, VK_ESCAPE, 'B'}, {}, hDlg);
         EXPECT_TRUE(g_dialogCommands.empty());
         EXPECT_EQ(edit.Model().GetDataPtr()[0], 0xB0);
         EXPECT_EQ(::GetFocus(), hEdit);
 
-        PostKey(hEdit, VK_TAB);
-        PumpDialog(hDlg);
+        PressKeys(hEdit, {VK_TAB}, {}, hDlg);
         EXPECT_EQ(::GetFocus(), ::GetDlgItem(hDlg, IDOK));
         ::DestroyWindow(hDlg);
         // The dialog took its child with it; the object let go of the window.
@@ -867,14 +774,15 @@ TEST_F(HexEditWindow, FillsTheViewWithTheControlAndFollowsItsSize)
     EXPECT_EQ(::GetParent(hEdit), view.GetSafeHwnd());
     EXPECT_EQ(::GetDlgCtrlID(hEdit), 256);
     EXPECT_TRUE(::GetWindowLongA(hEdit, GWL_STYLE) & ES_MULTILINE);
-    RECT rc;
-    ::GetWindowRect(hEdit, &rc);
-    EXPECT_EQ(rc.right - rc.left, 200);
-    EXPECT_EQ(rc.bottom - rc.top, 150);
+    const auto expectSize = [&](LONG cx, LONG cy) {
+        RECT rc;
+        ::GetWindowRect(hEdit, &rc);
+        EXPECT_EQ(rc.right - rc.left, cx);
+        EXPECT_EQ(rc.bottom - rc.top, cy);
+    };
+    expectSize(200, 150);
     ::MoveWindow(view.GetSafeHwnd(), 0, 210, 260, 120, TRUE);
-    ::GetWindowRect(hEdit, &rc);
-    EXPECT_EQ(rc.right - rc.left, 260);
-    EXPECT_EQ(rc.bottom - rc.top, 120);
+    expectSize(260, 120);
     // Focus given to the view lands in the control.
     ::SetFocus(view.GetSafeHwnd());
     EXPECT_EQ(::GetFocus(), hEdit);

@@ -2,10 +2,14 @@
 // scrolling into view and the clipboard forms. Metrics are fixed (8 x 16 pixel characters) so
 // every pixel value below can be worked out by hand.
 #include "editors/HexEditModel.h"
+#include "editors/TableRow.h"
 
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <optional>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 using namespace corvasin;
@@ -23,6 +27,11 @@ std::vector<BYTE> Ramp(UINT nCount)
     return bytes;
 }
 
+void Layout(CHexEditModel& model, int cx, int cy)
+{
+    model.CalculateLayout(RECT{0, 0, cx, cy}, c_cx, c_cy);
+}
+
 // A multi-line model of nCount bytes 0, 1, 2... in a client area of cx x cy pixels.
 CHexEditModel MakeModel(UINT nCount, int cx, int cy, UINT nBytesPerRow = 8, bool bAscii = false)
 {
@@ -31,8 +40,7 @@ CHexEditModel MakeModel(UINT nCount, int cx, int cy, UINT nBytesPerRow = 8, bool
     model.SetData(bytes.data(), nCount);
     model.SetBytesPerRowSetting(nBytesPerRow, false);
     model.SetShowAscii(bAscii);
-    const RECT rc{0, 0, cx, cy};
-    model.CalculateLayout(rc, c_cx, c_cy);
+    Layout(model, cx, cy);
     return model;
 }
 
@@ -40,6 +48,19 @@ BYTE ByteAt(const CHexEditModel& model, UINT nPos)
 {
     return model.GetDataPtr()[nPos];
 }
+
+// A byte and whether the caret (or a hit) is on its high nibble; the selection's ends; full rows,
+// visible rows and the last visible row's height; a rectangle's edges.
+using Spot = std::pair<UINT, bool>;
+constexpr auto Hi = [](UINT nPos) { return Spot{nPos, true}; };
+constexpr auto Lo = [](UINT nPos) { return Spot{nPos, false}; };
+constexpr auto Caret = [](const CHexEditModel& m) { return Spot{m.GetCaretPos(), m.IsHighNibble()}; };
+constexpr auto At = [](const HexHit& hit) { return Spot{hit.nPos, hit.bHighNibble}; };
+constexpr auto Selection = [](const CHexEditModel& m) { return std::pair{m.GetSelectionBegin(), m.GetSelectionEnd()}; };
+constexpr auto RowFit = [](const CHexEditModel& m) {
+    return std::tuple{m.GetFullRows(), m.GetVisibleRows(), m.GetLastRowHeight()};
+};
+constexpr auto Edges = [](const RECT& rc) { return std::tuple{rc.left, rc.top, rc.right, rc.bottom}; };
 
 } // namespace
 
@@ -65,7 +86,7 @@ TEST(HexEditModel, PlacesTheCharacterColumnAfterTheHexColumnAndItsGap)
     EXPECT_EQ(model.GetAsciiWidth(), 8u * c_cx);
 
     model.SetShowAscii(false);
-    model.CalculateLayout(RECT{0, 0, 400, 200}, c_cx, c_cy);
+    Layout(model, 400, 200);
     EXPECT_EQ(model.GetAsciiX(), 0u);
     EXPECT_EQ(model.GetAsciiWidth(), 0u);
 }
@@ -75,30 +96,21 @@ TEST(HexEditModel, ShowsUnprintableBytesAsFullStops)
     CHexEditModel model;
     const BYTE bytes[] = {'A', 0x00, 0x7F, 0x1F, ' ', '~', 0xC4};
     model.SetData(bytes, sizeof(bytes));
-    model.CalculateLayout(RECT{0, 0, 400, 200}, c_cx, c_cy);
+    Layout(model, 400, 200);
     EXPECT_EQ(model.RowAsciiText(0), "A... ~.");
 }
 
 TEST(HexEditModel, ShrinksTheInnerRectangleByTheMarginAndCountsAPartialRow)
 {
     CHexEditModel model = MakeModel(100, 200, 100);
-    const RECT& rc = model.GetInnerRect();
-    EXPECT_EQ(rc.left, 5);
-    EXPECT_EQ(rc.top, 5);
-    EXPECT_EQ(rc.right, 195);
-    EXPECT_EQ(rc.bottom, 95);
+    EXPECT_EQ(Edges(model.GetInnerRect()), Edges(RECT{5, 5, 195, 95}));
     // 90 pixels: five full rows of 16 and 10 pixels of a sixth.
-    EXPECT_EQ(model.GetFullRows(), 5u);
-    EXPECT_EQ(model.GetVisibleRows(), 6u);
-    EXPECT_EQ(model.GetLastRowHeight(), 10u);
+    EXPECT_EQ(RowFit(model), std::make_tuple(5u, 6u, 10u));
 }
 
 TEST(HexEditModel, GivesTheLastRowAFullLineWhenRowsFitExactly)
 {
-    CHexEditModel model = MakeModel(100, 200, 6 * 16 + 10);
-    EXPECT_EQ(model.GetFullRows(), 6u);
-    EXPECT_EQ(model.GetVisibleRows(), 6u);
-    EXPECT_EQ(model.GetLastRowHeight(), c_cy);
+    EXPECT_EQ(RowFit(MakeModel(100, 200, 6 * 16 + 10)), std::make_tuple(6u, 6u, c_cy));
 }
 
 TEST(HexEditModel, NeverLetsTheInnerRectangleTurnInsideOut)
@@ -110,36 +122,34 @@ TEST(HexEditModel, NeverLetsTheInnerRectangleTurnInsideOut)
     EXPECT_EQ(model.GetVisibleRows(), 0u);
 }
 
-TEST(HexEditModel, FitsAsManyBytesAsTheWidthAllowsInAutomaticMode)
+// Automatic row widths: the client width and the bytes that fit into a row of it.
+struct AutoWidth : test::Row
 {
-    CHexEditModel model = MakeModel(100, 200, 100);
+    bool bAscii;
+    std::vector<std::pair<int, UINT>> widths;
+};
+using HexAutoWidth = testing::TestWithParam<AutoWidth>;
+
+TEST_P(HexAutoWidth, Fits)
+{
+    CHexEditModel model = MakeModel(100, 200, 100, 16, GetParam().bAscii);
     model.SetBytesPerRowSetting(16, true);
-    // Inner width 190: 8 bytes need 23 x 8 = 184 pixels, 9 would need 208.
-    model.CalculateLayout(RECT{0, 0, 200, 100}, c_cx, c_cy);
-    EXPECT_EQ(model.GetBytesPerRow(), 8u);
-    // Inner width 183 is one pixel short of 8 bytes.
-    model.CalculateLayout(RECT{0, 0, 193, 100}, c_cx, c_cy);
-    EXPECT_EQ(model.GetBytesPerRow(), 7u);
+    for (const auto& [cx, nBytes] : GetParam().widths)
+    {
+        Layout(model, cx, 100);
+        EXPECT_EQ(model.GetBytesPerRow(), nBytes) << "client width " << cx;
+    }
 }
 
-TEST(HexEditModel, CountsTheCharacterColumnInAutomaticWidths)
-{
-    CHexEditModel model = MakeModel(100, 200, 100, 16, true);
-    model.SetBytesPerRowSetting(16, true);
-    // 6 bytes: 17 x 8 + 5 + 6 x 8 = 189 pixels fit into 190; 7 bytes need 221.
-    model.CalculateLayout(RECT{0, 0, 200, 100}, c_cx, c_cy);
-    EXPECT_EQ(model.GetBytesPerRow(), 6u);
-    model.CalculateLayout(RECT{0, 0, 198, 100}, c_cx, c_cy);
-    EXPECT_EQ(model.GetBytesPerRow(), 5u);
-}
-
-TEST(HexEditModel, KeepsAtLeastOneByteInARowOfATinyWindow)
-{
-    CHexEditModel model = MakeModel(10, 3, 100, 16, true);
-    model.SetBytesPerRowSetting(16, true);
-    model.CalculateLayout(RECT{0, 0, 3, 100}, c_cx, c_cy);
-    EXPECT_EQ(model.GetBytesPerRow(), 1u);
-}
+INSTANTIATE_TEST_SUITE_P(
+    HexEditModel, HexAutoWidth,
+    testing::Values(
+        // Inner width 190: 8 bytes need 23 x 8 = 184 pixels, 9 would need 208; 183 is one short of 8.
+        AutoWidth{"FitsAsManyBytesAsTheWidthAllowsInAutomaticMode", false, {{200, 8}, {193, 7}}},
+        // 6 bytes: 17 x 8 + 5 + 6 x 8 = 189 pixels fit into 190; 7 bytes need 221.
+        AutoWidth{"CountsTheCharacterColumnInAutomaticWidths", true, {{200, 6}, {198, 5}}},
+        AutoWidth{"KeepsAtLeastOneByteInARowOfATinyWindow", true, {{3, 1}}}),
+    test::RowName());
 
 TEST(HexEditModel, PutsAllBytesOnOneLineWithoutMarginsInSingleLineMode)
 {
@@ -147,7 +157,7 @@ TEST(HexEditModel, PutsAllBytesOnOneLineWithoutMarginsInSingleLineMode)
     const std::vector<BYTE> bytes = Ramp(12);
     model.SetData(bytes.data(), 12);
     model.SetMultiLine(false);
-    model.CalculateLayout(RECT{0, 0, 100, 20}, c_cx, c_cy);
+    Layout(model, 100, 20);
     EXPECT_EQ(model.GetBytesPerRow(), 12u);
     EXPECT_EQ(model.GetInnerRect().left, 0);
     EXPECT_EQ(model.GetMaxTopRow(), 0u);
@@ -163,7 +173,7 @@ TEST(HexEditModel, LimitsTheTopRowSoTheLastRowEndsTheView)
     EXPECT_TRUE(model.SetTopRow(50));
     EXPECT_EQ(model.GetTopRow(), 8u);
     // Growing the window lowers the top row with the maximum.
-    model.CalculateLayout(RECT{0, 0, 200, 10 + 16 * 10}, c_cx, c_cy);
+    Layout(model, 200, 10 + 16 * 10);
     EXPECT_EQ(model.GetTopRow(), 3u);
 }
 
@@ -180,67 +190,49 @@ TEST(HexEditModel, StopsRowAndPixelStepsAtZero)
 
 // ---- caret moves ----
 
-TEST(HexEditModel, KeepsTheCaretOnTheFirstNibbleWhenMovingLeftFromByteZero)
+// Keys pressed one after another, each from where the caret was put or the move before left it.
+struct CaretMove
 {
-    CHexEditModel model = MakeModel(20, 400, 200);
-    EXPECT_TRUE(model.KeyDown(VK_LEFT, false));
-    EXPECT_EQ(model.GetCaretPos(), 0u);
-    EXPECT_TRUE(model.IsHighNibble());
+    std::optional<Spot> from;
+    UINT vk;
+    Spot to;
+};
+struct CaretWalk : test::Row
+{
+    UINT nCount;
+    int cx, cy;
+    std::vector<CaretMove> moves;
+};
+using HexCaretWalk = testing::TestWithParam<CaretWalk>;
+
+TEST_P(HexCaretWalk, Moves)
+{
+    CHexEditModel model = MakeModel(GetParam().nCount, GetParam().cx, GetParam().cy);
+    for (const CaretMove& move : GetParam().moves)
+    {
+        if (move.from)
+            model.SetCaret(move.from->first, move.from->second);
+        EXPECT_TRUE(model.KeyDown(move.vk, false)) << "key " << move.vk;
+        EXPECT_EQ(Caret(model), move.to) << "key " << move.vk;
+    }
 }
 
-TEST(HexEditModel, StaysOnTheLastLowNibbleWhenMovingRightFromTheEnd)
-{
-    CHexEditModel model = MakeModel(20, 400, 200);
-    model.KeyDown(VK_END, false);
-    EXPECT_EQ(model.GetCaretPos(), 19u);
-    EXPECT_FALSE(model.IsHighNibble());
-    model.KeyDown(VK_RIGHT, false);
-    EXPECT_EQ(model.GetCaretPos(), 19u);
-    EXPECT_FALSE(model.IsHighNibble());
-}
-
-TEST(HexEditModel, StepsThroughBothNibblesOfEachByte)
-{
-    CHexEditModel model = MakeModel(20, 400, 200);
-    model.KeyDown(VK_RIGHT, false);
-    EXPECT_EQ(model.GetCaretPos(), 0u);
-    EXPECT_FALSE(model.IsHighNibble());
-    model.KeyDown(VK_RIGHT, false);
-    EXPECT_EQ(model.GetCaretPos(), 1u);
-    EXPECT_TRUE(model.IsHighNibble());
-    model.KeyDown(VK_LEFT, false);
-    EXPECT_EQ(model.GetCaretPos(), 0u);
-    EXPECT_FALSE(model.IsHighNibble());
-}
-
-TEST(HexEditModel, MovesWholeRowsUpAndDownKeepingTheNibble)
-{
-    CHexEditModel model = MakeModel(20, 400, 200);
-    model.SetCaret(3, false);
-    model.KeyDown(VK_DOWN, false);
-    EXPECT_EQ(model.GetCaretPos(), 11u);
-    EXPECT_FALSE(model.IsHighNibble());
-    // The third row holds only 4 bytes: moving down from column 3 of row 2 caps at the end.
-    model.SetCaret(15, true);
-    model.KeyDown(VK_DOWN, false);
-    EXPECT_EQ(model.GetCaretPos(), 19u);
-    EXPECT_FALSE(model.IsHighNibble());
-    // Above row 0 the caret lands on byte 0's first digit.
-    model.SetCaret(5, false);
-    model.KeyDown(VK_UP, false);
-    EXPECT_EQ(model.GetCaretPos(), 0u);
-    EXPECT_TRUE(model.IsHighNibble());
-}
-
-TEST(HexEditModel, PagesByOneRowLessThanTheVisibleRows)
-{
-    // 6 visible rows (5 full and a partial one): a page is 5 rows of 8 bytes.
-    CHexEditModel model = MakeModel(200, 200, 100);
-    model.KeyDown(VK_NEXT, false);
-    EXPECT_EQ(model.GetCaretPos(), 40u);
-    model.KeyDown(VK_PRIOR, false);
-    EXPECT_EQ(model.GetCaretPos(), 0u);
-}
+INSTANTIATE_TEST_SUITE_P(
+    HexEditModel, HexCaretWalk,
+    testing::Values(
+        CaretWalk{"KeepsTheCaretOnTheFirstNibbleWhenMovingLeftFromByteZero", 20, 400, 200, {{{}, VK_LEFT, Hi(0)}}},
+        CaretWalk{"StaysOnTheLastLowNibbleWhenMovingRightFromTheEnd", 20, 400, 200,
+                  {{{}, VK_END, Lo(19)}, {{}, VK_RIGHT, Lo(19)}}},
+        CaretWalk{"StepsThroughBothNibblesOfEachByte", 20, 400, 200,
+                  {{{}, VK_RIGHT, Lo(0)}, {{}, VK_RIGHT, Hi(1)}, {{}, VK_LEFT, Lo(0)}}},
+        // The third row holds only 4 bytes: moving down from column 7 of row 1 caps at the end;
+        // above row 0 the caret lands on byte 0's first digit.
+        CaretWalk{"MovesWholeRowsUpAndDownKeepingTheNibble", 20, 400, 200,
+                  {{Lo(3), VK_DOWN, Lo(11)}, {Hi(15), VK_DOWN, Lo(19)}, {Lo(5), VK_UP, Hi(0)}}},
+        // 6 visible rows (5 full and a partial one): a page is 5 rows of 8 bytes.
+        CaretWalk{"PagesByOneRowLessThanTheVisibleRows", 200, 200, 100,
+                  {{{}, VK_NEXT, Hi(40)}, {{}, VK_PRIOR, Hi(0)}}}),
+    test::RowName());
 
 TEST(HexEditModel, IgnoresKeysThatDoNotMoveTheCaret)
 {
@@ -255,13 +247,11 @@ TEST(HexEditModel, ExtendsTheSelectionFromTheAnchorWithShift)
     CHexEditModel model = MakeModel(40, 400, 200);
     model.SetCaret(10, true);
     model.KeyDown(VK_DOWN, true);
-    EXPECT_EQ(model.GetSelectionBegin(), 10u);
-    EXPECT_EQ(model.GetSelectionEnd(), 18u);
+    EXPECT_EQ(Selection(model), std::make_pair(10u, 18u));
     // Back above the anchor: the selection is ordered.
     model.KeyDown(VK_UP, true);
     model.KeyDown(VK_UP, true);
-    EXPECT_EQ(model.GetSelectionBegin(), 2u);
-    EXPECT_EQ(model.GetSelectionEnd(), 10u);
+    EXPECT_EQ(Selection(model), std::make_pair(2u, 10u));
     // A move without Shift drops it.
     model.KeyDown(VK_RIGHT, false);
     EXPECT_FALSE(model.HasSelection());
@@ -276,8 +266,7 @@ TEST(HexEditModel, AnchorsASelectionWhenShiftIsPressedBeforeTyping)
     EXPECT_EQ(model.GetDragAnchor(), 2u);
     // An upper-case digit typed with Shift extends from that anchor.
     model.TypeChar('B', true);
-    EXPECT_EQ(model.GetSelectionBegin(), 2u);
-    EXPECT_EQ(model.GetSelectionEnd(), 2u);
+    EXPECT_EQ(Selection(model), std::make_pair(2u, 2u));
     model.TypeChar('c', false);
     EXPECT_FALSE(model.HasSelection());
     EXPECT_EQ(ByteAt(model, 2), 0xBC);
@@ -296,7 +285,7 @@ TEST(HexEditModel, DoesNothingWithoutData)
 {
     CHexEditModel model;
     model.SetData(nullptr, 0);
-    model.CalculateLayout(RECT{0, 0, 200, 100}, c_cx, c_cy);
+    Layout(model, 200, 100);
     model.KeyDown(VK_END, false);
     EXPECT_EQ(model.GetCaretPos(), 0u);
     EXPECT_FALSE(model.TypeChar('a', false));
@@ -313,15 +302,13 @@ TEST(HexEditModel, TypesTheHighNibbleThenTheLowNibbleThenMovesOn)
     CHexEditModel model;
     const BYTE zeros[3] = {};
     model.SetData(zeros, 3);
-    model.CalculateLayout(RECT{0, 0, 400, 200}, c_cx, c_cy);
+    Layout(model, 400, 200);
     EXPECT_TRUE(model.TypeChar('A', false));
     EXPECT_EQ(ByteAt(model, 0), 0xA0);
-    EXPECT_EQ(model.GetCaretPos(), 0u);
-    EXPECT_FALSE(model.IsHighNibble());
+    EXPECT_EQ(Caret(model), Lo(0));
     EXPECT_TRUE(model.TypeChar('5', false));
     EXPECT_EQ(ByteAt(model, 0), 0xA5);
-    EXPECT_EQ(model.GetCaretPos(), 1u);
-    EXPECT_TRUE(model.IsHighNibble());
+    EXPECT_EQ(Caret(model), Hi(1));
 }
 
 TEST(HexEditModel, StaysOnTheLastByteAfterTypingItsSecondDigit)
@@ -331,8 +318,7 @@ TEST(HexEditModel, StaysOnTheLastByteAfterTypingItsSecondDigit)
     model.TypeChar('f', false);
     model.TypeChar('e', false);
     EXPECT_EQ(ByteAt(model, 3), 0xFE);
-    EXPECT_EQ(model.GetCaretPos(), 3u);
-    EXPECT_FALSE(model.IsHighNibble());
+    EXPECT_EQ(Caret(model), Lo(3));
     // A third digit overwrites the low nibble again.
     model.TypeChar('1', false);
     EXPECT_EQ(ByteAt(model, 3), 0xF1);
@@ -351,63 +337,53 @@ TEST(HexEditModel, RefusesNonHexCharactersAndReadOnlyData)
 
 // ---- hit tests ----
 
-TEST(HexEditModel, HitsTheNibbleUnderAPointInTheHexColumn)
+// Points of a model's client area and the nibble each one hits.
+struct HitRow : test::Row
 {
-    CHexEditModel model = MakeModel(40, 400, 200);
-    // Row 1, byte 3: its digits start at 5 + 9 x 8 = 77; the second digit at 85.
-    HexHit hit = model.HitTest(POINT{86, 5 + 16 + 3});
-    EXPECT_EQ(hit.nPos, 11u);
-    EXPECT_FALSE(hit.bHighNibble);
-    // Half a character rounds: the right half of the space before a byte already picks it.
-    hit = model.HitTest(POINT{77 - 3, 5 + 16 + 3});
-    EXPECT_EQ(hit.nPos, 11u);
-    EXPECT_TRUE(hit.bHighNibble);
+    UINT nCount;
+    int cx, cy;
+    bool bAscii;
+    UINT nTopRow, nScrollOffset;
+    std::vector<std::pair<POINT, Spot>> hits;
+};
+using HexHitTest = testing::TestWithParam<HitRow>;
+
+TEST_P(HexHitTest, Hits)
+{
+    CHexEditModel model = MakeModel(GetParam().nCount, GetParam().cx, GetParam().cy, 8, GetParam().bAscii);
+    model.SetTopRow(GetParam().nTopRow);
+    model.SetScrollOffset(GetParam().nScrollOffset);
+    for (const auto& [pt, spot] : GetParam().hits)
+        EXPECT_EQ(At(model.HitTest(pt)), spot) << pt.x << ", " << pt.y;
 }
 
-TEST(HexEditModel, TakesScrollingIntoAccountWhenHitTesting)
-{
-    CHexEditModel model = MakeModel(200, 120, 100);
-    model.SetTopRow(4);
-    model.SetScrollOffset(24);
-    // Column 0 of the view now shows byte column 1 of row 4.
-    const HexHit hit = model.HitTest(POINT{6, 6});
-    EXPECT_EQ(hit.nPos, 33u);
-    EXPECT_TRUE(hit.bHighNibble);
-}
-
-TEST(HexEditModel, MapsThePointsOfTheCharacterColumnToTheLastByteOfTheirRow)
-{
-    CHexEditModel model = MakeModel(40, 400, 200, 8, true);
-    const int xAscii = 5 + static_cast<int>(model.GetAsciiX()) + 10;
-    const HexHit hit = model.HitTest(POINT{xAscii, 5 + 2 * 16 + 1});
-    EXPECT_EQ(hit.nPos, 23u);
-    EXPECT_FALSE(hit.bHighNibble);
-}
-
-TEST(HexEditModel, ClampsHitsBeyondTheDataToTheLastByte)
-{
-    CHexEditModel model = MakeModel(20, 400, 200);
-    HexHit hit = model.HitTest(POINT{100, 190});
-    EXPECT_EQ(hit.nPos, 19u);
-    EXPECT_FALSE(hit.bHighNibble);
-    hit = model.HitTest(POINT{-50, -50});
-    EXPECT_EQ(hit.nPos, 0u);
-    EXPECT_TRUE(hit.bHighNibble);
-}
+INSTANTIATE_TEST_SUITE_P(
+    HexEditModel, HexHitTest,
+    testing::Values(
+        // Row 1, byte 3: its digits start at 5 + 9 x 8 = 77, the second digit at 85. Half a
+        // character rounds: the right half of the space before a byte already picks it.
+        HitRow{"HitsTheNibbleUnderAPointInTheHexColumn", 40, 400, 200, false, 0, 0,
+               {{{86, 5 + 16 + 3}, Lo(11)}, {{77 - 3, 5 + 16 + 3}, Hi(11)}}},
+        // Column 0 of the view shows byte column 1 of row 4.
+        HitRow{"TakesScrollingIntoAccountWhenHitTesting", 200, 120, 100, false, 4, 24, {{{6, 6}, Hi(33)}}},
+        // Ten pixels into the character column, which starts at 5 + 23 x 8 + 5.
+        HitRow{"MapsThePointsOfTheCharacterColumnToTheLastByteOfTheirRow", 40, 400, 200, true, 0, 0,
+               {{{5 + 189 + 10, 5 + 2 * 16 + 1}, Lo(23)}}},
+        HitRow{"ClampsHitsBeyondTheDataToTheLastByte", 20, 400, 200, false, 0, 0,
+               {{{100, 190}, Lo(19)}, {{-50, -50}, Hi(0)}}}),
+    test::RowName());
 
 // ---- making ranges visible ----
 
 TEST(HexEditModel, ScrollsDownSoTheCaretRowBecomesTheLastFullRow)
 {
     CHexEditModel model = MakeModel(200, 200, 100); // 5 full rows
-    model.MakeVisible(60, 60); // row 7
-    EXPECT_EQ(model.GetTopRow(), 3u);
-    // Inside the view: no change.
-    model.MakeVisible(35, 40);
-    EXPECT_EQ(model.GetTopRow(), 3u);
-    // Above it: the range's row comes first.
-    model.MakeVisible(9, 9);
-    EXPECT_EQ(model.GetTopRow(), 1u);
+    // Row 7 goes to the bottom; a range inside the view changes nothing; one above comes first.
+    for (const auto& [nBegin, nEnd, nTopRow] : {std::tuple{60u, 60u, 3u}, std::tuple{35u, 40u, 3u}, std::tuple{9u, 9u, 1u}})
+    {
+        model.MakeVisible(nBegin, nEnd);
+        EXPECT_EQ(model.GetTopRow(), nTopRow) << nBegin << "-" << nEnd;
+    }
 }
 
 TEST(HexEditModel, ScrollsWhenTheCaretMovesOntoTheRowBelowTheView)
@@ -444,10 +420,8 @@ TEST(HexEditModel, PlacesTheCaretOverOneDigitBelowTheRowsTopPixel)
     model.SetCaret(10, false);
     RECT rc;
     ASSERT_TRUE(model.GetCaretRect(&rc));
-    EXPECT_EQ(rc.left, 5 + 7 * 8);
-    EXPECT_EQ(rc.top, 5 + 16 + 1);
-    EXPECT_EQ(rc.right - rc.left, 8);
-    EXPECT_EQ(rc.bottom - rc.top, 15);
+    // One digit wide, one pixel short of a line.
+    EXPECT_EQ(Edges(rc), Edges(RECT{5 + 7 * 8, 5 + 16 + 1, 5 + 8 * 8, 5 + 16 + 16}));
 }
 
 TEST(HexEditModel, ShortensTheCaretOnThePartlyVisibleLastRow)
@@ -483,14 +457,12 @@ TEST(HexEditModel, MarksTheSelectedPartOfEachRow)
     UINT nFirst = 0;
     UINT nLast = 0;
     ASSERT_TRUE(model.RowSelectionRect(0, &rc, &nFirst, &nLast));
-    EXPECT_EQ(nFirst, 18u);
-    EXPECT_EQ(nLast, 22u);
+    EXPECT_EQ(std::make_pair(nFirst, nLast), std::make_pair(18u, 22u));
     EXPECT_EQ(rc.left, 5 + 18 * 8);
     EXPECT_EQ(rc.right, 5 + 23 * 8 + 1);
     EXPECT_EQ(rc.top, 6);
     ASSERT_TRUE(model.RowSelectionRect(1, &rc, &nFirst, &nLast));
-    EXPECT_EQ(nFirst, 0u);
-    EXPECT_EQ(nLast, 4u);
+    EXPECT_EQ(std::make_pair(nFirst, nLast), std::make_pair(0u, 4u));
     EXPECT_FALSE(model.RowSelectionRect(2, &rc, &nFirst, &nLast));
 }
 
@@ -502,8 +474,7 @@ TEST(HexEditModel, ForgetsSelectionAndCaretWhenDataIsReplaced)
     const BYTE b = 0;
     model.SetData(&b, 1);
     EXPECT_FALSE(model.HasSelection());
-    EXPECT_EQ(model.GetCaretPos(), 0u);
-    EXPECT_TRUE(model.IsHighNibble());
+    EXPECT_EQ(Caret(model), Hi(0));
     EXPECT_TRUE(model.IsLayoutStale());
 }
 
@@ -522,24 +493,31 @@ TEST(HexEditModel, ReturnsNothingForNoDataAndTheFullLengthOtherwise)
 
 // ---- clipboard forms ----
 
-TEST(HexEditModel, CopiesALongSelectionInTheRowLayoutPaddedToItsFirstColumn)
+// Selections of 32 bytes in rows of 8 and the texts a copy makes of them.
+struct CopiedText : test::Row
+{
+    std::vector<std::tuple<UINT, UINT, std::string>> copies;
+};
+using HexCopyText = testing::TestWithParam<CopiedText>;
+
+TEST_P(HexCopyText, Copies)
 {
     CHexEditModel model = MakeModel(32, 400, 200);
-    model.SetSelection(6, 20);
-    EXPECT_EQ(model.CopyText(), std::string(18, ' ') + "06 07\n"
-                                                        "08 09 0A 0B 0C 0D 0E 0F\n"
-                                                        "10 11 12 13 14\n");
+    for (const auto& [nBegin, nEnd, text] : GetParam().copies)
+    {
+        model.SetSelection(nBegin, nEnd);
+        EXPECT_EQ(model.CopyText(), text);
+    }
 }
 
-TEST(HexEditModel, StartsAShortSelectionAtColumnZero)
-{
-    CHexEditModel model = MakeModel(32, 400, 200);
-    model.SetSelection(6, 9);
-    EXPECT_EQ(model.CopyText(), "06 07 08 09\n");
-    // Row width plus one byte is still "short": wrapped after a row's width.
-    model.SetSelection(3, 11);
-    EXPECT_EQ(model.CopyText(), "03 04 05 06 07 08 09 0A\n0B\n");
-}
+INSTANTIATE_TEST_SUITE_P(
+    HexEditModel, HexCopyText,
+    testing::Values(CopiedText{"CopiesALongSelectionInTheRowLayoutPaddedToItsFirstColumn",
+                               {{6, 20, std::string(18, ' ') + "06 07\n08 09 0A 0B 0C 0D 0E 0F\n10 11 12 13 14\n"}}},
+                    // Row width plus one byte is still "short": wrapped after a row's width.
+                    CopiedText{"StartsAShortSelectionAtColumnZero",
+                               {{6, 9, "06 07 08 09\n"}, {3, 11, "03 04 05 06 07 08 09 0A\n0B\n"}}}),
+    test::RowName());
 
 TEST(HexEditModel, CopiesBinaryWithALittleEndianCount)
 {
@@ -547,10 +525,7 @@ TEST(HexEditModel, CopiesBinaryWithALittleEndianCount)
     model.SetSelection(0, 259);
     const std::vector<BYTE> bytes = model.CopyBinary();
     ASSERT_EQ(bytes.size(), 4u + 260);
-    EXPECT_EQ(bytes[0], 0x04);
-    EXPECT_EQ(bytes[1], 0x01);
-    EXPECT_EQ(bytes[2], 0x00);
-    EXPECT_EQ(bytes[3], 0x00);
+    EXPECT_EQ(std::vector<BYTE>(bytes.begin(), bytes.begin() + 4), (std::vector<BYTE>{0x04, 0x01, 0x00, 0x00}));
     EXPECT_EQ(bytes[4 + 17], 17);
     model.ClearSelection();
     EXPECT_TRUE(model.CopyBinary().empty());
@@ -561,16 +536,14 @@ TEST(HexEditModel, PastesOnlyTheBytesThatFitBeforeTheEnd)
 {
     CHexEditModel model = MakeModel(20, 400, 200);
     model.SetCaret(17, true);
-    const BYTE paste[10] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
-    EXPECT_EQ(model.Paste(paste, 10), 3u);
+    const std::vector<BYTE> paste(10, 0xEE);
+    EXPECT_EQ(model.Paste(paste.data(), 10), 3u);
     EXPECT_EQ(model.GetLength(), 20u);
     EXPECT_EQ(ByteAt(model, 16), 16);
     EXPECT_EQ(ByteAt(model, 17), 0xEE);
     EXPECT_EQ(ByteAt(model, 19), 0xEE);
-    EXPECT_EQ(model.GetSelectionBegin(), 17u);
-    EXPECT_EQ(model.GetSelectionEnd(), 19u);
-    EXPECT_EQ(model.GetCaretPos(), 19u);
-    EXPECT_FALSE(model.IsHighNibble());
+    EXPECT_EQ(Selection(model), std::make_pair(17u, 19u));
+    EXPECT_EQ(Caret(model), Lo(19));
 }
 
 TEST(HexEditModel, PastesAtTheSelectionRatherThanTheCaret)
@@ -602,10 +575,7 @@ TEST(HexEditModel, ChangesNothingForAnEmptyOrReadOnlyPaste)
 
 TEST(HexEditModel, ScrollsFasterTheFurtherThePointerLeavesTheView)
 {
-    EXPECT_EQ(CHexEditModel::AutoScrollInterval(1), 7);
-    EXPECT_EQ(CHexEditModel::AutoScrollInterval(4), 7);
-    EXPECT_EQ(CHexEditModel::AutoScrollInterval(5), 6);
-    EXPECT_EQ(CHexEditModel::AutoScrollInterval(29), 2);
-    EXPECT_EQ(CHexEditModel::AutoScrollInterval(30), 1);
-    EXPECT_EQ(CHexEditModel::AutoScrollInterval(5000), 1);
+    const std::pair<int, int> c_paces[] = {{1, 7}, {4, 7}, {5, 6}, {29, 2}, {30, 1}, {5000, 1}};
+    for (const auto& [nDistance, nInterval] : c_paces)
+        EXPECT_EQ(CHexEditModel::AutoScrollInterval(nDistance), nInterval) << nDistance;
 }

@@ -12,11 +12,6 @@ namespace corvasin::test
 namespace
 {
 
-CLIPFORMAT IdListFormat()
-{
-    return ShellIdListFormat();
-}
-
 FORMATETC Format(CLIPFORMAT cf, DWORD tymed = TYMED_HGLOBAL)
 {
     return FORMATETC{cf, nullptr, DVASPECT_CONTENT, -1, tymed};
@@ -74,43 +69,55 @@ std::vector<FORMATETC> Enumerate(IDataObject* pdo)
     return formats;
 }
 
-std::vector<CTestItemFolder::Item> ThreeItems()
+// The bytes GetData gives for a format in a block of memory.
+std::vector<BYTE> GetBytes(IDataObject* pdo, CLIPFORMAT cf)
 {
-    return {{SFGAO_CANCOPY, "tip a", "a"}, {0, "", "b"}, {0, "", "c"}};
+    FORMATETC fe = Format(cf);
+    UniqueStgMedium medium;
+    EXPECT_EQ(pdo->GetData(&fe, medium.put()), S_OK);
+    return BlockBytes(medium.get().hGlobal);
 }
 
-TEST(ShellUIObjectData, OffersOnlyTheItemIdArrayWhileNothingIsStored)
+// A UI object over three items and its data object.
+class ShellUIObjectData : public testing::Test
 {
-    TestSelection selection(ThreeItems());
-    Held ui(selection.MakeUIObject());
-    const auto formats = Enumerate(ui.As<IDataObject>());
+protected:
+    // Test formats 0 to n - 1, each holding its number as its one byte.
+    void StoreFormats(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            ASSERT_EQ(Store(pdo, TestFormat(i), {BYTE(i)}), S_OK);
+    }
+
+    TestSelection selection{{{SFGAO_CANCOPY, "tip a", "a"}, {0, "", "b"}, {0, "", "c"}}};
+    Held<CTestUIObject> ui{selection.MakeUIObject()};
+    IDataObject* pdo = ui.As<IDataObject>();
+};
+
+TEST_F(ShellUIObjectData, OffersOnlyTheItemIdArrayWhileNothingIsStored)
+{
+    const auto formats = Enumerate(pdo);
     ASSERT_EQ(formats.size(), 1u);
-    EXPECT_EQ(formats[0].cfFormat, IdListFormat());
+    EXPECT_EQ(formats[0].cfFormat, ShellIdListFormat());
     EXPECT_EQ(formats[0].tymed, static_cast<DWORD>(TYMED_HGLOBAL));
     EXPECT_EQ(formats[0].dwAspect, static_cast<DWORD>(DVASPECT_CONTENT));
     EXPECT_EQ(formats[0].lindex, -1);
     EXPECT_EQ(formats[0].ptd, nullptr);
 }
 
-TEST(ShellUIObjectData, ListsStoredFormatsAfterTheItemIdArrayInStoringOrder)
+TEST_F(ShellUIObjectData, ListsStoredFormatsAfterTheItemIdArrayInStoringOrder)
 {
-    TestSelection selection(ThreeItems());
-    Held ui(selection.MakeUIObject());
-    IDataObject* pdo = ui.As<IDataObject>();
     ASSERT_EQ(Store(pdo, TestFormat(2), {1}), S_OK);
     ASSERT_EQ(Store(pdo, TestFormat(1), {2}), S_OK);
     const auto formats = Enumerate(pdo);
     ASSERT_EQ(formats.size(), 3u);
-    EXPECT_EQ(formats[0].cfFormat, IdListFormat());
+    EXPECT_EQ(formats[0].cfFormat, ShellIdListFormat());
     EXPECT_EQ(formats[1].cfFormat, TestFormat(2));
     EXPECT_EQ(formats[2].cfFormat, TestFormat(1));
 }
 
-TEST(ShellUIObjectData, EnumeratorReportsPartialBatchesAndFollowsSkipAndReset)
+TEST_F(ShellUIObjectData, EnumeratorReportsPartialBatchesAndFollowsSkipAndReset)
 {
-    TestSelection selection(ThreeItems());
-    Held ui(selection.MakeUIObject());
-    IDataObject* pdo = ui.As<IDataObject>();
     ASSERT_EQ(Store(pdo, TestFormat(1), {1}), S_OK);
     ComPtr<IEnumFORMATETC> enumerator;
     ASSERT_EQ(pdo->EnumFormatEtc(DATADIR_GET, enumerator.put()), S_OK);
@@ -135,16 +142,12 @@ TEST(ShellUIObjectData, EnumeratorReportsPartialBatchesAndFollowsSkipAndReset)
     EXPECT_EQ(enumerator->Next(2, batch, nullptr), E_INVALIDARG);
 }
 
-TEST(ShellUIObjectData, EnumeratorKeepsItsOwnerAlive)
+TEST_F(ShellUIObjectData, EnumeratorKeepsItsOwnerAlive)
 {
-    TestSelection selection(ThreeItems());
-    auto* pUI = selection.MakeUIObject();
     ComPtr<IEnumFORMATETC> enumerator;
-    {
-        Held ui(pUI);
-        ASSERT_EQ(ui.As<IDataObject>()->EnumFormatEtc(DATADIR_GET, enumerator.put()), S_OK);
-        EXPECT_EQ(RefCount(pUI), 2u);
-    }
+    ASSERT_EQ(pdo->EnumFormatEtc(DATADIR_GET, enumerator.put()), S_OK);
+    EXPECT_EQ(RefCount(ui.get()), 2u);
+    ui.reset();
     FORMATETC fe;
     EXPECT_EQ(enumerator->Next(1, &fe, nullptr), S_OK);
     // The last holder of the UI object lets go of the folder as well.
@@ -153,63 +156,36 @@ TEST(ShellUIObjectData, EnumeratorKeepsItsOwnerAlive)
     EXPECT_EQ(RefCount(selection.folder.get()), 1u);
 }
 
-TEST(ShellUIObjectData, RefusesAnEleventhDistinctFormatWithOutOfMemory)
+TEST_F(ShellUIObjectData, RefusesAnEleventhDistinctFormatWithOutOfMemory)
 {
-    TestSelection selection(ThreeItems());
-    Held ui(selection.MakeUIObject());
-    IDataObject* pdo = ui.As<IDataObject>();
-    for (int i = 0; i < 10; ++i)
-        ASSERT_EQ(Store(pdo, TestFormat(i), {BYTE(i)}), S_OK);
+    StoreFormats(10);
     EXPECT_EQ(Store(pdo, TestFormat(10), {10}), E_OUTOFMEMORY);
-    EXPECT_EQ(ui->m_nStoredFormats, 10);
     EXPECT_EQ(Enumerate(pdo).size(), 11u);
     FORMATETC fe = Format(TestFormat(10));
     EXPECT_EQ(pdo->QueryGetData(&fe), DV_E_FORMATETC);
 }
 
-TEST(ShellUIObjectData, AFullTableRefusesEvenAReplacement)
+TEST_F(ShellUIObjectData, AFullTableRefusesEvenAReplacement)
 {
-    TestSelection selection(ThreeItems());
-    Held ui(selection.MakeUIObject());
-    IDataObject* pdo = ui.As<IDataObject>();
-    for (int i = 0; i < 10; ++i)
-        ASSERT_EQ(Store(pdo, TestFormat(i), {BYTE(i)}), S_OK);
+    StoreFormats(10);
     EXPECT_EQ(Store(pdo, TestFormat(3), {7, 7, 7}), E_OUTOFMEMORY);
-    EXPECT_EQ(ui->m_nStoredFormats, 10);
-
-    FORMATETC fe = Format(TestFormat(3));
-    STGMEDIUM medium = {};
-    ASSERT_EQ(pdo->GetData(&fe, &medium), S_OK);
-    EXPECT_EQ(BlockBytes(medium.hGlobal), (std::vector<BYTE>{3}));
-    ::ReleaseStgMedium(&medium);
+    EXPECT_EQ(Enumerate(pdo).size(), 11u);
+    EXPECT_EQ(GetBytes(pdo, TestFormat(3)), (std::vector<BYTE>{3}));
 }
 
-TEST(ShellUIObjectData, ReplacesAStoredFormatInPlace)
+TEST_F(ShellUIObjectData, ReplacesAStoredFormatInPlace)
 {
-    TestSelection selection(ThreeItems());
-    Held ui(selection.MakeUIObject());
-    IDataObject* pdo = ui.As<IDataObject>();
-    for (int i = 0; i < 4; ++i)
-        ASSERT_EQ(Store(pdo, TestFormat(i), {BYTE(i)}), S_OK);
+    StoreFormats(4);
     ASSERT_EQ(Store(pdo, TestFormat(3), {7, 7, 7}), S_OK);
-    EXPECT_EQ(ui->m_nStoredFormats, 4);
-
-    FORMATETC fe = Format(TestFormat(3));
-    STGMEDIUM medium = {};
-    ASSERT_EQ(pdo->GetData(&fe, &medium), S_OK);
-    EXPECT_EQ(BlockBytes(medium.hGlobal), (std::vector<BYTE>{7, 7, 7}));
-    ::ReleaseStgMedium(&medium);
+    EXPECT_EQ(GetBytes(pdo, TestFormat(3)), (std::vector<BYTE>{7, 7, 7}));
     // Still one entry for it, in its first place.
     const auto formats = Enumerate(pdo);
     ASSERT_EQ(formats.size(), 5u);
     EXPECT_EQ(formats[4].cfFormat, TestFormat(3));
 }
 
-TEST(ShellUIObjectData, RefusesMediaItMayNotKeepAndStoresNothing)
+TEST_F(ShellUIObjectData, RefusesMediaItMayNotKeepAndStoresNothing)
 {
-    TestSelection selection(ThreeItems());
-    Held ui(selection.MakeUIObject());
-    IDataObject* pdo = ui.As<IDataObject>();
     FORMATETC fe = Format(TestFormat(1));
     STGMEDIUM medium = BlockMedium({1, 2, 3, 4});
     EXPECT_EQ(pdo->SetData(&fe, &medium, FALSE), E_NOTIMPL);
@@ -221,16 +197,13 @@ TEST(ShellUIObjectData, RefusesMediaItMayNotKeepAndStoresNothing)
     EXPECT_EQ(pdo->SetData(nullptr, &medium, TRUE), E_INVALIDARG);
     EXPECT_EQ(pdo->SetData(&fe, nullptr, TRUE), E_INVALIDARG);
 
-    EXPECT_EQ(ui->m_nStoredFormats, 0);
+    EXPECT_EQ(Enumerate(pdo).size(), 1u);
     EXPECT_EQ(pdo->QueryGetData(&fe), DV_E_FORMATETC);
     ::ReleaseStgMedium(&medium);
 }
 
-TEST(ShellUIObjectData, GetDataOfAStoredFourByteFormatReturnsANewBlockWithTheSameBytes)
+TEST_F(ShellUIObjectData, GetDataOfAStoredFourByteFormatReturnsANewBlockWithTheSameBytes)
 {
-    TestSelection selection(ThreeItems());
-    Held ui(selection.MakeUIObject());
-    IDataObject* pdo = ui.As<IDataObject>();
     FORMATETC fe = Format(TestFormat(1));
     STGMEDIUM stored = BlockMedium({0xDE, 0xAD, 0xBE, 0xEF});
     const HGLOBAL hStored = stored.hGlobal;
@@ -245,12 +218,9 @@ TEST(ShellUIObjectData, GetDataOfAStoredFourByteFormatReturnsANewBlockWithTheSam
     ::ReleaseStgMedium(&medium);
 }
 
-TEST(ShellUIObjectData, QueryGetDataWantsExactlyHGlobalWhileGetDataHereAcceptsAMask)
+TEST_F(ShellUIObjectData, QueryGetDataWantsExactlyHGlobalWhileGetDataHereAcceptsAMask)
 {
-    TestSelection selection(ThreeItems());
-    Held ui(selection.MakeUIObject());
-    IDataObject* pdo = ui.As<IDataObject>();
-    FORMATETC fe = Format(IdListFormat(), TYMED_HGLOBAL | TYMED_ISTREAM);
+    FORMATETC fe = Format(ShellIdListFormat(), TYMED_HGLOBAL | TYMED_ISTREAM);
     EXPECT_EQ(pdo->QueryGetData(&fe), DV_E_TYMED);
     STGMEDIUM none = {};
     EXPECT_EQ(pdo->GetData(&fe, &none), DV_E_TYMED);
@@ -259,39 +229,30 @@ TEST(ShellUIObjectData, QueryGetDataWantsExactlyHGlobalWhileGetDataHereAcceptsAM
     medium.tymed = TYMED_HGLOBAL;
     medium.hGlobal = ::GlobalAlloc(GMEM_FIXED, 4096);
     EXPECT_EQ(pdo->GetDataHere(&fe, &medium), S_OK);
-    FORMATETC feStream = Format(IdListFormat(), TYMED_ISTREAM);
+    FORMATETC feStream = Format(ShellIdListFormat(), TYMED_ISTREAM);
     EXPECT_EQ(pdo->GetDataHere(&feStream, &medium), DV_E_TYMED);
     ::ReleaseStgMedium(&medium);
 
-    FORMATETC feExact = Format(IdListFormat());
+    FORMATETC feExact = Format(ShellIdListFormat());
     EXPECT_EQ(pdo->QueryGetData(&feExact), S_OK);
     FORMATETC feUnknown = Format(TestFormat(1));
     EXPECT_EQ(pdo->QueryGetData(&feUnknown), DV_E_FORMATETC);
     EXPECT_EQ(pdo->QueryGetData(nullptr), E_INVALIDARG);
 }
 
-TEST(ShellUIObjectData, GetDataHereRefusesABlockTooSmallForThePayload)
+TEST_F(ShellUIObjectData, GetDataHereRefusesABlockTooSmallForThePayload)
 {
-    TestSelection selection(ThreeItems());
-    Held ui(selection.MakeUIObject());
-    FORMATETC fe = Format(IdListFormat());
+    FORMATETC fe = Format(ShellIdListFormat());
     STGMEDIUM medium = {};
     medium.tymed = TYMED_HGLOBAL;
     medium.hGlobal = ::GlobalAlloc(GMEM_FIXED, 8);
-    EXPECT_EQ(ui.As<IDataObject>()->GetDataHere(&fe, &medium), STG_E_MEDIUMFULL);
+    EXPECT_EQ(pdo->GetDataHere(&fe, &medium), STG_E_MEDIUMFULL);
     ::ReleaseStgMedium(&medium);
 }
 
-TEST(ShellUIObjectData, ItemIdArrayOfThreeItemsHoldsTheFolderIdThenEachItem)
+TEST_F(ShellUIObjectData, ItemIdArrayOfThreeItemsHoldsTheFolderIdThenEachItem)
 {
-    TestSelection selection(ThreeItems());
-    Held ui(selection.MakeUIObject());
-    FORMATETC fe = Format(IdListFormat());
-    STGMEDIUM medium = {};
-    ASSERT_EQ(ui.As<IDataObject>()->GetData(&fe, &medium), S_OK);
-    const std::vector<BYTE> bytes = BlockBytes(medium.hGlobal);
-    ::ReleaseStgMedium(&medium);
-
+    const std::vector<BYTE> bytes = GetBytes(pdo, ShellIdListFormat());
     const UINT cbFolder = ::ILGetSize(selection.folder->GetPidl()); // 6 + 2 + 2
     const UINT cbItem = CTestItemFolder::kDataSize + 4;
     ASSERT_EQ(bytes.size(), 20u + cbFolder + 3 * cbItem);
@@ -307,32 +268,24 @@ TEST(ShellUIObjectData, ItemIdArrayOfThreeItemsHoldsTheFolderIdThenEachItem)
         EXPECT_EQ(memcmp(bytes.data() + header[2 + i], selection.raw[i], cbItem), 0) << i;
 }
 
-TEST(ShellUIObjectData, ObjectWithoutFolderOrItemsGivesAnEmptyItemIdArray)
+TEST_F(ShellUIObjectData, ObjectWithoutFolderOrItemsGivesAnEmptyItemIdArray)
 {
-    Held ui(new CTestUIObject(nullptr, 0, nullptr, nullptr, nullptr));
-    FORMATETC fe = Format(IdListFormat());
-    STGMEDIUM medium = {};
-    ASSERT_EQ(ui.As<IDataObject>()->GetData(&fe, &medium), S_OK);
-    const std::vector<BYTE> bytes = BlockBytes(medium.hGlobal);
-    ::ReleaseStgMedium(&medium);
+    Held bare(new CTestUIObject(nullptr, 0, nullptr, nullptr, nullptr));
     // Count 0, one offset to an empty list.
-    EXPECT_EQ(bytes, (std::vector<BYTE>{0, 0, 0, 0, 8, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(GetBytes(bare.As<IDataObject>(), ShellIdListFormat()),
+              (std::vector<BYTE>{0, 0, 0, 0, 8, 0, 0, 0, 0, 0}));
 }
 
-TEST(ShellUIObjectData, SelectionWithAMissingIdStandsForNoItems)
+TEST_F(ShellUIObjectData, SelectionWithAMissingIdStandsForNoItems)
 {
-    TestSelection selection(ThreeItems());
     LPCITEMIDLIST apidl[2] = {selection.raw[0], nullptr};
-    Held ui(new CTestUIObject(selection.folder.get(), 2, apidl, nullptr, nullptr));
-    EXPECT_EQ(ui->GetItemCount(), 0u);
+    Held missing(new CTestUIObject(selection.folder.get(), 2, apidl, nullptr, nullptr));
+    EXPECT_EQ(missing->GetItemCount(), 0u);
 }
 
-TEST(ShellUIObjectData, AdviseIsNotSupportedAndClearsTheConnection)
+TEST_F(ShellUIObjectData, AdviseIsNotSupportedAndClearsTheConnection)
 {
-    TestSelection selection(ThreeItems());
-    Held ui(selection.MakeUIObject());
-    IDataObject* pdo = ui.As<IDataObject>();
-    FORMATETC fe = Format(IdListFormat());
+    FORMATETC fe = Format(ShellIdListFormat());
     DWORD dwConnection = 77;
     EXPECT_EQ(pdo->DAdvise(&fe, 0, nullptr, &dwConnection), OLE_E_ADVISENOTSUPPORTED);
     EXPECT_EQ(dwConnection, 0u);
@@ -341,10 +294,8 @@ TEST(ShellUIObjectData, AdviseIsNotSupportedAndClearsTheConnection)
     EXPECT_EQ(pdo->GetCanonicalFormatEtc(&fe, &out), E_NOTIMPL);
 }
 
-TEST(ShellUIObjectData, ExternalConnectionsCountStrongOnesAndHoldTheObject)
+TEST_F(ShellUIObjectData, ExternalConnectionsCountStrongOnesAndHoldTheObject)
 {
-    TestSelection selection(ThreeItems());
-    Held ui(selection.MakeUIObject());
     auto* pConnection = ui.As<IExternalConnection>();
     ASSERT_NE(pConnection, nullptr);
     EXPECT_EQ(pConnection->AddConnection(EXTCONN_STRONG, 0), 1u);

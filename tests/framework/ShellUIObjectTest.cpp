@@ -3,6 +3,7 @@
 #include "ShellUIObjectTestFolder.h"
 
 #include "core/ComPtr.h"
+#include "editors/TableRow.h"
 
 #include <gtest/gtest.h>
 
@@ -48,85 +49,67 @@ TEST(ShellUIObject, HoldsItsFolderUntilTheLastRelease)
 
 // ---- info tips ---------------------------------------------------------------------------------
 
-std::wstring TakeTip(LPWSTR pszTip)
+// Items and how the UI object gets them, the tip it answers (ANSI, empty for none) and the columns
+// it asked the folder for on the way.
+enum class Given
 {
-    std::wstring tip = pszTip ? pszTip : L"";
-    ::SHFree(pszTip);
-    return tip;
-}
+    Items,
+    WithoutFolder,
+    TooShortAnId
+};
+struct TipCase : test::Row
+{
+    std::vector<CTestItemFolder::Item> items;
+    Given given;
+    HRESULT hr;
+    std::string tip;
+    std::vector<int> columnsAsked;
+};
+using ShellUIObjectInfoTip = testing::TestWithParam<TipCase>;
 
-TEST(ShellUIObjectInfoTip, IsTheTipColumnOfTheOneItem)
+TEST_P(ShellUIObjectInfoTip, Answers)
 {
-    TestSelection selection({{0, "Holds the user's settings", "HKCU"}});
-    Held ui(selection.MakeUIObject());
-    LPWSTR pszTip = nullptr;
-    ASSERT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoTip(0, &pszTip), S_OK);
-    EXPECT_EQ(TakeTip(pszTip), L"Holds the user's settings");
-    EXPECT_EQ(selection.folder->m_columnsAsked, (std::vector<int>{-1}));
-}
-
-TEST(ShellUIObjectInfoTip, FallsBackToTheNameWhenTheTipIsEmpty)
-{
-    TestSelection selection({{0, "", "Volatile Environment"}});
-    Held ui(selection.MakeUIObject());
-    LPWSTR pszTip = nullptr;
-    ASSERT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoTip(0, &pszTip), S_OK);
-    EXPECT_EQ(TakeTip(pszTip), L"Volatile Environment");
-    EXPECT_EQ(selection.folder->m_columnsAsked, (std::vector<int>{-1, 0}));
-}
-
-TEST(ShellUIObjectInfoTip, ConvertsTextOfTheAnsiCodePage)
-{
-    TestSelection selection({{0, "", "caf\xE9"}});
-    Held ui(selection.MakeUIObject());
-    LPWSTR pszTip = nullptr;
-    ASSERT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoTip(0, &pszTip), S_OK);
-    wchar_t szExpected[8] = {};
-    ::MultiByteToWideChar(CP_ACP, 0, "caf\xE9", -1, szExpected, 8);
-    EXPECT_EQ(TakeTip(pszTip), szExpected);
-}
-
-TEST(ShellUIObjectInfoTip, FailsForTwoItems)
-{
-    TestSelection selection({{0, "tip", "a"}, {0, "tip", "b"}});
-    Held ui(selection.MakeUIObject());
-    LPWSTR pszTip = reinterpret_cast<LPWSTR>(1);
-    EXPECT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoTip(0, &pszTip), E_FAIL);
-    EXPECT_EQ(pszTip, nullptr);
-    EXPECT_TRUE(selection.folder->m_columnsAsked.empty());
-}
-
-TEST(ShellUIObjectInfoTip, FailsWhenTheItemHasNoText)
-{
-    TestSelection selection({{0, "", ""}});
-    Held ui(selection.MakeUIObject());
-    LPWSTR pszTip = nullptr;
-    EXPECT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoTip(0, &pszTip), E_FAIL);
-    EXPECT_EQ(pszTip, nullptr);
-    EXPECT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoTip(0, nullptr), E_POINTER);
-    DWORD dwFlags = 5;
-    EXPECT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoFlags(&dwFlags), E_NOTIMPL);
-}
-
-TEST(ShellUIObjectInfoTip, FailsWithoutAFolder)
-{
-    TestSelection selection({{0, "tip", "a"}});
-    Held ui(new CTestUIObject(nullptr, 1, selection.raw.data(), nullptr, nullptr));
-    LPWSTR pszTip = nullptr;
-    EXPECT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoTip(0, &pszTip), E_FAIL);
-}
-
-TEST(ShellUIObjectInfoTip, IgnoresAnItemIdTooShortForTheFolder)
-{
-    TestSelection selection({{0, "tip", "a"}});
+    const TipCase& tipCase = GetParam();
+    TestSelection selection(tipCase.items);
     const BYTE shortData[1] = {'T'};
     UniquePidl shortId(MakeItemIdList(shortData, sizeof(shortData)));
-    LPCITEMIDLIST apidl[1] = {shortId.get()};
-    Held ui(new CTestUIObject(selection.folder.get(), 1, apidl, nullptr, nullptr));
-    LPWSTR pszTip = nullptr;
-    EXPECT_EQ(ui.As<IQueryInfo>(IID_IQueryInfo)->GetInfoTip(0, &pszTip), E_FAIL);
-    EXPECT_TRUE(selection.folder->m_columnsAsked.empty());
+    LPCITEMIDLIST apidlShort[1] = {shortId.get()};
+    // Without a folder, or with an id too short for it, nothing is asked of the folder.
+    const bool bFolder = tipCase.given != Given::WithoutFolder;
+    Held ui(new CTestUIObject(bFolder ? selection.folder.get() : nullptr, static_cast<UINT>(tipCase.items.size()),
+                              tipCase.given == Given::TooShortAnId ? apidlShort : selection.raw.data(),
+                              tipCase.given == Given::Items ? selection.folder->GetPidl() : nullptr, nullptr));
+    auto* pInfo = ui.As<IQueryInfo>(IID_IQueryInfo);
+    LPWSTR pszTip = reinterpret_cast<LPWSTR>(1);
+    EXPECT_EQ(pInfo->GetInfoTip(0, &pszTip), tipCase.hr);
+    if (tipCase.tip.empty())
+        EXPECT_EQ(pszTip, nullptr);
+    else
+    {
+        wchar_t szExpected[64] = {};
+        ::MultiByteToWideChar(CP_ACP, 0, tipCase.tip.c_str(), -1, szExpected, 64);
+        EXPECT_STREQ(pszTip, szExpected);
+        ::SHFree(pszTip);
+    }
+    EXPECT_EQ(selection.folder->m_columnsAsked, tipCase.columnsAsked);
+    EXPECT_EQ(pInfo->GetInfoTip(0, nullptr), E_POINTER);
+    DWORD dwFlags = 5;
+    EXPECT_EQ(pInfo->GetInfoFlags(&dwFlags), E_NOTIMPL);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    , ShellUIObjectInfoTip,
+    testing::Values(
+        TipCase{"IsTheTipColumnOfTheOneItem", {{0, "Holds the user's settings", "HKCU"}}, Given::Items, S_OK,
+                "Holds the user's settings", {-1}},
+        TipCase{"FallsBackToTheNameWhenTheTipIsEmpty", {{0, "", "Volatile Environment"}}, Given::Items, S_OK,
+                "Volatile Environment", {-1, 0}},
+        TipCase{"ConvertsTextOfTheAnsiCodePage", {{0, "", "caf\xE9"}}, Given::Items, S_OK, "caf\xE9", {-1, 0}},
+        TipCase{"FailsForTwoItems", {{0, "tip", "a"}, {0, "tip", "b"}}, Given::Items, E_FAIL, "", {}},
+        TipCase{"FailsWhenTheItemHasNoText", {{0, "", ""}}, Given::Items, E_FAIL, "", {-1, 0}},
+        TipCase{"FailsWithoutAFolder", {{0, "tip", "a"}}, Given::WithoutFolder, E_FAIL, "", {}},
+        TipCase{"IgnoresAnItemIdTooShortForTheFolder", {{0, "tip", "a"}}, Given::TooShortAnId, E_FAIL, "", {}}),
+    test::RowName());
 
 // ---- site --------------------------------------------------------------------------------------
 

@@ -5,6 +5,7 @@
 #include "framework/ItemIdList.h"
 #include "framework/NameSpaceExtension.h"
 #include "framework/ShellUIObject.h"
+#include "core/CmdTargetPtr.h"
 
 #include <gtest/gtest.h>
 #include <cstring>
@@ -117,7 +118,7 @@ private:
     DropRecord* m_pDrops;
 };
 
-// The base with a class id and a settable default folder; exposes the members for checks.
+// The base with a class id, a settable default folder and a menu message it handles.
 class CTestUIObject : public CShellUIObject
 {
 public:
@@ -125,12 +126,7 @@ public:
 
     const CLSID& GetClassID() noexcept override { return CLSID_TestUIObject; }
     CNameSpaceExtension* GetDefaultFolder() noexcept override { return m_pDefaultFolder; }
-    BOOL OnMenuMessage(UINT uMsg, WPARAM, LPARAM) noexcept override
-    {
-        return uMsg == m_uHandledMessage;
-    }
-
-    using CShellUIObject::m_nStoredFormats;
+    BOOL OnMenuMessage(UINT uMsg, WPARAM, LPARAM) noexcept override { return uMsg == m_uHandledMessage; }
 
     CNameSpaceExtension* m_pDefaultFolder = nullptr;
     UINT m_uHandledMessage = 0;
@@ -139,36 +135,30 @@ protected:
     ~CTestUIObject() override = default;
 };
 
-// Holds the test's own reference on a command target.
+// An interface of a command target without a reference of its own, for callers that keep the
+// object alive. riid for interfaces MinGW's headers give no __uuidof (IQueryInfo).
+template <typename I>
+I* InterfaceOf(CCmdTarget* p, REFIID riid = __uuidof(I))
+{
+    void* pv = nullptr;
+    if (FAILED(p->ExternalQueryInterface(riid, &pv)))
+        return nullptr;
+    static_cast<I*>(pv)->Release();
+    return static_cast<I*>(pv);
+}
+
+// Holds the test's own reference on a command target, the one it was created with.
 template <typename T>
-class Held
+class Held : public CmdTargetPtr<T>
 {
 public:
-    explicit Held(T* p) : m_p(p) {}
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    ~Held()
-    {
-        if (m_p)
-            m_p->ExternalRelease();
-    }
-    T* get() const { return m_p; }
-    T* operator->() const { return m_p; }
+    explicit Held(T* p) : CmdTargetPtr<T>(CmdTargetPtr<T>::Attach(p)) {}
 
-    // riid for interfaces MinGW's headers give no __uuidof (IQueryInfo).
     template <typename I>
     I* As(REFIID riid = __uuidof(I)) const
     {
-        void* pv = nullptr;
-        if (FAILED(m_p->ExternalQueryInterface(riid, &pv)))
-            return nullptr;
-        // The test keeps the object alive through this holder.
-        static_cast<I*>(pv)->Release();
-        return static_cast<I*>(pv);
+        return InterfaceOf<I>(this->get(), riid);
     }
-
-private:
-    T* m_p;
 };
 
 // A folder at a made-up absolute location with the given items, and id lists for them.
