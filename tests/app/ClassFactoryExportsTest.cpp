@@ -4,7 +4,7 @@
 
 #include "app/Guids.h"
 #include "core/ComPtr.h"
-#include "editors/TableRow.h"
+#include "support/TableRow.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>

@@ -3,7 +3,7 @@
 #include "editors/DialogDriver.h"
 #include "editors/EditBinaryDialog.h"
 #include "resource.h"
-#include "editors/TableRow.h"
+#include "support/TableRow.h"
 
 #include <gtest/gtest.h>
 

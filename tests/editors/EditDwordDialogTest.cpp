@@ -2,7 +2,7 @@
 #include "editors/DialogDriver.h"
 #include "editors/EditDwordDialog.h"
 #include "resource.h"
-#include "editors/TableRow.h"
+#include "support/TableRow.h"
 
 #include <gtest/gtest.h>
 

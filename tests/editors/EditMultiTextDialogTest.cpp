@@ -4,7 +4,7 @@
 #include "editors/EditMultiTextDialog.h"
 #include "core/Handles.h"
 #include "resource.h"
-#include "editors/TableRow.h"
+#include "support/TableRow.h"
 
 #include <gtest/gtest.h>
 

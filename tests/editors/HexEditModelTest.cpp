@@ -2,7 +2,7 @@
 // scrolling into view and the clipboard forms. Metrics are fixed (8 x 16 pixel characters) so
 // every pixel value below can be worked out by hand.
 #include "editors/HexEditModel.h"
-#include "editors/TableRow.h"
+#include "support/TableRow.h"
 
 #include <gtest/gtest.h>
 

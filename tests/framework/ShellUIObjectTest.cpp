@@ -3,7 +3,7 @@
 #include "ShellUIObjectTestFolder.h"
 
 #include "core/ComPtr.h"
-#include "editors/TableRow.h"
+#include "support/TableRow.h"
 
 #include <gtest/gtest.h>
 
