@@ -235,10 +235,15 @@ void RemoveOtherMounts(REFCLSID clsidFolder, const PlacementRoots& roots) noexce
             hEntry.reset();
             RemoveMount(roots, dwType, {}, szClass);
         }
+        // Reading the settings would create their key: a user who never moved the root has none.
+        UniqueHkey hSettings;
+        if (::RegOpenKeyExA(roots.hCurrentUser, c_pszPlaceKey, 0, KEY_QUERY_VALUE,
+                            hSettings.put()) != ERROR_SUCCESS)
+            return;
+        hSettings.reset();
         // A failed move may have stored a folder without leaving a junction there: removing
         // one that is missing does nothing.
-        const CString location = ReadPlacementLocation(roots);
-        RemoveMount(roots, PLACE_FOLDER, location, szClass);
+        RemoveMount(roots, PLACE_FOLDER, ReadPlacementLocation(roots), szClass);
         (void)DeleteRegKeyTree(roots.hCurrentUser, c_pszPlaceKey);
     }
     catch (...)

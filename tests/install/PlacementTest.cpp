@@ -47,7 +47,8 @@ void WINAPI RecordNotice(LONG lEvent, UINT uFlags, LPCVOID pv1, LPCVOID) noexcep
                  : IsSpecialFolder(pidl, CSIDL_CONTROLS) ? "controls"
                                                          : "other folder";
     }
-    else if (uFlags == (SHCNF_PATHA | SHCNF_FLUSH) && (lEvent == SHCNE_MKDIR || lEvent == SHCNE_RMDIR))
+    else if (uFlags == (SHCNF_PATHA | SHCNF_FLUSH) &&
+             (lEvent == SHCNE_MKDIR || lEvent == SHCNE_RMDIR))
     {
         notice = std::string(lEvent == SHCNE_MKDIR ? "mkdir " : "rmdir ") +
                  static_cast<const char*>(pv1);
@@ -106,8 +107,9 @@ protected:
     void Mount(DWORD dwType) const
     {
         HKEY hKey = nullptr;
-        ::RegCreateKeyExA(m_hMachine, (std::string(MountKey(dwType)) + "\\" + c_folderClass).c_str(),
-                          0, nullptr, 0, KEY_SET_VALUE, nullptr, &hKey, nullptr);
+        const std::string entry = std::string(MountKey(dwType)) + "\\" + c_folderClass;
+        ::RegCreateKeyExA(m_hMachine, entry.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &hKey,
+                          nullptr);
         ::RegSetValueExA(hKey, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("Registry"), 9);
         ::RegCloseKey(hKey);
     }

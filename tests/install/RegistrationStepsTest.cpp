@@ -240,4 +240,5 @@ TEST_F(RegistrationSteps, RemoveShellEntriesThatWereNeverInstalled)
 {
     EXPECT_EQ(RemoveShellEntries(CLSID_CorvasinFolder, m_roots), S_OK);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, MachinePath() + "\\SOFTWARE"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, m_scratch.path() + "\\User\\SOFTWARE"));
 }
