@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need, once: the i386 architecture, Wine (32-bit),
 # MinGW-w64, Xvfb, CMake, GoogleTest sources and ImageMagick. Safe to run again.
+#   --with-browser   also Chromium, which only the about page's screenshot script needs
 set -euo pipefail
 
 SUDO=""
@@ -14,6 +15,12 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 
 PKGS=(wine wine32:i386 wine64 g++-mingw-w64-i686 xvfb xauth cmake googletest imagemagick make)
+for arg in "$@"; do
+    case "$arg" in
+        --with-browser) PKGS+=(chromium) ;;
+        *) echo "install-deps: unknown option $arg" >&2; exit 2 ;;
+    esac
+done
 MISSING=()
 for p in "${PKGS[@]}"; do
     have_pkg "$p" || MISSING+=("$p")

@@ -1,8 +1,12 @@
 // The product's registry UI object.
 #include "app/CorvasinUIObject.h"
 
+#include "app/ClassObjects.h"
 #include "app/CorvasinFactory.h"
 #include "app/Guids.h"
+#include "install/Placement.h"
+#include "install/Uninstall.h"
+#include "install/WebFiles.h"
 
 namespace corvasin
 {
@@ -13,5 +17,16 @@ CNameSpaceExtension* CCorvasinUIObject::GetDefaultFolder() noexcept
 {
     return FolderFactory().PeekLastCreated();
 }
+
+BOOL CCorvasinUIObject::OnAbout() noexcept { return OpenAboutPage(); }
+
+BOOL CCorvasinUIObject::OnUninstall() noexcept { return UninstallComponent(&UnregisterServer); }
+
+BOOL CCorvasinUIObject::MoveFolder(DWORD dwPlacement) noexcept
+{
+    return corvasin::MoveFolder(GetOwnerWindow(), dwPlacement, CLSID_CorvasinFolder);
+}
+
+DWORD CCorvasinUIObject::ReadPlacementType() noexcept { return corvasin::ReadPlacementType(); }
 
 } // namespace corvasin

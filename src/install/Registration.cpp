@@ -12,7 +12,9 @@
 #include "framework/NameSpaceExtension.h"
 #include "framework/NameSpaceFactory.h"
 #include "framework/ShellUIObject.h"
+#include "install/Placement.h"
 #include "install/RegistrationRows.h"
+#include "install/WebFiles.h"
 #include "registry/RegFolder.h"
 #include "registry/RegistryTree.h"
 
@@ -211,8 +213,9 @@ HRESULT InstallShellEntries(REFCLSID clsidFolder, const RegistrationRoots& roots
     {
         WriteUrlPrefixes(roots.hLocalMachine);
 
-        // The web view files (the template named in PersistMoniker and its pages) are not
-        // written yet; the moniker points where they will go.
+        // The template named in PersistMoniker and the pages it links to.
+        if (roots.bWebFiles)
+            WriteWebFiles();
 
         RowTexts rows;
         if (!ReadShellEntryTexts(clsidFolder, rows))
@@ -230,6 +233,8 @@ HRESULT RemoveShellEntries(REFCLSID clsidFolder, const RegistrationRoots& roots)
     try
     {
         RemoveUrlPrefixes(roots.hLocalMachine);
+        if (roots.bWebFiles)
+            DeleteWebFiles();
 
         RowTexts rows;
         if (!ReadShellEntryTexts(clsidFolder, rows))
@@ -238,6 +243,13 @@ HRESULT RemoveShellEntries(REFCLSID clsidFolder, const RegistrationRoots& roots)
         const bool bInterface = DeleteBelow(roots.hClassesRoot, "Interface", rows.texts['I']);
         const bool bNameSpace =
             DeleteBelow(roots.hLocalMachine, c_pszDesktopNameSpaceKey, rows.texts['C']);
+        // Wherever the namespace was moved to, an entry left there would name a missing class.
+        PlacementRoots placement;
+        placement.hLocalMachine = roots.hLocalMachine;
+        placement.hCurrentUser = roots.hCurrentUser;
+        if (!roots.bNotifyShell)
+            placement.pfnNotify = nullptr;
+        RemoveOtherMounts(clsidFolder, placement);
 
         if (roots.bNotifyShell)
             NotifyDesktopChanged();

@@ -17,6 +17,8 @@ struct RegistrationRoots
     HKEY hClassesRoot = HKEY_CLASSES_ROOT;
     HKEY hLocalMachine = HKEY_LOCAL_MACHINE;
     bool bNotifyShell = true;
+    bool bWebFiles = true;                // the files of the Windows "Web" folder
+    HKEY hCurrentUser = HKEY_CURRENT_USER; // the placement settings that removal clears
 };
 
 // The class keys of the factory's folder class and UI object class, the shell extension
@@ -30,11 +32,13 @@ struct RegistrationRoots
                                      const RegistrationRoots& roots = {}) noexcept;
 
 // What follows a successful RegisterClasses for the folder class clsidFolder: URL prefixes
-// (best effort), the interface key, the desktop namespace entry and the desktop notification.
-// S_OK or E_FAIL.
+// and the web view files (both best effort), the interface key, the desktop namespace entry and
+// the desktop notification. S_OK or E_FAIL.
 [[nodiscard]] HRESULT InstallShellEntries(REFCLSID clsidFolder,
                                           const RegistrationRoots& roots = {}) noexcept;
-// What follows a successful UnregisterClasses: the reverse of InstallShellEntries.
+// What follows a successful UnregisterClasses: the reverse of InstallShellEntries, and the
+// namespace wherever it was moved to (My Computer, Control Panel, a junction folder), with the
+// placement settings, so that nothing is left pointing at a class that is gone.
 [[nodiscard]] HRESULT RemoveShellEntries(REFCLSID clsidFolder,
                                          const RegistrationRoots& roots = {}) noexcept;
 

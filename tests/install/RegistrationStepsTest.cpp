@@ -82,16 +82,20 @@ protected:
     {
         m_scratch.CreateSubkey("Classes");
         m_scratch.CreateSubkey("Machine");
+        m_scratch.CreateSubkey("User");
         ASSERT_EQ(::RegOpenKeyExA(m_scratch.get(), "Classes", 0, KEY_ALL_ACCESS, &m_hClasses),
                   ERROR_SUCCESS);
         ASSERT_EQ(::RegOpenKeyExA(m_scratch.get(), "Machine", 0, KEY_ALL_ACCESS, &m_hMachine),
                   ERROR_SUCCESS);
-        m_roots = {m_hClasses, m_hMachine, false};
+        ASSERT_EQ(::RegOpenKeyExA(m_scratch.get(), "User", 0, KEY_ALL_ACCESS, &m_hUser),
+                  ERROR_SUCCESS);
+        m_roots = {m_hClasses, m_hMachine, false, false, m_hUser};
     }
     void TearDown() override
     {
         ::RegCloseKey(m_hClasses);
         ::RegCloseKey(m_hMachine);
+        ::RegCloseKey(m_hUser);
     }
 
     std::string ClassesPath() const { return m_scratch.path() + "\\Classes"; }
@@ -104,6 +108,7 @@ protected:
     ScratchKey m_scratch;
     HKEY m_hClasses = nullptr;
     HKEY m_hMachine = nullptr;
+    HKEY m_hUser = nullptr;
     RegistrationRoots m_roots;
 };
 
@@ -235,4 +240,5 @@ TEST_F(RegistrationSteps, RemoveShellEntriesThatWereNeverInstalled)
 {
     EXPECT_EQ(RemoveShellEntries(CLSID_CorvasinFolder, m_roots), S_OK);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, MachinePath() + "\\SOFTWARE"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, m_scratch.path() + "\\User\\SOFTWARE"));
 }
