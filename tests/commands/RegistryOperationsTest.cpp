@@ -5,7 +5,7 @@
 #include "commands/RegistryCommandFixture.h"
 #include "registry/RegistryAccess.h"
 #include "resource.h"
-#include "support/ModalAnswerer.h"
+#include "support/ModalDriver.h"
 #include "support/ShellEvents.h"
 
 #include <gtest/gtest.h>
@@ -91,9 +91,9 @@ TEST_F(RegistryOperations, DeleteAsksForEveryItemAndDeletesTheConfirmedOnes)
     UniquePidl deflt = ItemId(REGITEM_DEFAULT, "(default)", 0, REG_SZ);
     CShellEvents events(Folder()->GetPidl());
     {
-        CModalAnswerer answers({Press(IDYES), Press(IDNO), Press(IDYES), Press(IDYES)});
+        CModalDriver answers({Press(IDYES), Press(IDNO), Press(IDYES), Press(IDYES)});
         EXPECT_EQ(Invoke({tree.get(), keep.get(), gone.get(), deflt.get()}, "DELETE"), S_OK);
-        const auto& seen = answers.WindowsSeen();
+        const auto& seen = answers.Seen();
         ASSERT_EQ(seen.size(), 4u);
         EXPECT_EQ(seen[0].caption, "Corvasin");
         EXPECT_EQ(seen[0].text, "Are you sure you want to delete the key Tree and all of its content?");
@@ -117,7 +117,7 @@ TEST_F(RegistryOperations, TheEditorForTheValuesTypeWritesWhatTheUserTyped)
         const char* pszWhat;
         const char* pszName; // null: "(default)"
         Value before;        // dwType ~0: no such value
-        CModalAnswerer::Answer answer;
+        CModalDriver::Answer answer;
         Value after;
         bool bWritten;
     };
@@ -150,11 +150,11 @@ TEST_F(RegistryOperations, TheEditorForTheValuesTypeWritesWhatTheUserTyped)
         UniquePidl item = row.pszName ? ItemId(REGITEM_VALUE, row.pszName, 0, row.before.dwType)
                                       : ItemId(REGITEM_DEFAULT, "(default)", 0, REG_SZ);
         CShellEvents events(Folder()->GetPidl());
-        CModalAnswerer answers({row.answer});
+        CModalDriver answers({row.answer});
         EXPECT_EQ(Invoke({item.get()}, "edit"), row.bWritten ? S_OK : E_FAIL);
         EXPECT_EQ(Read(key.get(), row.pszName), row.after);
         const bool bBigValue = row.before.data.size() > 1024;
-        EXPECT_EQ(answers.WindowsSeen().size(), bBigValue ? 0u : 1u);
+        EXPECT_EQ(answers.Seen().size(), bBigValue ? 0u : 1u);
         const std::string name = row.pszName ? row.pszName : "(default)";
         if (row.bWritten)
             EXPECT_EQ(events.WaitFor(1), (std::vector<Event>{{SHCNE_RENAMEITEM, name, name}}));
@@ -191,14 +191,14 @@ TEST_F(RegistryOperations, DoubleClickingAValueOpensItsEditor)
     sei.fMask = SEE_MASK_INVOKEIDLIST;
     sei.lpIDList = full.get();
     {
-        CModalAnswerer answers({TypeAndPress(IDC_VALUE_EDIT, "new", IDOK)});
+        CModalDriver answers({TypeAndPress(IDC_VALUE_EDIT, "new", IDOK)});
         EXPECT_EQ(hook->Execute(&sei), S_OK);
-        EXPECT_EQ(answers.WindowsSeen().size(), 1u);
+        EXPECT_EQ(answers.Seen().size(), 1u);
     }
     EXPECT_EQ(Read(key.get(), "s"), (Value{REG_SZ, Text("new")}));
     // A cancelled editor still counts as handled; keys and other verbs are the shell's.
     {
-        CModalAnswerer answers({Press(IDCANCEL)});
+        CModalDriver answers({Press(IDCANCEL)});
         EXPECT_EQ(hook->Execute(&sei), S_OK);
     }
     sei.lpVerb = L"print";

@@ -3,7 +3,7 @@
 // Computer and Control Panel; a junction folder picked in the shell's folder picker (driven
 // through a CBT hook), a cancelled picker, an existing junction, and the way back.
 #include "install/DllUnderTest.h"
-#include "install/ModalDriver.h"
+#include "support/ModalDriver.h"
 
 #include "app/CorvasinUIObject.h"
 #include "app/Guids.h"

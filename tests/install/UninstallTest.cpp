@@ -3,7 +3,7 @@
 // deletion at restart (the system's delayed move, so "WinInit.Ini" stays as it was) and says so.
 // The tests register the DLL again and take the scheduled deletion back.
 #include "install/DllUnderTest.h"
-#include "install/ModalDriver.h"
+#include "support/ModalDriver.h"
 
 #include "app/CorvasinUIObject.h"
 #include "app/Guids.h"

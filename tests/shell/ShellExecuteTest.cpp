@@ -5,7 +5,7 @@
 #include "core/ComPtr.h"
 #include "core/Handles.h"
 #include "resource.h"
-#include "support/ModalAnswerer.h"
+#include "support/ModalDriver.h"
 #include "support/ScratchKey.h"
 
 #include <gtest/gtest.h>
@@ -54,10 +54,10 @@ TEST(ShellOpen, OpeningAValueRunsItsEditor)
     sei.lpIDList = full.get();
     sei.nShow = SW_SHOWNORMAL;
     {
-        CModalAnswerer answers({TypeAndPress(IDC_VALUE_EDIT, "changed", IDOK)});
+        CModalDriver answers({TypeAndPress(IDC_VALUE_EDIT, "changed", IDOK)});
         EXPECT_TRUE(::ShellExecuteExA(&sei));
-        ASSERT_EQ(answers.WindowsSeen().size(), 1u);
-        EXPECT_EQ(answers.WindowsSeen()[0].caption, "Edit Text");
+        ASSERT_EQ(answers.Seen().size(), 1u);
+        EXPECT_EQ(answers.Seen()[0].caption, "Edit Text");
     }
     char sz[32] = {};
     DWORD cb = sizeof(sz);

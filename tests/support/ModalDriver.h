@@ -47,6 +47,8 @@ private:
 
 // Answers: press a button (IDYES, IDNO, IDOK, IDCANCEL) of a message box or dialog.
 CModalDriver::Answer Press(int nID);
+// Puts the text into a control of a dialog, then presses a button.
+CModalDriver::Answer TypeAndPress(int nIDControl, std::string text, int nID);
 // In the shell's folder picker: select the folder at pszPath, then press OK.
 CModalDriver::Answer PickFolder(const std::string& path);
 

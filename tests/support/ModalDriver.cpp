@@ -1,5 +1,5 @@
 // The modal driver of the installation tests.
-#include "install/ModalDriver.h"
+#include "support/ModalDriver.h"
 
 #include <shlobj.h>
 
@@ -100,6 +100,14 @@ CModalDriver::Answer Press(int nID)
     return [nID](HWND hDlg) {
         ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED),
                        reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, nID)));
+    };
+}
+
+CModalDriver::Answer TypeAndPress(int nIDControl, std::string text, int nID)
+{
+    return [nIDControl, text, nID](HWND hDlg) {
+        ::SetDlgItemTextA(hDlg, nIDControl, text.c_str());
+        Press(nID)(hDlg);
     };
 }
 
