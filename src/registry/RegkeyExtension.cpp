@@ -3,6 +3,7 @@
 
 #include "framework/ItemIdList.h"
 #include "framework/ShellConstants.h"
+#include "framework/ViewSelection.h"
 #include "core/Module.h"
 #include "core/Result.h"
 #include "core/WindowsVersion.h"
@@ -397,8 +398,18 @@ BOOL CRegkeyExtension::InvokeViewCommand(HWND hwndMain, UINT idCmd) noexcept
 {
     if (idCmd != kViewCommandExport || !m_pServices->pfnExportItems)
         return FALSE;
-    // Without a selection the folder's whole key is exported.
-    return m_pServices->pfnExportItems(this, 0, nullptr, hwndMain);
+    // The selection of the view showing this folder; without one the whole key is exported.
+    std::vector<UniquePidl> selection;
+    GetViewSelection(ComPtr<IShellView>(GetRecordedView()).get(), selection);
+    std::vector<LPCITEMIDLIST> items;
+    try
+    {
+        for (const UniquePidl& pidl : selection)
+            items.push_back(pidl.get());
+    }
+    CATCH_RETURN(FALSE)
+    return m_pServices->pfnExportItems(this, static_cast<UINT>(items.size()),
+                                       items.empty() ? nullptr : items.data(), hwndMain);
 }
 
 const void* CRegkeyExtension::GetToolTipText(UINT) noexcept
@@ -421,7 +432,17 @@ BOOL CRegkeyExtension::FindItems(UINT cidl, LPCITEMIDLIST* apidl, HWND hwndOwner
     return m_pServices->pfnFindItems(this, cidl, apidl, hwndOwner);
 }
 BOOL CRegkeyExtension::SearchKey(CSearchWalk*) noexcept { return FALSE; }
-BOOL CRegkeyExtension::EditKeySecurity(HWND) noexcept { return FALSE; }
+
+CmdTargetPtr<CRegkeyExtension> CRegkeyExtension::GetKeySubFolder(const REGITEM& item) noexcept
+{
+    if (item.dwKind != REGITEM_KEY)
+        return nullptr;
+    CmdTargetPtr<CNameSpaceExtension> pFolder = GetSubFolder(&item);
+    // Every sub-folder of a key folder is a key folder; the check keeps it so if one is not.
+    if (!pFolder || !pFolder->GetInterface(IID_IRegFolder))
+        return nullptr;
+    return CmdTargetPtr<CRegkeyExtension>::Attach(static_cast<CRegkeyExtension*>(pFolder.detach()));
+}
 
 // ---- IRegFolder ------------------------------------------------------------------------------
 
