@@ -3,6 +3,7 @@
 #include "registry/RegFileWriter.h"
 
 #include "core/Result.h"
+#include "registry/KeyTreeWriter.h"
 #include "registry/RegistryAccess.h"
 #include "registry/RegkeyExtension.h"
 
@@ -138,88 +139,18 @@ bool WriteKeyNameLine(CRegkeyExtension& folder, CByteSink& file, const char* psz
     return file.Write(line);
 }
 
-// What one walk over a tree shares between its levels: the key's name in the file (grown and
-// cut back as the walk goes down and up), and the line and data buffers, reused for every value.
-struct TreeWalk
-{
-    explicit TreeWalk(CByteSink& sink) : file(sink) {}
-    CByteSink& file;
-    CString strKeyName;
-    CString line;
-    std::vector<BYTE> data;
-    char szName[kRegItemNameSize] = {};
-};
-
-// The block of the key named walk.strKeyName (open as hKey, or null when it could not be
-// opened: the block then has no values), then the blocks of its subkeys. Subkeys are opened
-// below their parent's handle: a path from the root would fail once it passes the registry's
-// limit on names, and the key would be lost from the file.
-bool WriteSubtree(HKEY hKey, TreeWalk& walk, unsigned nDepth)
-{
-    DWORD cSubkeys = 0, cValues = 0, cbMaxData = 0;
-    if (!hKey || ::RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, &cSubkeys, nullptr, nullptr,
-                                    &cValues, nullptr, &cbMaxData, nullptr,
-                                    nullptr) != ERROR_SUCCESS)
-        cSubkeys = cValues = 0;
-
-    walk.line.clear();
-    walk.line += '[';
-    walk.line += walk.strKeyName;
-    walk.line += "]\r\n";
-    if (walk.data.size() < cbMaxData)
-        walk.data.resize(cbMaxData);
-    for (DWORD i = 0; i < cValues; ++i)
-    {
-        DWORD dwType = 0, cbData = 0;
-        if (!ReadValueAt(hKey, i, walk.szName, kRegItemNameSize, &dwType, walk.data, &cbData))
-            continue;
-        AppendValueLine(walk.line, walk.szName, dwType, walk.data.data(), cbData);
-        // The block goes out in pieces of about a buffer's size, not a value at a time.
-        if (walk.line.size() >= 16 * 1024)
-        {
-            if (!walk.file.Write(walk.line))
-                return false;
-            walk.line.clear();
-        }
-    }
-    walk.line += c_szLineEnd;
-    if (!walk.file.Write(walk.line))
-        return false;
-
-    // Deeper keys are left out rather than let the stack run out.
-    if (nDepth >= kMaxKeyDepth)
-        return true;
-    for (DWORD i = 0; i < cSubkeys; ++i)
-    {
-        if (!ReadSubkeyName(hKey, i, walk.szName, kRegItemNameSize))
-            continue;
-        UniqueHkey subkey;
-        if (::RegOpenKeyExA(hKey, walk.szName, 0, MAXIMUM_ALLOWED, subkey.put()) != ERROR_SUCCESS)
-            subkey.reset();
-        const size_t cchParent = walk.strKeyName.size();
-        // A predefined key's name already ends in the separator.
-        if (walk.strKeyName.back() != '\\')
-            walk.strKeyName += '\\';
-        walk.strKeyName += walk.szName;
-        const bool bOk = WriteSubtree(subkey.get(), walk, nDepth + 1);
-        walk.strKeyName.resize(cchParent);
-        if (!bOk)
-            return false;
-    }
-    return true;
-}
-
 // The registry root has no key of its own: its predefined keys are written in listing order.
-bool WritePredefinedTrees(CRegkeyExtension& root, TreeWalk& walk)
+bool WritePredefinedTrees(CRegkeyExtension& root, CByteSink& file)
 {
     DWORD dwContext = 0;
     REGITEM item = {}, previous = {};
+    CString strName;
     bool bMore = root.GetFirstItem(&item, &dwContext, SHCONTF_FOLDERS) != FALSE;
     while (bMore)
     {
         const HKEY hRoot = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(item.dwIndex));
-        if (item.dwKind == REGITEM_KEY && RegFileKeyName(hRoot, CString(), walk.strKeyName) &&
-            !WriteSubtree(hRoot, walk, 1))
+        if (item.dwKind == REGITEM_KEY && RegFileKeyName(hRoot, CString(), strName) &&
+            !CKeyTreeWriter(file).Write(hRoot, strName))
             return false;
         previous = item;
         bMore = root.GetNextItem(&previous, &item, &dwContext, SHCONTF_FOLDERS) != FALSE;
@@ -325,12 +256,12 @@ bool WriteKeyTree(CRegkeyExtension& folder, CByteSink& file) noexcept
 {
     try
     {
-        TreeWalk walk(file);
         if (!folder.GetRootKey())
-            return WritePredefinedTrees(folder, walk);
-        if (!RegFileKeyName(folder.GetRootKey(), folder.GetKeyPath(), walk.strKeyName))
+            return WritePredefinedTrees(folder, file);
+        CString strName;
+        if (!RegFileKeyName(folder.GetRootKey(), folder.GetKeyPath(), strName))
             return true;
-        return WriteSubtree(folder.GetOpenKey(), walk, 0);
+        return CKeyTreeWriter(file).Write(folder.GetOpenKey(), strName);
     }
     CATCH_RETURN(false)
 }

@@ -2,6 +2,7 @@
 // escapes and the wrapping of hexadecimal bytes, key and deletion lines of every root, and the
 // bodies of normal and inverse exports of scratch keys.
 #include "registry/FolderTestUtil.h"
+#include "registry/ByteSink.h"
 #include "registry/MemoryByteSink.h"
 #include "registry/RegFileWriter.h"
 #include "registry/RegistryAccess.h"
@@ -261,6 +262,55 @@ TEST_F(ExportBody, TheRegistryRootWritesNoLineOfItsOwn)
     CMemoryByteSink wholeInverse;
     EXPECT_TRUE(WriteExportBody(*pRoot, 0, nullptr, true, wholeInverse));
     EXPECT_EQ(wholeInverse.Bytes(), "");
+}
+
+TEST_F(ExportBody, SubtreesReadSideBySideComeOutInDepthFirstOrder)
+{
+    // Enough text per subtree to travel in several pieces, and in all more than is read ahead.
+    const std::vector<BYTE> big = Counting(400 * 1000);
+    for (int i = 0; i < 10; ++i)
+    {
+        const std::string name = "K" + std::to_string(i);
+        scratch.CreateSubkey(name + "\\Leaf");
+        HKEY hKey = nullptr;
+        ::RegOpenKeyExA(scratch.get(), name.c_str(), 0, KEY_SET_VALUE, &hKey);
+        ::RegSetValueExA(hKey, "big", 0, REG_BINARY, big.data(), static_cast<DWORD>(big.size()) - i);
+        ::RegCloseKey(hKey);
+    }
+    ComPtr<IShellFolder2> psf = KeyFolder(scratch.path());
+    auto* pFolder = static_cast<CRegkeyExtension*>(FolderObject(psf.get()));
+    // Each subkey's tree on its own, one after the other, is what the whole tree must read.
+    CMemoryByteSink expected;
+    ASSERT_TRUE(WriteKeyLine(*pFolder, expected));
+    expected.Write("\r\n", 2);
+    for (int i = 0; i < 10; ++i)
+    {
+        const CmdTargetPtr<CRegkeyExtension> pSub =
+            pFolder->GetKeySubFolder(MakeRegItem(REGITEM_KEY, 0, ("K" + std::to_string(i)).c_str()));
+        ASSERT_TRUE(pSub);
+        CMemoryByteSink one;
+        ASSERT_TRUE(WriteKeyLine(*pSub, one));
+        ASSERT_TRUE(WriteValueLine(*pSub, one, MakeRegItem(REGITEM_VALUE, 0, "big")));
+        expected.Write(one.Bytes());
+        expected.Write("\r\n[" + KeyName("K" + std::to_string(i) + "\\Leaf") + "]\r\n\r\n");
+    }
+    const std::string text = Export(0, nullptr, false);
+    EXPECT_GT(text.size(), 10u * 1000 * 1000);
+    EXPECT_TRUE(text == expected.Bytes()) << "sizes " << text.size() << " and " << expected.Bytes().size();
+
+    // A sink that fails part of the way stops the walk, helpers included.
+    struct CFullSink : CByteSink
+    {
+        size_t cbLeft = 3 * 1000 * 1000;
+        bool Write(const void*, size_t cb) noexcept override
+        {
+            if (cb > cbLeft)
+                return false;
+            cbLeft -= cb;
+            return true;
+        }
+    } full;
+    EXPECT_FALSE(WriteKeyTree(*pFolder, full));
 }
 
 TEST_F(ExportBody, ATreeDeeperThanTheLimitIsCutAtTheLimit)
