@@ -4,6 +4,7 @@
 #include "app/ClipboardFormats.h"
 #include "app/CorvasinUIObject.h"
 #include "app/Guids.h"
+#include "commands/ExportCommand.h"
 #include "install/Registration.h"
 #include "registry/RegRootExtension.h"
 
@@ -25,11 +26,18 @@ CCmdTarget* CreateRegistryUIObject(CRegkeyExtension* pFolder, UINT cidl, LPCITEM
     return new (std::nothrow) CCorvasinUIObject(pFolder, cidl, apidl, pFolder->GetPidl(), hwndOwner);
 }
 
+BOOL ExportRegistryItems(CRegkeyExtension* pFolder, UINT cidl, LPCITEMIDLIST* apidl,
+                         HWND hwndOwner) noexcept
+{
+    return cidl == 0 ? ExportKey(pFolder, hwndOwner) : ExportItems(pFolder, cidl, apidl, hwndOwner);
+}
+
 const RegFolderServices c_services = [] {
     RegFolderServices services;
     services.pclsidFolder = &CLSID_CorvasinFolder;
     services.pfnRegKeyFormat = &RegKeyFormat;
     services.pfnCreateUIObject = &CreateRegistryUIObject;
+    services.pfnExportItems = &ExportRegistryItems;
     return services;
 }();
 } // namespace

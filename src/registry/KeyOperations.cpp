@@ -45,7 +45,7 @@ struct KeyNode
 };
 
 // Reads the subkey names below hKey into node, depth first, bounded in depth.
-void ReadTreeShape(HKEY hKey, KeyNode& node, int nDepth)
+void ReadTreeShape(HKEY hKey, KeyNode& node, unsigned nDepth)
 {
     if (nDepth >= kMaxKeyDepth)
         return;

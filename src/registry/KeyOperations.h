@@ -4,14 +4,13 @@
 #pragma once
 
 #include "core/Strings.h"
+#include "registry/RegistryAccess.h"
 
 #include <windows.h>
 
 namespace corvasin
 {
 
-// Registry trees nest 512 levels at the most; deeper recursion is refused.
-constexpr int kMaxKeyDepth = 512;
 
 // Whether a name fits the 200-byte name of an item record (199 bytes and the zero) and is not
 // empty: an empty value name would be the unnamed value.

@@ -73,6 +73,44 @@ bool ReadValueDataQuick(HKEY hKey, const char* pszValueName, BYTE* pBuffer, DWOR
     return true;
 }
 
+bool ReadValueAt(HKEY hKey, DWORD dwIndex, char* pszName, DWORD cchName, DWORD* pdwType,
+                 std::vector<BYTE>& buffer, DWORD* pcbData) noexcept
+{
+    if (!hKey)
+        return false;
+    try
+    {
+        // A value that keeps growing between the calls is given up after a few rounds.
+        for (int nAttempt = 0; nAttempt < 4; ++nAttempt)
+        {
+            // A null data pointer would ask for the size only; an empty buffer still passes one.
+            BYTE bNone = 0;
+            DWORD cch = cchName;
+            DWORD cb = static_cast<DWORD>(buffer.size());
+            LONG lResult = ::RegEnumValueA(hKey, dwIndex, pszName, &cch, nullptr, pdwType,
+                                           buffer.empty() ? &bNone : buffer.data(), &cb);
+            if (lResult == ERROR_SUCCESS)
+            {
+                *pcbData = cb <= buffer.size() ? cb : static_cast<DWORD>(buffer.size());
+                return true;
+            }
+            if (lResult != ERROR_MORE_DATA)
+                return false;
+            // The name or the data did not fit: the sizes alone tell which.
+            cch = cchName;
+            DWORD cbNeeded = 0;
+            lResult = ::RegEnumValueA(hKey, dwIndex, pszName, &cch, nullptr, nullptr, nullptr,
+                                      &cbNeeded);
+            if (lResult != ERROR_SUCCESS)
+                return false;
+            if (cbNeeded > buffer.size())
+                buffer.resize(cbNeeded);
+        }
+        return false;
+    }
+    CATCH_RETURN(false)
+}
+
 bool ReadTypedValue(HKEY hKey, const char* pszValueName, DWORD* pdwType,
                     std::vector<BYTE>& data) noexcept
 {
@@ -83,18 +121,21 @@ bool ReadTypedValue(HKEY hKey, const char* pszValueName, DWORD* pdwType,
         for (int nAttempt = 0; nAttempt < 4; ++nAttempt)
         {
             DWORD cb = 0;
-            if (!ReadValueSize(hKey, pszValueName, &cb))
+            if (::RegQueryValueExA(hKey, pszValueName, nullptr, nullptr, nullptr, &cb) !=
+                ERROR_SUCCESS)
                 return false;
             data.resize(cb);
+            BYTE bNone = 0;
             DWORD cbRead = cb;
             const LONG lResult = ::RegQueryValueExA(hKey, pszValueName, nullptr, pdwType,
-                                                    data.empty() ? nullptr : data.data(), &cbRead);
-            if (lResult == ERROR_MORE_DATA)
-                continue; // it grew: ask for the size again
-            if (lResult != ERROR_SUCCESS)
+                                                    data.empty() ? &bNone : data.data(), &cbRead);
+            if (lResult == ERROR_SUCCESS)
+            {
+                data.resize(cbRead < cb ? cbRead : cb);
+                return true;
+            }
+            if (lResult != ERROR_MORE_DATA)
                 return false;
-            data.resize(cbRead < cb ? cbRead : cb);
-            return true;
         }
         return false;
     }

@@ -8,6 +8,10 @@
 namespace corvasin
 {
 
+// How many levels below its start a walk over a key tree (export, security) goes. The
+// registry's own limit is 512 levels; a chain of registry links could otherwise go on for ever.
+constexpr unsigned kMaxKeyDepth = 512;
+
 // Subkey name at an index; false on any failure, also for a name of 200 characters or more.
 bool ReadSubkeyName(HKEY hKey, DWORD dwIndex, char* pszName, DWORD cchName) noexcept;
 
@@ -38,5 +42,12 @@ bool WriteValue(HKEY hKey, const char* pszValueName, DWORD dwType, const BYTE* p
 
 // The size of a value's data, or false when it cannot be read.
 bool ReadValueSize(HKEY hKey, const char* pszValueName, DWORD* pcbData) noexcept;
+
+// Name, type and data of the value at an index, in one call while the data fits the buffer's
+// current size; when it does not (the value grew since the caller sized the buffer), the buffer
+// grows to the value's current size and the value is read again. False when the name does not
+// fit or the value cannot be read. *pcbData: the bytes of data read into the buffer.
+bool ReadValueAt(HKEY hKey, DWORD dwIndex, char* pszName, DWORD cchName, DWORD* pdwType,
+                 std::vector<BYTE>& buffer, DWORD* pcbData) noexcept;
 
 } // namespace corvasin

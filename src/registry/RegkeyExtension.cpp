@@ -3,6 +3,7 @@
 
 #include "framework/ItemIdList.h"
 #include "framework/ShellConstants.h"
+#include "framework/ViewSelection.h"
 #include "core/Module.h"
 #include "core/Result.h"
 #include "core/WindowsVersion.h"
@@ -56,7 +57,27 @@ CRegkeyExtension::CRegkeyExtension(CNameSpaceExtension* pParent, HKEY hRootKey,
         if (::RegOpenKeyExA(hRootKey, m_strKeyPath.c_str(), 0, MAXIMUM_ALLOWED, &hKey) ==
             ERROR_SUCCESS)
             m_hKey.reset(hKey);
+        else
+            OpenBelowParent(pParent);
     }
+}
+
+// Wine refuses paths of more than 255 characters from the root: a deep key opens by its own name
+// below its parent's open key instead.
+void CRegkeyExtension::OpenBelowParent(CNameSpaceExtension* pParent) noexcept
+{
+    if (!pParent || !pParent->GetInterface(IID_IRegFolder))
+        return;
+    const auto* pParentKey = static_cast<const CRegkeyExtension*>(pParent);
+    const CString& parentPath = pParentKey->m_strKeyPath;
+    const size_t cchPrefix = parentPath.empty() ? 0 : parentPath.size() + 1;
+    if (!pParentKey->m_hKey || pParentKey->m_hRootKey != m_hRootKey ||
+        m_strKeyPath.size() <= cchPrefix || m_strKeyPath.compare(0, parentPath.size(), parentPath) != 0)
+        return;
+    HKEY hKey = nullptr;
+    if (::RegOpenKeyExA(pParentKey->m_hKey.get(), m_strKeyPath.c_str() + cchPrefix, 0,
+                        MAXIMUM_ALLOWED, &hKey) == ERROR_SUCCESS)
+        m_hKey.reset(hKey);
 }
 
 void* CRegkeyExtension::GetInterface(REFIID riid) noexcept
@@ -425,8 +446,18 @@ BOOL CRegkeyExtension::InvokeViewCommand(HWND hwndMain, UINT idCmd) noexcept
 {
     if (idCmd != kViewCommandExport || !m_pServices->pfnExportItems)
         return FALSE;
-    // Without a selection the folder's whole key is exported.
-    return m_pServices->pfnExportItems(this, 0, nullptr, hwndMain);
+    // The selection of the view showing this folder; without one the whole key is exported.
+    std::vector<UniquePidl> selection;
+    GetViewSelection(ComPtr<IShellView>(GetRecordedView()).get(), selection);
+    std::vector<LPCITEMIDLIST> items;
+    try
+    {
+        for (const UniquePidl& pidl : selection)
+            items.push_back(pidl.get());
+    }
+    CATCH_RETURN(FALSE)
+    return m_pServices->pfnExportItems(this, static_cast<UINT>(items.size()),
+                                       items.empty() ? nullptr : items.data(), hwndMain);
 }
 
 const void* CRegkeyExtension::GetToolTipText(UINT) noexcept
@@ -445,7 +476,17 @@ BOOL CRegkeyExtension::FindItems(UINT cidl, LPCITEMIDLIST* apidl, HWND hwndOwner
     return m_pServices->pfnFindItems(this, cidl, apidl, hwndOwner);
 }
 BOOL CRegkeyExtension::SearchKey(CSearchWalk*) noexcept { return FALSE; }
-BOOL CRegkeyExtension::EditKeySecurity(HWND) noexcept { return FALSE; }
+
+CmdTargetPtr<CRegkeyExtension> CRegkeyExtension::GetKeySubFolder(const REGITEM& item) noexcept
+{
+    if (item.dwKind != REGITEM_KEY)
+        return nullptr;
+    CmdTargetPtr<CNameSpaceExtension> pFolder = GetSubFolder(&item);
+    // Every sub-folder of a key folder is a key folder; the check keeps it so if one is not.
+    if (!pFolder || !pFolder->GetInterface(IID_IRegFolder))
+        return nullptr;
+    return CmdTargetPtr<CRegkeyExtension>::Attach(static_cast<CRegkeyExtension*>(pFolder.detach()));
+}
 
 // ---- IRegFolder ------------------------------------------------------------------------------
 

@@ -10,6 +10,8 @@
 #include "registry/RegFolderServices.h"
 #include "registry/RegItem.h"
 
+#include <aclui.h>
+#include <memory>
 #include <string>
 
 namespace corvasin
@@ -65,12 +67,41 @@ public:
     virtual BOOL DeleteItems(UINT cidl, LPCITEMIDLIST* apidl) noexcept;
     virtual BOOL FindItems(UINT cidl, LPCITEMIDLIST* apidl, HWND hwndOwner) noexcept;
     virtual BOOL SearchKey(CSearchWalk* pSearch) noexcept;
+    // Opens the system's access-control editor on this folder's key; the editor's result
+    // (FALSE, doing nothing, on systems without the editor).
     virtual BOOL EditKeySecurity(HWND hwndOwner) noexcept;
+
+    // The folder object of a key item of this folder as a key folder, with one reference for
+    // the caller; null for any other item or when it cannot be made.
+    CmdTargetPtr<CRegkeyExtension> GetKeySubFolder(const REGITEM& item) noexcept;
+    // The folder seen as the access-control editor sees it. Not in the interface map; no
+    // reference is added.
+    ISecurityInformation* GetSecurityInformation() noexcept { return &m_xSecurityInformation; }
 
     HKEY GetRootKey() const noexcept { return m_hRootKey; }
     const CString& GetKeyPath() const noexcept { return m_strKeyPath; }
     HKEY GetOpenKey() const noexcept { return m_hKey.get(); }
     const RegFolderServices& GetServices() const noexcept { return *m_pServices; }
+
+    class XSecurityInformation : public CInterfacePart<CRegkeyExtension, ISecurityInformation>
+    {
+    public:
+        using CInterfacePart::CInterfacePart;
+        STDMETHODIMP GetObjectInformation(PSI_OBJECT_INFO pObjectInfo) override;
+        STDMETHODIMP GetSecurity(SECURITY_INFORMATION RequestedInformation,
+                                 PSECURITY_DESCRIPTOR* ppSecurityDescriptor,
+                                 BOOL fDefault) override;
+        STDMETHODIMP SetSecurity(SECURITY_INFORMATION SecurityInformation,
+                                 PSECURITY_DESCRIPTOR pSecurityDescriptor) override;
+        STDMETHODIMP GetAccessRights(const GUID* pguidObjectType, DWORD dwFlags,
+                                     PSI_ACCESS* ppAccess, ULONG* pcAccesses,
+                                     ULONG* piDefaultAccess) override;
+        STDMETHODIMP MapGeneric(const GUID* pguidObjectType, UCHAR* pAceFlags,
+                                ACCESS_MASK* pMask) override;
+        STDMETHODIMP GetInheritTypes(PSI_INHERIT_TYPE* ppInheritTypes,
+                                     ULONG* pcInheritTypes) override;
+        STDMETHODIMP PropertySheetPageCallback(HWND hwnd, UINT uMsg, SI_PAGE_TYPE uPage) override;
+    } m_xSecurityInformation{this};
 
     class XRegFolder : public CInterfacePart<CRegkeyExtension, IRegFolder>
     {
@@ -102,6 +133,7 @@ protected:
     CString SubkeyPath(const char* pszName) const;
 
 private:
+    void OpenBelowParent(CNameSpaceExtension* pParent) noexcept;
     // The operations below take the record decoded once by their caller.
     CString ValueText(const REGITEM& item) const;
     CString ItemDetailText(const REGITEM& item, int iColumn) noexcept;
@@ -111,6 +143,9 @@ private:
     HKEY m_hRootKey;
     CString m_strKeyPath;
     UniqueHkey m_hKey; // the root key itself when the path is empty; never closed then
+    // The key's name for the access-control editor, made on its first request and kept while
+    // the editor may hold it.
+    std::unique_ptr<WCHAR[]> m_pszSecurityName;
 };
 
 } // namespace corvasin

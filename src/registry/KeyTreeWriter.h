@@ -1,0 +1,29 @@
+// CKeyTreeWriter: writes the blocks of a key and of every key below it, depth first, into a byte
+// sink. The subtrees of the key's own subkeys are read by several threads at once (each registry
+// call is a round trip to the registry's server, and calls in flight overlap); their text still
+// reaches the sink in the order of a depth-first walk.
+#pragma once
+
+#include "core/Strings.h"
+#include "registry/ByteSink.h"
+
+#include <windows.h>
+
+namespace corvasin
+{
+
+// Used by the thread that calls Write; the helper threads it starts end before Write returns.
+class CKeyTreeWriter
+{
+public:
+    explicit CKeyTreeWriter(CByteSink& file) noexcept : m_file(file) {}
+
+    // The tree of hKey, whose name in the file is strKeyName; a null key (one that could not be
+    // opened) gives a block without values. False only when the sink failed (or memory ran out).
+    bool Write(HKEY hKey, const CString& strKeyName) noexcept;
+
+private:
+    CByteSink& m_file;
+};
+
+} // namespace corvasin

@@ -1,0 +1,40 @@
+// Finding the access-control editor once per process.
+#include "registry/SecurityEditor.h"
+
+namespace corvasin
+{
+
+namespace
+{
+BOOL WINAPI NoSecurityEditor(HWND, LPSECURITYINFO) { return FALSE; }
+
+std::atomic<EditSecurityFunction> g_pfnSecurityEditor{nullptr};
+} // namespace
+
+EditSecurityFunction FindSecurityEditor(std::atomic<EditSecurityFunction>& slot,
+                                        const char* pszLibrary) noexcept
+{
+    if (EditSecurityFunction pfn = slot.load())
+        return pfn;
+    EditSecurityFunction pfnFound = &NoSecurityEditor;
+    // The library stays loaded for the process's life: the remembered function lives in it.
+    if (const HMODULE hLibrary = ::LoadLibraryA(pszLibrary))
+    {
+        if (const FARPROC pfn = ::GetProcAddress(hLibrary, "EditSecurity"))
+            pfnFound = reinterpret_cast<EditSecurityFunction>(reinterpret_cast<void*>(pfn));
+        else
+            ::FreeLibrary(hLibrary);
+    }
+    // Two threads racing here both find the same function; the first one stored wins.
+    EditSecurityFunction pfnExpected = nullptr;
+    if (!slot.compare_exchange_strong(pfnExpected, pfnFound))
+        return pfnExpected;
+    return pfnFound;
+}
+
+EditSecurityFunction SecurityEditor() noexcept
+{
+    return FindSecurityEditor(g_pfnSecurityEditor, "aclui.dll");
+}
+
+} // namespace corvasin

@@ -1,0 +1,221 @@
+// Exported files read back by the system's own registry editor ("regedit.exe /s" in the test
+// prefix): a normal file recreates every value with its type and bytes, an inverse file deletes
+// exactly the exported items.
+#include "registry/FileByteSink.h"
+#include "registry/FolderTestUtil.h"
+#include "registry/RegFileWriter.h"
+#include "registry/RegistryTree.h"
+#include "support/ScratchKey.h"
+
+#include <map>
+
+using namespace corvasin;
+using namespace corvasin::test;
+
+namespace
+{
+using Value = std::pair<DWORD, std::vector<BYTE>>;
+// Every key below the start by its path (the start is ""), with its values by name.
+using Snapshot = std::map<std::string, std::map<std::string, Value>>;
+
+void Snap(HKEY hKey, const std::string& path, Snapshot& out)
+{
+    auto& values = out[path];
+    std::vector<char> name(16384);
+    std::vector<BYTE> data(1 << 16);
+    for (DWORD i = 0;; ++i)
+    {
+        DWORD cch = static_cast<DWORD>(name.size()), cb = static_cast<DWORD>(data.size()), type = 0;
+        if (::RegEnumValueA(hKey, i, name.data(), &cch, nullptr, &type, data.data(), &cb) != ERROR_SUCCESS)
+            break;
+        values[name.data()] = {type, std::vector<BYTE>(data.begin(), data.begin() + cb)};
+    }
+    for (DWORD i = 0;; ++i)
+    {
+        DWORD cch = static_cast<DWORD>(name.size());
+        if (::RegEnumKeyExA(hKey, i, name.data(), &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        const std::string sub = name.data();
+        HKEY hSub = nullptr;
+        if (::RegOpenKeyExA(hKey, sub.c_str(), 0, KEY_READ, &hSub) == ERROR_SUCCESS)
+        {
+            Snap(hSub, path.empty() ? sub : path + "\\" + sub, out);
+            ::RegCloseKey(hSub);
+        }
+    }
+}
+
+Snapshot SnapKey(const std::string& path)
+{
+    Snapshot out;
+    HKEY hKey = nullptr;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return out;
+    Snap(hKey, "", out);
+    ::RegCloseKey(hKey);
+    return out;
+}
+
+std::string TempFile(const char* pszName)
+{
+    char szDir[MAX_PATH] = "";
+    ::GetTempPathA(MAX_PATH, szDir);
+    return std::string(szDir) + pszName;
+}
+
+// Runs the registry editor on the file, silently, and waits for it.
+DWORD Import(const std::string& file)
+{
+    std::string command = "regedit.exe /s \"" + file + "\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return ::GetLastError();
+    ::WaitForSingleObject(pi.hProcess, 60000);
+    DWORD dwExit = 1;
+    ::GetExitCodeProcess(pi.hProcess, &dwExit);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return dwExit;
+}
+
+// Compares value by value, so that a failure names what differs.
+void ExpectSameTree(const Snapshot& actual, const Snapshot& expected)
+{
+    std::map<std::string, int> keys;
+    for (const auto& [key, values] : actual)
+        keys[key] |= 1;
+    for (const auto& [key, values] : expected)
+        keys[key] |= 2;
+    for (const auto& [key, where] : keys)
+    {
+        SCOPED_TRACE("key \"" + key + "\"");
+        ASSERT_EQ(where, 3) << (where == 1 ? "not expected" : "missing");
+        const auto& a = actual.at(key);
+        const auto& e = expected.at(key);
+        std::map<std::string, int> names;
+        for (const auto& [name, value] : a)
+            names[name] |= 1;
+        for (const auto& [name, value] : e)
+            names[name] |= 2;
+        for (const auto& [name, where2] : names)
+        {
+            SCOPED_TRACE("value \"" + name + "\"");
+            ASSERT_EQ(where2, 3) << (where2 == 1 ? "not expected" : "missing");
+            EXPECT_EQ(a.at(name).first, e.at(name).first);
+            EXPECT_EQ(a.at(name).second, e.at(name).second);
+        }
+    }
+}
+
+class RoundTrip : public ::testing::Test
+{
+protected:
+    ScratchKey scratch;
+    const std::string file = TempFile("corvasin-roundtrip.reg");
+
+    ~RoundTrip() override { ::DeleteFileA(file.c_str()); }
+
+    void Set(const char* pszKey, const char* pszName, DWORD dwType, const std::string& data)
+    {
+        HKEY hKey = nullptr;
+        ASSERT_EQ(::RegCreateKeyExA(scratch.get(), pszKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hKey, nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(::RegSetValueExA(hKey, pszName, 0, dwType, reinterpret_cast<const BYTE*>(data.data()),
+                                   static_cast<DWORD>(data.size())),
+                  ERROR_SUCCESS);
+        ::RegCloseKey(hKey);
+    }
+
+    void WriteFile(UINT cidl, LPCITEMIDLIST* apidl, bool bInverse)
+    {
+        ComPtr<IShellFolder2> psf = KeyFolder(scratch.path());
+        CFileByteSink sink;
+        ASSERT_TRUE(sink.Create(file.c_str()));
+        ASSERT_TRUE(WriteRegFileHeader(sink));
+        ASSERT_TRUE(WriteExportBody(*static_cast<CRegkeyExtension*>(FolderObject(psf.get())), cidl, apidl,
+                                    bInverse, sink));
+        ASSERT_TRUE(sink.Close());
+    }
+
+    void FillEveryType()
+    {
+        using namespace std::string_literals;
+        std::string binary(1000, '\0');
+        for (size_t i = 0; i < binary.size(); ++i)
+            binary[i] = static_cast<char>(i * 7);
+        Set("", nullptr, REG_SZ, "the default\0"s);
+        Set("", "sz", REG_SZ, "plain text\0"s);
+        Set("", "sz empty", REG_SZ, ""s);
+        Set("", "sz zero", REG_SZ, "\0"s);
+        Set("", "quote\"d \\back\\slash\"", REG_SZ, "C:\\Temp\\\"quoted\" \\\0"s);
+        Set("", "sz lines", REG_SZ, "one\r\ntwo\nthree\0"s);
+        Set("", "sz unterminated", REG_SZ, "abc"s);
+        Set("", "sz two zeros", REG_SZ, "abc\0\0"s);
+        Set("", "expand", REG_EXPAND_SZ, "%SystemRoot%\\x\0"s);
+        Set("", "expand empty", REG_EXPAND_SZ, ""s);
+        Set("", "multi", REG_MULTI_SZ, "a\0bb\0ccc\0\0"s);
+        Set("", "multi empty", REG_MULTI_SZ, ""s);
+        Set("", "binary long", REG_BINARY, binary);
+        Set("", "binary empty", REG_BINARY, ""s);
+        // "A" of 23 bytes passes the wrap column with its last byte.
+        Set("", "A", REG_BINARY, binary.substr(0, 23));
+        Set("", "dword", REG_DWORD, "\xEF\xBE\xAD\xDE"s);
+        Set("", "dword short", REG_DWORD, "\x01\x02"s);
+        Set("", "dword big endian", REG_DWORD_BIG_ENDIAN, "\x00\x00\x01\x02"s);
+        Set("", "qword", REG_QWORD, "\x01\x02\x03\x04\x05\x06\x07\x08"s);
+        Set("", "none", REG_NONE, "\x01\x02\x03"s);
+        Set("", "none empty", REG_NONE, ""s);
+        Set("", "link", REG_LINK, "\\\0R\0"s);
+        Set("", "resource list", REG_RESOURCE_LIST, binary.substr(0, 40));
+        Set("", "full resource", REG_FULL_RESOURCE_DESCRIPTOR, binary.substr(0, 90));
+        Set("", "requirements", REG_RESOURCE_REQUIREMENTS_LIST, binary.substr(0, 3));
+        Set("", "type 17", 17, "\x11"s);
+        Set("", "type 12345", 0x12345, binary.substr(0, 77));
+        Set("Sub", nullptr, REG_BINARY, "\x01"s);
+        Set("Sub", "in sub", REG_SZ, "sub\0"s);
+        Set("Sub\\Deeper", "deep", REG_DWORD, "\x05\x00\x00\x00"s);
+        Set("Sub\\Empty\\Leaf", "leaf", REG_SZ, "\0"s);
+        Set("key \"quoted\"", "q", REG_SZ, "q\0"s);
+    }
+};
+
+TEST_F(RoundTrip, ANormalFileRecreatesEveryValueWithItsTypeAndBytes)
+{
+    FillEveryType();
+    const Snapshot before = SnapKey(scratch.path());
+    ASSERT_EQ(before.size(), 6u);
+    ASSERT_GT(before.at("").size(), 25u);
+
+    WriteFile(0, nullptr, false);
+    ASSERT_TRUE(DeleteRegKeyTree(HKEY_CURRENT_USER, scratch.path().c_str()));
+    ASSERT_TRUE(SnapKey(scratch.path()).empty());
+    ASSERT_EQ(Import(file), 0u);
+    ExpectSameTree(SnapKey(scratch.path()), before);
+}
+
+TEST_F(RoundTrip, AnInverseFileDeletesExactlyTheExportedItems)
+{
+    FillEveryType();
+    Snapshot expected = SnapKey(scratch.path());
+    UniquePidl sz = ItemId(REGITEM_VALUE, "sz", 0, REG_SZ);
+    UniquePidl quoted = ItemId(REGITEM_VALUE, "quote\"d \\back\\slash\"", 0, REG_SZ);
+    UniquePidl def = ItemId(REGITEM_DEFAULT, "(default)", 0, REG_SZ);
+    UniquePidl sub = ItemId(REGITEM_KEY, "Sub");
+    LPCITEMIDLIST items[] = {sz.get(), sub.get(), quoted.get(), def.get()};
+    WriteFile(4, items, true);
+    ASSERT_EQ(Import(file), 0u);
+    for (const char* pszName : {"sz", "quote\"d \\back\\slash\"", ""})
+        expected[""].erase(pszName);
+    for (const char* pszKey : {"Sub", "Sub\\Deeper", "Sub\\Empty", "Sub\\Empty\\Leaf"})
+        expected.erase(pszKey);
+    ExpectSameTree(SnapKey(scratch.path()), expected);
+
+    // The inverse of the whole key takes the key with it.
+    WriteFile(0, nullptr, true);
+    ASSERT_EQ(Import(file), 0u);
+    EXPECT_TRUE(SnapKey(scratch.path()).empty());
+}
+
+} // namespace
