@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the pictures of the registry commands in the shell window of the run command: the key
 # menu with its "New" submenu open, a delete confirmation, the value editor opened from the
-# menu, a new value waiting for its name, and a pasted key path in the address bar. Writes
+# menu, Export and Security... from a key's menu, a new value waiting for its name, and a pasted key path in the address bar. Writes
 # docs/images/op-*.png and docs/images/address-bar.png.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
@@ -37,6 +37,9 @@ prepare_prefix
 shot op-key-menu-new "$demo" --context-menu 0 --menu-keys ddddddddddr
 shot op-delete-confirmation "$demo" --context-menu 4 --menu-keys de
 shot op-edit-from-menu "$demo" --context-menu 4 --menu-keys dddde
+# Colors has no subkeys: Open, Explore, Delete, Rename, Copy, then Export (6), ... Security (11).
+shot op-export-from-menu "$demo" --context-menu 0 --menu-keys dddddde
+shot op-security-from-menu "$demo" --context-menu 0 --menu-keys ddddddddddde
 # "String value" of the shown key's own menu (as its tree node has it): the new value is
 # opened for renaming in the view.
 shot op-new-value-rename "$demo" --folder-command 6
