@@ -21,6 +21,9 @@ namespace
 {
 using ValueData = std::vector<BYTE>;
 
+// Once the user has pressed OK and before the value is written, the old data is backed up.
+void BackUpValue(CRegkeyExtension& folder, const REGITEM& item) { folder.BackUp(item, "edit"); }
+
 // The text of string data: up to its first zero, never past the data.
 CString TextOf(const ValueData& data)
 {
@@ -28,14 +31,16 @@ CString TextOf(const ValueData& data)
     return data.empty() ? CString() : CString(psz, strnlen(psz, data.size()));
 }
 
-BOOL EditText(HKEY hKey, const REGITEM& item, DWORD dwType, const ValueData& data,
+BOOL EditText(CRegkeyExtension& folder, const REGITEM& item, DWORD dwType, const ValueData& data,
               HWND hwndOwner)
 {
+    const HKEY hKey = folder.GetOpenKey();
     CEditTextDialog dialog;
     dialog.m_strLabel = item.szName;
     dialog.m_strText = TextOf(data);
     if (dialog.DoModal(hwndOwner) != IDOK)
         return FALSE;
+    BackUpValue(folder, item);
     // The unnamed value is always written as text when edited as text.
     const DWORD dwWriteType = item.dwKind == REGITEM_DEFAULT ? REG_SZ : dwType;
     return WriteValue(hKey, RegValueName(item), dwWriteType,
@@ -43,8 +48,9 @@ BOOL EditText(HKEY hKey, const REGITEM& item, DWORD dwType, const ValueData& dat
                       static_cast<DWORD>(dialog.m_strText.size() + 1));
 }
 
-BOOL EditDword(HKEY hKey, const REGITEM& item, HWND hwndOwner)
+BOOL EditDword(CRegkeyExtension& folder, const REGITEM& item, HWND hwndOwner)
 {
+    const HKEY hKey = folder.GetOpenKey();
     // Exactly 4 bytes are read: a longer value is no number to edit here.
     DWORD dwValue = 0;
     DWORD cb = sizeof(dwValue);
@@ -56,19 +62,22 @@ BOOL EditDword(HKEY hKey, const REGITEM& item, HWND hwndOwner)
     dialog.m_dwValue = dwValue;
     if (dialog.DoModal(hwndOwner) != IDOK)
         return FALSE;
+    BackUpValue(folder, item);
     return WriteValue(hKey, RegValueName(item), REG_DWORD,
                       reinterpret_cast<const BYTE*>(&dialog.m_dwValue), sizeof(DWORD));
 }
 
-BOOL EditMultiText(HKEY hKey, const REGITEM& item, DWORD dwType, const ValueData& data,
+BOOL EditMultiText(CRegkeyExtension& folder, const REGITEM& item, DWORD dwType, const ValueData& data,
                    HWND hwndOwner)
 {
+    const HKEY hKey = folder.GetOpenKey();
     CEditMultiTextDialog dialog;
     dialog.m_strLabel = item.szName;
     if (!dialog.AppendMultiSz(data.data(), static_cast<DWORD>(data.size())))
         return FALSE;
     if (dialog.DoModal(hwndOwner) != IDOK)
         return FALSE;
+    BackUpValue(folder, item);
     DWORD cbList = 0;
     // The list comes from the shell's allocator.
     UniqueCoTaskMem list(dialog.GetMultiSz(&cbList));
@@ -77,8 +86,9 @@ BOOL EditMultiText(HKEY hKey, const REGITEM& item, DWORD dwType, const ValueData
     return WriteValue(hKey, RegValueName(item), dwType, static_cast<const BYTE*>(list.get()), cbList);
 }
 
-BOOL EditBinary(HKEY hKey, const REGITEM& item, HWND hwndOwner)
+BOOL EditBinary(CRegkeyExtension& folder, const REGITEM& item, HWND hwndOwner)
 {
+    const HKEY hKey = folder.GetOpenKey();
     CEditBinaryDialog dialog;
     dialog.m_strLabel = item.szName;
     // Straight into the dialog's buffer: a value that does not fit is not opened.
@@ -89,6 +99,7 @@ BOOL EditBinary(HKEY hKey, const REGITEM& item, HWND hwndOwner)
     dialog.m_nDataLength = cb;
     if (dialog.DoModal(hwndOwner) != IDOK)
         return FALSE;
+    BackUpValue(folder, item);
     return WriteValue(hKey, RegValueName(item), REG_BINARY, dialog.m_data,
                       dialog.m_nDataLength);
 }
@@ -119,16 +130,16 @@ BOOL EditValue(CRegkeyExtension& folder, const REGITEM& item, HWND hwndOwner) no
         {
         case REG_SZ:
         case REG_EXPAND_SZ:
-            bWritten = EditText(hKey, item, dwType, data, hwndOwner);
+            bWritten = EditText(folder, item, dwType, data, hwndOwner);
             break;
         case REG_DWORD:
-            bWritten = EditDword(hKey, item, hwndOwner);
+            bWritten = EditDword(folder, item, hwndOwner);
             break;
         case REG_MULTI_SZ:
-            bWritten = EditMultiText(hKey, item, dwType, data, hwndOwner);
+            bWritten = EditMultiText(folder, item, dwType, data, hwndOwner);
             break;
         default:
-            bWritten = EditBinary(hKey, item, hwndOwner);
+            bWritten = EditBinary(folder, item, hwndOwner);
             break;
         }
         if (bWritten)

@@ -5,6 +5,7 @@
 #include "core/MessageBox.h"
 #include "core/Result.h"
 #include "framework/ItemIdList.h"
+#include "registry/ChangeBackup.h"
 #include "registry/KeyOperations.h"
 #include "registry/PredefinedKeys.h"
 #include "registry/RegKeyPayload.h"
@@ -72,6 +73,16 @@ bool KeyPathOf(LPCITEMIDLIST pidl, DWORD* pdwRoot, CString* pPath)
 }
 } // namespace
 
+void CRegkeyExtension::BackUp(const REGITEM& item, const char* pszOperation) noexcept
+{
+    CChangeBackup backup(m_hRootKey, m_strKeyPath, pszOperation, item.szName);
+    if (item.dwKind == REGITEM_KEY)
+        backup.AddKeyTree(item.szName);
+    else
+        backup.AddValue(RegValueName(item));
+    backup.Write();
+}
+
 void NotifyItemChange(const CRegkeyExtension& folder, LONG lEvent, const REGITEM& item,
                       const REGITEM* pSecond) noexcept
 {
@@ -103,6 +114,7 @@ BOOL CRegkeyExtension::DeleteItems(UINT cidl, LPCITEMIDLIST* apidl) noexcept
         const REGITEM item = ReadRegItem(pData);
         if (!ConfirmDelete(hwndOwner, item))
             continue;
+        BackUp(item, "delete");
         if (item.dwKind == REGITEM_KEY)
         {
             if (DeleteKeyTree(m_hKey.get(), item.szName))
@@ -123,6 +135,7 @@ BOOL CRegkeyExtension::SetItemName(void* pItem, const CString& strName) noexcept
     if (!pItem || !m_hKey || !IsUsableItemName(strName))
         return FALSE;
     REGITEM item = ReadRegItem(pItem);
+    BackUp(item, "rename");
     const bool bRenamed = item.dwKind == REGITEM_KEY
                               ? RenameEmptyKey(m_hKey.get(), item.szName, strName)
                               : RenameValue(m_hKey.get(), RegValueName(item), strName);
@@ -206,6 +219,20 @@ BOOL CRegkeyExtension::Drop(IDataObject* pDataObject, DWORD, POINTL, DWORD*) noe
         const UniqueHkey hSource(ResolveItemIdList(payload.pidlFolder));
         if (!hSource)
             return TRUE;
+        // What the copies will replace: values of the same names, and keys merged into.
+        CChangeBackup backup(m_hRootKey, m_strKeyPath, "paste", "");
+        for (LPCITEMIDLIST pidlItem : payload.items)
+        {
+            if (const BYTE* pData = RecordOf(pidlItem))
+            {
+                const REGITEM item = ReadRegItem(pData);
+                if (item.dwKind == REGITEM_KEY)
+                    backup.AddKeyTree(item.szName);
+                else
+                    backup.AddValue(RegValueName(item));
+            }
+        }
+        backup.Write();
         for (LPCITEMIDLIST pidlItem : payload.items)
         {
             const BYTE* pData = RecordOf(pidlItem);

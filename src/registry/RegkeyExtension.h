@@ -82,6 +82,8 @@ public:
     const CString& GetKeyPath() const noexcept { return m_strKeyPath; }
     HKEY GetOpenKey() const noexcept { return m_hKey.get(); }
     const RegFolderServices& GetServices() const noexcept { return *m_pServices; }
+    // Writes the backup of an item of this folder that an operation is about to change.
+    void BackUp(const REGITEM& item, const char* pszOperation) noexcept;
 
     class XSecurityInformation : public CInterfacePart<CRegkeyExtension, ISecurityInformation>
     {
