@@ -21,7 +21,8 @@ constexpr char kSettingsKey[] = "SOFTWARE\\Corvasin\\Backups";
 constexpr char kUnnamed[] = "\x01";
 constexpr size_t kMaxItemChars = 80;
 
-// A file name part: path separators and what file names cannot hold become '_'.
+// A file name part: path separators and what file names cannot hold become '_'; of a long
+// path the end is kept, which names the item.
 CString FileNamePart(const CString& text)
 {
     CString part;
@@ -29,9 +30,9 @@ CString FileNamePart(const CString& text)
     {
         const auto uch = static_cast<unsigned char>(ch);
         part += (uch < 32 || strchr("\\/:*?\"<>|", ch)) ? '_' : ch;
-        if (part.size() >= kMaxItemChars)
-            break;
     }
+    if (part.size() > kMaxItemChars)
+        part.erase(0, part.size() - kMaxItemChars);
     return part.empty() ? CString("root") : part;
 }
 

@@ -219,18 +219,26 @@ BOOL CRegkeyExtension::Drop(IDataObject* pDataObject, DWORD, POINTL, DWORD*) noe
         const UniqueHkey hSource(ResolveItemIdList(payload.pidlFolder));
         if (!hSource)
             return TRUE;
-        // What the copies will replace: values of the same names, and keys merged into.
+        // What the copies will replace: values of the same names, and keys merged into, for
+        // the items the source still has.
         CChangeBackup backup(m_hRootKey, m_strKeyPath, "paste", "");
         for (LPCITEMIDLIST pidlItem : payload.items)
         {
-            if (const BYTE* pData = RecordOf(pidlItem))
+            const BYTE* pData = RecordOf(pidlItem);
+            if (!pData)
+                continue;
+            const REGITEM item = ReadRegItem(pData);
+            if (item.dwKind != REGITEM_KEY)
             {
-                const REGITEM item = ReadRegItem(pData);
-                if (item.dwKind == REGITEM_KEY)
-                    backup.AddKeyTree(item.szName);
-                else
+                if (::RegQueryValueExA(hSource.get(), RegValueName(item), nullptr, nullptr, nullptr,
+                                       nullptr) == ERROR_SUCCESS)
                     backup.AddValue(RegValueName(item));
+                continue;
             }
+            UniqueHkey hSourceKey;
+            if (::RegOpenKeyExA(hSource.get(), item.szName, 0, KEY_QUERY_VALUE, hSourceKey.put()) ==
+                ERROR_SUCCESS)
+                backup.AddKeyTree(item.szName);
         }
         backup.Write();
         for (LPCITEMIDLIST pidlItem : payload.items)
