@@ -114,9 +114,26 @@ CModalDriver::Answer TypeAndPress(int nIDControl, std::string text, int nID)
 CModalDriver::Answer PickFolder(const std::string& path)
 {
     return [path](HWND hDlg) {
+        // The picker fills its tree while it opens and may select its start again: the
+        // selection is made, the picker left to settle, and the selection made once more.
         ::SendMessageA(hDlg, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
-        ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, IDOK)));
+        const DWORD dwStart = ::GetTickCount();
+        MSG msg;
+        while (::GetTickCount() - dwStart < 300)
+        {
+            while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageA(&msg);
+            }
+            ::Sleep(10);
+        }
+        if (::IsWindow(hDlg))
+        {
+            ::SendMessageA(hDlg, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
+            ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                           reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, IDOK)));
+        }
     };
 }
 
