@@ -6,6 +6,7 @@
 #include "app/Guids.h"
 #include "install/Registration.h"
 #include "registry/RegRootExtension.h"
+#include "search/FindThread.h"
 
 #include <new>
 
@@ -30,6 +31,7 @@ const RegFolderServices c_services = [] {
     services.pclsidFolder = &CLSID_CorvasinFolder;
     services.pfnRegKeyFormat = &RegKeyFormat;
     services.pfnCreateUIObject = &CreateRegistryUIObject;
+    services.pfnFindItems = &FindRegistryItems;
     return services;
 }();
 } // namespace

@@ -8,7 +8,7 @@
 namespace corvasin
 {
 
-void OpenInShell(HWND hwnd, LPCITEMIDLIST pidl, LPCSTR pszVerb, int nShow,
+BOOL OpenInShell(HWND hwnd, LPCITEMIDLIST pidl, LPCSTR pszVerb, int nShow,
                  bool bDispatchMessages) noexcept
 {
     SHELLEXECUTEINFOA sei = {};
@@ -19,9 +19,10 @@ void OpenInShell(HWND hwnd, LPCITEMIDLIST pidl, LPCSTR pszVerb, int nShow,
     sei.lpIDList = const_cast<LPITEMIDLIST>(pidl);
     sei.lpClass = "folder";
     sei.nShow = nShow;
-    ::ShellExecuteExA(&sei);
+    const BOOL bOpened = ::ShellExecuteExA(&sei);
     if (bDispatchMessages)
         DispatchWaitingMessages();
+    return bOpened;
 }
 
 } // namespace corvasin

@@ -9,8 +9,9 @@ namespace corvasin
 {
 
 // pszVerb "open" or "explore". The new window comes through posted messages, so the caller's
-// waiting messages are dispatched afterwards when bDispatchMessages is set.
-void OpenInShell(HWND hwnd, LPCITEMIDLIST pidl, LPCSTR pszVerb, int nShow,
+// waiting messages are dispatched afterwards when bDispatchMessages is set. FALSE when the
+// shell could not open the place (Wine's finds no association for a namespace location).
+BOOL OpenInShell(HWND hwnd, LPCITEMIDLIST pidl, LPCSTR pszVerb, int nShow,
                  bool bDispatchMessages) noexcept;
 
 } // namespace corvasin

@@ -420,7 +420,6 @@ BOOL CRegkeyExtension::FindItems(UINT cidl, LPCITEMIDLIST* apidl, HWND hwndOwner
         return FALSE;
     return m_pServices->pfnFindItems(this, cidl, apidl, hwndOwner);
 }
-BOOL CRegkeyExtension::SearchKey(CSearchWalk*) noexcept { return FALSE; }
 BOOL CRegkeyExtension::EditKeySecurity(HWND) noexcept { return FALSE; }
 
 // ---- IRegFolder ------------------------------------------------------------------------------

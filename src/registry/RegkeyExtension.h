@@ -11,6 +11,7 @@
 #include "registry/RegItem.h"
 
 #include <string>
+#include <vector>
 
 namespace corvasin
 {
@@ -62,6 +63,8 @@ public:
     // Operations of the registry commands.
     virtual BOOL DeleteItems(UINT cidl, LPCITEMIDLIST* apidl) noexcept;
     virtual BOOL FindItems(UINT cidl, LPCITEMIDLIST* apidl, HWND hwndOwner) noexcept;
+    // Searches this folder's key and everything below it for the search thread, reporting to
+    // pSearch; FALSE when the search was stopped (its window closed) during the walk.
     virtual BOOL SearchKey(CSearchWalk* pSearch) noexcept;
     virtual BOOL EditKeySecurity(HWND hwndOwner) noexcept;
 
@@ -104,6 +107,9 @@ private:
     CString ValueText(const REGITEM& item) const;
     CString ItemDetailText(const REGITEM& item, int iColumn) noexcept;
     void FillFindData(const REGITEM& item, WIN32_FIND_DATAW* pFindData) const noexcept;
+    // One value of the search walk: read, compared and reported; data is a reused buffer.
+    void SearchValue(CSearchWalk* pSearch, LPCITEMIDLIST pidlFolder, DWORD dwIndex,
+                     std::vector<BYTE>& data) noexcept;
 
     const RegFolderServices* m_pServices;
     HKEY m_hRootKey;
