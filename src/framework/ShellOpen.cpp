@@ -9,11 +9,11 @@ namespace corvasin
 {
 
 BOOL OpenInShell(HWND hwnd, LPCITEMIDLIST pidl, LPCSTR pszVerb, int nShow,
-                 bool bDispatchMessages) noexcept
+                 bool bDispatchMessages, bool bNoErrorUI) noexcept
 {
     SHELLEXECUTEINFOA sei = {};
     sei.cbSize = sizeof(sei);
-    sei.fMask = SEE_MASK_IDLIST | SEE_MASK_CLASSNAME;
+    sei.fMask = SEE_MASK_IDLIST | SEE_MASK_CLASSNAME | (bNoErrorUI ? SEE_MASK_FLAG_NO_UI : 0);
     sei.hwnd = hwnd;
     sei.lpVerb = pszVerb;
     sei.lpIDList = const_cast<LPITEMIDLIST>(pidl);

@@ -35,10 +35,11 @@ UniquePidl ParentOf(LPCITEMIDLIST pidl) noexcept
 }
 
 // Opens a place in a shell window. Where the shell has no window for it (Wine's shell execute
-// finds no association for a namespace location), the component opens one of its own.
+// finds no association for a namespace location), the component opens one of its own instead
+// of the shell's error box.
 void OpenLocation(HWND hwnd, LPCITEMIDLIST pidl) noexcept
 {
-    if (!OpenInShell(hwnd, pidl, "open", SW_SHOW, true))
+    if (!OpenInShell(hwnd, pidl, "open", SW_SHOW, true, true))
         CShellWindowThread::Open(pidl);
 }
 

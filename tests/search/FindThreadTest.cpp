@@ -4,6 +4,9 @@
 #include "support/ScratchKey.h"
 
 #include "registry/RegItem.h"
+#include "search/ShellWindowThread.h"
+
+#include <algorithm>
 
 using namespace corvasin;
 using namespace corvasin::test;
@@ -219,6 +222,104 @@ TEST_F(FindCommand, ResizingKeepsTheStatusLineFiftyPixelsHighAtTheBottom)
                   (std::vector<LONG>{0, 0, rcClient.right, rcClient.bottom - 50}));
         EXPECT_EQ((std::vector<LONG>{rcStatus.left, rcStatus.top, rcStatus.right, rcStatus.bottom}),
                   (std::vector<LONG>{0, rcClient.bottom - 50, rcClient.right, rcClient.bottom}));
+    }
+    EXPECT_TRUE(CloseAndWaitForThread(hwndResults));
+}
+
+namespace
+{
+// Posts what a mouse click (or double click) on a list item produces.
+void PostClick(HWND hwndList, int iItem, bool bDouble)
+{
+    RECT rc = {};
+    rc.left = LVIR_LABEL;
+    ::SendMessageA(hwndList, LVM_GETITEMRECT, iItem, reinterpret_cast<LPARAM>(&rc));
+    const LPARAM lParam = MAKELPARAM(rc.left + 4, (rc.top + rc.bottom) / 2);
+    ::PostMessageA(hwndList, WM_LBUTTONDOWN, MK_LBUTTON, lParam);
+    ::PostMessageA(hwndList, WM_LBUTTONUP, 0, lParam);
+    if (bDouble)
+    {
+        ::PostMessageA(hwndList, WM_LBUTTONDBLCLK, MK_LBUTTON, lParam);
+        ::PostMessageA(hwndList, WM_LBUTTONUP, 0, lParam);
+    }
+}
+
+HWND WaitForWindow(const char* pszClass, int nMs)
+{
+    for (int i = 0; i < nMs / 10; ++i)
+    {
+        if (HWND hwnd = ::FindWindowA(pszClass, nullptr); hwnd && ::IsWindowVisible(hwnd))
+            return hwnd;
+        ::Sleep(10);
+    }
+    return nullptr;
+}
+} // namespace
+
+TEST_F(FindCommand, DoubleClickOpensAKeyInItsPlaceAndAValueInItsKey)
+{
+    CmdTargetPtr<CRegkeyExtension> pFolder = PlacedKeyFolder(S("Deep"));
+    // Newest first: deepval, Deeper, Deep.
+    const HWND hwndResults = Find(pFolder.get(), {"deep", true, true, false, true});
+    ASSERT_NE(hwndResults, nullptr);
+    const HWND hwndList = ::GetDlgItem(hwndResults, IDC_RESULTS_LIST);
+    ASSERT_EQ(ReadResults(hwndResults).size(), 3u);
+
+    // The shell's click setting is double click (Wine's always is): one click opens nothing.
+    PostClick(hwndList, 1, false);
+    EXPECT_EQ(WaitForWindow(CShellWindowThread::c_szWindowClass, 300), nullptr);
+
+    const std::pair<int, const char*> rows[] = {{0, "Deeper"}, {1, "Deeper"}, {2, "Deep"}};
+    for (const auto& [iItem, pszOpened] : rows)
+    {
+        PostClick(hwndList, iItem, true);
+        const HWND hwndShell = WaitForWindow(CShellWindowThread::c_szWindowClass, 10000);
+        ASSERT_NE(hwndShell, nullptr) << "item " << iItem;
+        EXPECT_EQ(WindowText(hwndShell), pszOpened) << "item " << iItem;
+        EXPECT_TRUE(CloseAndWaitForThread(hwndShell));
+    }
+    EXPECT_TRUE(CloseAndWaitForThread(hwndResults));
+}
+
+TEST_F(FindCommand, RightClickShowsTheItemsShellMenuWithOpenFolderFirst)
+{
+    CmdTargetPtr<CRegkeyExtension> pFolder = PlacedKeyFolder(S("Deep"));
+    const HWND hwndResults = Find(pFolder.get(), {"deep", true, true, false, true});
+    ASSERT_NE(hwndResults, nullptr);
+    const HWND hwndList = ::GetDlgItem(hwndResults, IDC_RESULTS_LIST);
+
+    // deepval (a value): "Open folder" is the default; Deeper (a key): the shell menu's Open is.
+    const std::pair<int, const char*> rows[] = {{0, "Open folder"}, {1, "&Open"}};
+    for (const auto& [iItem, pszDefault] : rows)
+    {
+        RECT rc = {};
+        rc.left = LVIR_LABEL;
+        ::SendMessageA(hwndList, LVM_GETITEMRECT, iItem, reinterpret_cast<LPARAM>(&rc));
+        POINT pt = {rc.left + 4, (rc.top + rc.bottom) / 2};
+        ::ClientToScreen(hwndList, &pt);
+        ::PostMessageA(hwndList, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwndList), MAKELPARAM(pt.x, pt.y));
+
+        const HWND hwndMenu = WaitForWindow("#32768", 10000);
+        ASSERT_NE(hwndMenu, nullptr) << "item " << iItem;
+        const auto hMenu = reinterpret_cast<HMENU>(::SendMessageA(hwndMenu, MN_GETHMENU, 0, 0));
+        std::vector<std::string> entries;
+        for (int i = 0; i < ::GetMenuItemCount(hMenu); ++i)
+        {
+            char sz[128] = "";
+            ::GetMenuStringA(hMenu, i, sz, sizeof(sz), MF_BYPOSITION);
+            entries.push_back(sz);
+        }
+        const UINT iDefault = ::GetMenuDefaultItem(hMenu, TRUE, 0);
+        ::PostMessageA(hwndMenu, WM_KEYDOWN, VK_ESCAPE, 0);
+
+        ASSERT_FALSE(entries.empty());
+        EXPECT_EQ(entries.front(), "Open folder");
+        ASSERT_LT(iDefault, entries.size());
+        EXPECT_EQ(entries[iDefault], pszDefault);
+        // The shell menu of the item follows.
+        EXPECT_NE(std::find(entries.begin(), entries.end(), "&Delete"), entries.end());
+        for (int i = 0; i < 500 && ::IsWindowVisible(hwndMenu); ++i)
+            ::Sleep(10);
     }
     EXPECT_TRUE(CloseAndWaitForThread(hwndResults));
 }
