@@ -120,7 +120,16 @@ bool CFindThread::SearchesDataOfType(DWORD dwType) const noexcept
 
 bool CFindThread::ServeAndCheckCancelled() noexcept
 {
-    PumpWaitingMessages();
+    const DWORD dwNow = ::GetTickCount();
+    if (!m_bServedOnce || dwNow - m_dwLastServed >= kServeIntervalMs)
+    {
+        m_bServedOnce = true;
+        m_dwLastServed = dwNow;
+        if (m_bStatusPending && !IsCancelled())
+            m_pResults->SetStatusText(m_strPendingStatus);
+        m_bStatusPending = false;
+        PumpWaitingMessages();
+    }
     return IsCancelled();
 }
 
@@ -131,8 +140,15 @@ bool CFindThread::IsCancelled() const noexcept
 
 void CFindThread::SetStatusText(const CString& text) noexcept
 {
-    if (!IsCancelled())
-        m_pResults->SetStatusText(text);
+    // Shown the next time the queue is served.
+    try
+    {
+        m_strPendingStatus = text;
+        m_bStatusPending = true;
+    }
+    catch (...)
+    {
+    }
 }
 
 void CFindThread::AddResult(LPITEMIDLIST pidlAbsolute) noexcept

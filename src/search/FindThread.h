@@ -67,6 +67,14 @@ private:
     CmdTargetPtr<CRegkeyExtension> m_pFolder;
     ComPtr<IUnknown> m_pShellProcess;
     bool m_bOleInitialized = false;
+    // Serving the queue costs a round trip to the window server (Wine's costs more than a
+    // registry read), so the walk serves it, and shows the key being searched, at most every
+    // kServeIntervalMs: far more often than a user can see, far less often than every value.
+    static constexpr DWORD kServeIntervalMs = 25;
+    DWORD m_dwLastServed = 0;
+    bool m_bServedOnce = false;
+    CString m_strPendingStatus;
+    bool m_bStatusPending = false;
 };
 
 // The Find... command of a folder's items (the whole folder when cidl is 0): runs the find
