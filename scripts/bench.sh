@@ -19,6 +19,11 @@ else
 fi
 for name in "${names[@]}"; do
     echo "== benchmark: $name"
-    wine "$BUILD_DIR/corvasin-bench-$name.exe" </dev/null
+    # Benchmarks that open windows need a display: without one they run under Xvfb.
+    if [ -n "${DISPLAY:-}" ]; then
+        wine "$BUILD_DIR/corvasin-bench-$name.exe" </dev/null
+    else
+        xvfb-run -a -s "-screen 0 1280x1024x24" wine "$BUILD_DIR/corvasin-bench-$name.exe" </dev/null
+    fi
     wineserver -w
 done

@@ -7,6 +7,7 @@
 #include "commands/ExportCommand.h"
 #include "install/Registration.h"
 #include "registry/RegRootExtension.h"
+#include "search/FindThread.h"
 
 #include <new>
 
@@ -38,6 +39,7 @@ const RegFolderServices c_services = [] {
     services.pfnRegKeyFormat = &RegKeyFormat;
     services.pfnCreateUIObject = &CreateRegistryUIObject;
     services.pfnExportItems = &ExportRegistryItems;
+    services.pfnFindItems = &FindRegistryItems;
     return services;
 }();
 } // namespace

@@ -34,7 +34,7 @@ STDMETHODIMP CNameSpaceExtension::XPersistFolder::GetClassID(CLSID* pClassID)
 
 STDMETHODIMP CNameSpaceExtension::XPersistFolder::Initialize(LPCITEMIDLIST pidl)
 {
-    m_pThis->m_pidl.reset(pidl ? ::ILClone(pidl) : nullptr);
+    m_pThis->SetPidl(pidl);
     m_pThis->OnInitialize();
     return S_OK;
 }
@@ -56,7 +56,7 @@ STDMETHODIMP CNameSpaceExtension::XShellExtInit::Initialize(LPCITEMIDLIST pidlFo
                                                             IDataObject* pdtobj, HKEY)
 {
     m_pThis->m_pDataObject = ComPtr<IDataObject>(pdtobj);
-    m_pThis->m_pidl.reset(pidlFolder ? ::ILClone(pidlFolder) : nullptr);
+    m_pThis->SetPidl(pidlFolder);
     return S_OK;
 }
 

@@ -184,6 +184,21 @@ BOOL CNameSpaceExtension::RemoveChild(CNameSpaceExtension* pChild) noexcept
     return TRUE;
 }
 
+void CNameSpaceExtension::SetPidl(LPCITEMIDLIST pidl) noexcept
+{
+    UniquePidl pidlNew(pidl ? ::ILClone(pidl) : nullptr);
+    if (!m_pParent)
+    {
+        m_pidl = std::move(pidlNew);
+        return;
+    }
+    // The old list is freed only after the lock, once no look-up can be reading it.
+    {
+        std::lock_guard lock(m_pParent->m_childrenLock);
+        std::swap(m_pidl, pidlNew);
+    }
+}
+
 CmdTargetPtr<CNameSpaceExtension> CNameSpaceExtension::GetSubFolder(const void* pItem) noexcept
 {
     using Folder = CmdTargetPtr<CNameSpaceExtension>;

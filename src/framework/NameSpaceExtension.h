@@ -276,6 +276,9 @@ private:
 
     // The object's own interfaces, then the recorded view's.
     HRESULT QueryInterfaceWithView(REFIID riid, void** ppv) noexcept;
+    // Gives the folder its place (a clone of pidl). The parent's look-up of live children reads
+    // the list on the search thread, so it changes under the parent's lock.
+    void SetPidl(LPCITEMIDLIST pidl) noexcept;
     CViewFolderProxy* m_pViewProxy = nullptr; // not counted; the proxy tells us when it goes
 };
 

@@ -9,8 +9,10 @@ namespace corvasin
 {
 
 // pszVerb "open" or "explore". The new window comes through posted messages, so the caller's
-// waiting messages are dispatched afterwards when bDispatchMessages is set.
-void OpenInShell(HWND hwnd, LPCITEMIDLIST pidl, LPCSTR pszVerb, int nShow,
-                 bool bDispatchMessages) noexcept;
+// waiting messages are dispatched afterwards when bDispatchMessages is set. FALSE when the
+// shell could not open the place (Wine's finds no association for a namespace location and
+// says so in an error box, unless bNoErrorUI asks it to keep quiet).
+BOOL OpenInShell(HWND hwnd, LPCITEMIDLIST pidl, LPCSTR pszVerb, int nShow,
+                 bool bDispatchMessages, bool bNoErrorUI = false) noexcept;
 
 } // namespace corvasin

@@ -126,6 +126,5 @@ BOOL CRegRootExtension::FindItems(UINT, LPCITEMIDLIST*, HWND hwndOwner) noexcept
 {
     return CRegkeyExtension::FindItems(0, nullptr, hwndOwner);
 }
-BOOL CRegRootExtension::SearchKey(CSearchWalk*) noexcept { return FALSE; }
 
 } // namespace corvasin

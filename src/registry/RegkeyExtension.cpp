@@ -475,8 +475,6 @@ BOOL CRegkeyExtension::FindItems(UINT cidl, LPCITEMIDLIST* apidl, HWND hwndOwner
         return FALSE;
     return m_pServices->pfnFindItems(this, cidl, apidl, hwndOwner);
 }
-BOOL CRegkeyExtension::SearchKey(CSearchWalk*) noexcept { return FALSE; }
-
 CmdTargetPtr<CRegkeyExtension> CRegkeyExtension::GetKeySubFolder(const REGITEM& item) noexcept
 {
     if (item.dwKind != REGITEM_KEY)

@@ -13,6 +13,7 @@
 #include <aclui.h>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace corvasin
 {
@@ -66,6 +67,8 @@ public:
     // Operations of the registry commands.
     virtual BOOL DeleteItems(UINT cidl, LPCITEMIDLIST* apidl) noexcept;
     virtual BOOL FindItems(UINT cidl, LPCITEMIDLIST* apidl, HWND hwndOwner) noexcept;
+    // Searches this folder's key and everything below it for the search thread, reporting to
+    // pSearch; FALSE when the search was stopped (its window closed) during the walk.
     virtual BOOL SearchKey(CSearchWalk* pSearch) noexcept;
     // Opens the system's access-control editor on this folder's key; the editor's result
     // (FALSE, doing nothing, on systems without the editor).
@@ -140,6 +143,9 @@ private:
     CString ValueText(const REGITEM& item) const;
     CString ItemDetailText(const REGITEM& item, int iColumn) noexcept;
     void FillFindData(const REGITEM& item, WIN32_FIND_DATAW* pFindData) const noexcept;
+    // One value of the search walk: read, compared and reported; data is a reused buffer.
+    void SearchValue(CSearchWalk* pSearch, LPCITEMIDLIST pidlFolder, DWORD dwIndex,
+                     std::vector<BYTE>& data) noexcept;
 
     const RegFolderServices* m_pServices;
     HKEY m_hRootKey;

@@ -1,6 +1,6 @@
 // CSearchWalk: what a folder's SearchKey reports to and asks of the search that runs it. The
-// criteria, the matching and the results window live with the search; the folders only walk
-// the registry and say what they find.
+// criteria, the matching rules and the results window live with the search; the folders only
+// walk the registry, read what the criteria need and say what they find.
 //
 // Used on the search thread only.
 #pragma once
@@ -22,18 +22,23 @@ public:
     virtual bool SearchKeyNames() const noexcept = 0;
     virtual bool SearchValueNames() const noexcept = 0;
     virtual bool SearchValueData() const noexcept = 0;
+    // Whether data of this registry type is compared at all; the walk reads no other data.
+    virtual bool SearchesDataOfType(DWORD dwType) const noexcept = 0;
 
     // Serves the thread's waiting messages; true when the walk must stop (the window closed).
     virtual bool ServeAndCheckCancelled() noexcept = 0;
+    // The same answer without serving anything.
+    virtual bool IsCancelled() const noexcept = 0;
     // The key being searched, for the status line.
     virtual void SetStatusText(const CString& text) noexcept = 0;
     // A match; the list passes to the search.
     virtual void AddResult(LPITEMIDLIST pidlAbsolute) noexcept = 0;
 
-    // Whether a name or a string matches the search text.
-    virtual bool MatchesText(const char* pszText, size_t cchText) const noexcept = 0;
-    // Whether binary data holds the search text.
-    virtual bool MatchesBytes(const BYTE* pData, size_t cbData) const noexcept = 0;
+    // Whether a key or value name (ends at its NUL) matches the search text.
+    virtual bool MatchesName(const char* pszName) const noexcept = 0;
+    // Whether a value's data, of the type given, matches; the data is exactly cbData bytes as
+    // read and need not end in a NUL.
+    virtual bool MatchesData(DWORD dwType, const BYTE* pData, size_t cbData) const noexcept = 0;
 };
 
 } // namespace corvasin

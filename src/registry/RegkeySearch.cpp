@@ -1,0 +1,138 @@
+// The search walk of the key folder and of the root folder: own name, values, then every subkey
+// depth-first through the shared sub-folder objects, serving the search thread's messages
+// before each value and subkey so that its window stays responsive and can stop the walk.
+#include "registry/RegRootExtension.h"
+#include "registry/RegkeyExtension.h"
+
+#include "framework/ItemIdList.h"
+#include "registry/PredefinedKeys.h"
+#include "registry/RegistryAccess.h"
+#include "registry/SearchWalk.h"
+
+#include <vector>
+
+namespace corvasin
+{
+
+namespace
+{
+// The item as an absolute list below the folder's own; null when out of memory.
+LPITEMIDLIST CombineItem(LPCITEMIDLIST pidlFolder, const REGITEM& item) noexcept
+{
+    const UniquePidl pidlItem(MakeItemIdList(&item, sizeof(item)));
+    return pidlItem ? ::ILCombine(pidlFolder, pidlItem.get()) : nullptr;
+}
+
+// The sub-folder's own walk; false when the search was stopped inside it.
+bool SearchSubFolder(const CmdTargetPtr<CNameSpaceExtension>& pSubFolder, CSearchWalk* pSearch) noexcept
+{
+    // Only registry folders walk (a foreign object never comes from our own CreateSubFolder).
+    if (!pSubFolder || !pSubFolder->GetInterface(IID_IRegFolder))
+        return true;
+    return static_cast<CRegkeyExtension*>(pSubFolder.get())->SearchKey(pSearch) != FALSE;
+}
+} // namespace
+
+void CRegkeyExtension::SearchValue(CSearchWalk* pSearch, LPCITEMIDLIST pidlFolder, DWORD dwIndex,
+                                   std::vector<BYTE>& data) noexcept
+{
+    REGITEM item = MakeRegItem(REGITEM_VALUE, 0, nullptr);
+    if (!ReadValueName(m_hKey.get(), dwIndex, item.szName, kRegItemNameSize, &item.dwValueType))
+        return;
+
+    // A value found by its name is not searched by its data as well.
+    bool bFound = pSearch->SearchValueNames() && pSearch->MatchesName(item.szName);
+    if (!bFound && pSearch->SearchValueData() && pSearch->SearchesDataOfType(item.dwValueType))
+    {
+        // The data buffer is sized by what the registry reports; a value that grew between the
+        // size and the data read fails the read and is read once more, then skipped.
+        if (!ReadValueData(m_hKey.get(), item.szName, data) &&
+            !ReadValueData(m_hKey.get(), item.szName, data))
+            return;
+        bFound = pSearch->MatchesData(item.dwValueType, data.data(), data.size());
+    }
+    if (!bFound)
+        return;
+
+    // The unnamed value is always reported as the "(default)" item that stands for it.
+    if (item.szName[0] == '\0')
+        item = MakeRegItem(REGITEM_DEFAULT, 0, kDefaultItemName, item.dwValueType);
+    if (LPITEMIDLIST pidl = CombineItem(pidlFolder, item))
+        pSearch->AddResult(pidl);
+}
+
+BOOL CRegkeyExtension::SearchKey(CSearchWalk* pSearch) noexcept
+{
+    if (!pSearch)
+        return FALSE;
+    pSearch->SetStatusText(m_strKeyPath);
+
+    // Results are absolute lists: a folder that was never given its place reports nothing.
+    const LPCITEMIDLIST pidlFolder = GetPidl();
+    if (!pidlFolder)
+        return TRUE;
+
+    if (pSearch->SearchKeyNames())
+    {
+        const BYTE* pOwnData = OwnItemData(LastItemId(pidlFolder), true);
+        if (pOwnData)
+        {
+            const REGITEM own = ReadRegItem(pOwnData);
+            if (own.dwKind == REGITEM_KEY && pSearch->MatchesName(own.szName))
+            {
+                if (LPITEMIDLIST pidl = ::ILClone(pidlFolder))
+                    pSearch->AddResult(pidl);
+            }
+        }
+    }
+
+    DWORD cSubkeys = 0;
+    DWORD cValues = 0;
+    if (!m_hKey || ::RegQueryInfoKeyA(m_hKey.get(), nullptr, nullptr, nullptr, &cSubkeys, nullptr,
+                                      nullptr, &cValues, nullptr, nullptr, nullptr,
+                                      nullptr) != ERROR_SUCCESS)
+        return TRUE;
+
+    if (pSearch->SearchValueNames() || pSearch->SearchValueData())
+    {
+        std::vector<BYTE> data;
+        for (DWORD i = 0; i < cValues; ++i)
+        {
+            if (pSearch->ServeAndCheckCancelled())
+                return FALSE;
+            SearchValue(pSearch, pidlFolder, i, data);
+        }
+    }
+
+    // Subkeys are walked whatever is compared: their values may match.
+    for (DWORD i = 0; i < cSubkeys; ++i)
+    {
+        if (pSearch->ServeAndCheckCancelled())
+            return FALSE;
+        REGITEM item = MakeRegItem(REGITEM_KEY, 0, nullptr);
+        if (!ReadSubkeyName(m_hKey.get(), i, item.szName, kRegItemNameSize))
+            continue;
+        if (!SearchSubFolder(GetSubFolder(&item), pSearch))
+            return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CRegRootExtension::SearchKey(CSearchWalk* pSearch) noexcept
+{
+    if (!pSearch)
+        return FALSE;
+    // The listing order: HKEY_LOCAL_MACHINE first, the performance (or dynamic) data last.
+    for (UINT n = 0; n < kPredefinedKeyCount; ++n)
+    {
+        const PredefinedKey* pKey = PredefinedKeyAt(n);
+        if (!pKey)
+            continue;
+        const REGITEM item = MakeRegItem(REGITEM_KEY, pKey->dwHandle, pKey->pszLongName);
+        if (!SearchSubFolder(GetSubFolder(&item), pSearch) || pSearch->IsCancelled())
+            return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace corvasin
