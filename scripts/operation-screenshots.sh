@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes the pictures of the registry commands in the shell window of the run command: the key
 # menu with its "New" submenu open, a delete confirmation, the value editor opened from the
-# menu, Export and Security... from a key's menu, a new value waiting for its name, and a pasted key path in the address bar. Writes
-# docs/images/op-*.png and docs/images/address-bar.png.
+# menu, Export and Security... from a key's menu, a new value waiting for its name, Find... with
+# its results, and a pasted key path in the address bar. Writes docs/images/op-*.png,
+# find-*.png and address-bar.png.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 unset DISPLAY # the run command's headless mode: one picture per run
@@ -11,7 +12,7 @@ demo='HKCU\Software\CorvasinDemo'
 reset_demo() {
     wine reg delete "$demo" /f >/dev/null 2>&1 </dev/null || true
     wine reg add "$demo\\Colors" /v Background /d "0 0 128" /f >/dev/null 2>&1 </dev/null
-    wine reg add "$demo\\Fonts\\Sizes" /f >/dev/null 2>&1 </dev/null
+    wine reg add "$demo\\Fonts\\Sizes" /v Caption /d "hello again" /f >/dev/null 2>&1 </dev/null
     wine reg add "$demo" /v Greeting /d "Hello, registry" /f >/dev/null 2>&1 </dev/null
     wine reg add "$demo" /v Count /t REG_DWORD /d 42 /f >/dev/null 2>&1 </dev/null
     wineserver -w
@@ -43,6 +44,11 @@ shot op-security-from-menu "$demo" --context-menu 0 --menu-keys ddddddddddde
 # "String value" of the shown key's own menu (as its tree node has it): the new value is
 # opened for renaming in the view.
 shot op-new-value-rename "$demo" --folder-command 6
+# Find... on the shown key: the dialog filled in, the results when the search is done, and the
+# key of the first result opened from the results window.
+shot find-dialog "$demo" --find-dialog hello
+shot find-results "$demo" --find hello
+shot find-open-result "$demo" --find-open hello
 # A key path pasted from PowerShell into the address bar, from the registry root: the title and
 # the bar then show the full key path.
 shot address-bar "" --address ' "HKCU:\Software\CorvasinDemo\" '

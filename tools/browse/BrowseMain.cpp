@@ -10,6 +10,7 @@
 
 #include "BrowseOptions.h"
 #include "BrowserHost.h"
+#include "FindCapture.h"
 #include "WindowCapture.h"
 #include "core/ComPtr.h"
 #include "core/Handles.h"
@@ -245,7 +246,10 @@ int Run(HINSTANCE hInstance, const CBrowseOptions& options) noexcept
     }
     WriteTo(STD_OUTPUT_HANDLE, L"location: " + host.CurrentLocation() + L"\n");
 
-    if (options.m_iContextMenuItem >= 0 || options.m_fBackgroundMenu || options.m_iInfoTipItem >= 0)
+    if (!options.m_strFind.empty())
+        hr = CaptureFind(host, options.m_strFind, options.m_fFindDialogOnly,
+                         options.m_fFindOpenFirst, options.m_strScreenshot.c_str(), options.m_dwTimeoutMs, options.m_dwSettleMs);
+    else if (options.m_iContextMenuItem >= 0 || options.m_fBackgroundMenu || options.m_iInfoTipItem >= 0)
         hr = CapturePopupOfItem(host, options);
     else
         hr = CaptureWindowToBmp(host.Window(), options.m_strScreenshot.c_str());

@@ -94,6 +94,13 @@ bool CBrowseOptions::Parse(int argc, wchar_t** argv, std::wstring& strError)
             m_strAddress = pszValue;
             ++i;
         }
+        else if ((arg == L"--find" || arg == L"--find-dialog" || arg == L"--find-open") && pszValue)
+        {
+            m_strFind = pszValue;
+            m_fFindDialogOnly = arg == L"--find-dialog";
+            m_fFindOpenFirst = arg == L"--find-open";
+            ++i;
+        }
         else if (arg == L"--folder-command" && ParseCount(pszValue, dwValue))
         {
             m_nFolderCommand = static_cast<int>(dwValue);
@@ -187,6 +194,11 @@ const wchar_t* BrowseUsageText() noexcept
            L"                       the screen while its context menu is open, then close it\n"
            L"  --address TEXT       with --screenshot: type TEXT into the address bar and press\n"
            L"                       Enter, as a user pasting a key path (HKLM:\\SOFTWARE, ...)\n"
+           L"  --find TEXT          with --screenshot: Find... on the shown folder for TEXT and\n"
+           L"                       capture the results window once it says Done!\n"
+           L"  --find-dialog TEXT   the same, capturing the find dialog filled in, then Cancel\n"
+           L"  --find-open TEXT     the same, then double-click the first result and capture\n"
+           L"                       the window it opens\n"
            L"  --folder-command N   with --screenshot: run command offset N of the shown folder's\n"
            L"                       own context menu (as its tree node has it) before the capture\n"
            L"  --background-menu    like --context-menu, on the view's background\n"
