@@ -51,33 +51,34 @@ CRegkeyExtension::CRegkeyExtension(CNameSpaceExtension* pParent, HKEY hRootKey,
     {
         m_hKey.reset(hRootKey);
     }
-    else if (hRootKey)
+    else if (hRootKey && !OpenBelowParent(pParent))
     {
         HKEY hKey = nullptr;
         if (::RegOpenKeyExA(hRootKey, m_strKeyPath.c_str(), 0, MAXIMUM_ALLOWED, &hKey) ==
             ERROR_SUCCESS)
             m_hKey.reset(hKey);
-        else
-            OpenBelowParent(pParent);
     }
 }
 
-// Wine refuses paths of more than 255 characters from the root: a deep key opens by its own name
-// below its parent's open key instead.
-void CRegkeyExtension::OpenBelowParent(CNameSpaceExtension* pParent) noexcept
+// A sub-folder opens its key by its own name below its parent's open key: the registry then has
+// no path from the root to walk (and Wine refuses paths of more than 255 characters from it).
+bool CRegkeyExtension::OpenBelowParent(CNameSpaceExtension* pParent) noexcept
 {
     if (!pParent || !pParent->GetInterface(IID_IRegFolder))
-        return;
+        return false;
     const auto* pParentKey = static_cast<const CRegkeyExtension*>(pParent);
     const CString& parentPath = pParentKey->m_strKeyPath;
     const size_t cchPrefix = parentPath.empty() ? 0 : parentPath.size() + 1;
     if (!pParentKey->m_hKey || pParentKey->m_hRootKey != m_hRootKey ||
-        m_strKeyPath.size() <= cchPrefix || m_strKeyPath.compare(0, parentPath.size(), parentPath) != 0)
-        return;
+        m_strKeyPath.size() <= cchPrefix || m_strKeyPath.compare(0, parentPath.size(), parentPath) != 0 ||
+        (cchPrefix && m_strKeyPath[parentPath.size()] != '\\'))
+        return false;
     HKEY hKey = nullptr;
     if (::RegOpenKeyExA(pParentKey->m_hKey.get(), m_strKeyPath.c_str() + cchPrefix, 0,
-                        MAXIMUM_ALLOWED, &hKey) == ERROR_SUCCESS)
-        m_hKey.reset(hKey);
+                        MAXIMUM_ALLOWED, &hKey) != ERROR_SUCCESS)
+        return false;
+    m_hKey.reset(hKey);
+    return true;
 }
 
 void* CRegkeyExtension::GetInterface(REFIID riid) noexcept

@@ -138,7 +138,7 @@ protected:
     CString SubkeyPath(const char* pszName) const;
 
 private:
-    void OpenBelowParent(CNameSpaceExtension* pParent) noexcept;
+    bool OpenBelowParent(CNameSpaceExtension* pParent) noexcept;
     // The operations below take the record decoded once by their caller.
     CString ValueText(const REGITEM& item) const;
     CString ItemDetailText(const REGITEM& item, int iColumn) noexcept;

@@ -44,12 +44,17 @@ void CRegkeyExtension::SearchValue(CSearchWalk* pSearch, LPCITEMIDLIST pidlFolde
     bool bFound = pSearch->SearchValueNames() && pSearch->MatchesName(item.szName);
     if (!bFound && pSearch->SearchValueData() && pSearch->SearchesDataOfType(item.dwValueType))
     {
-        // The data buffer is sized by what the registry reports; a value that grew between the
-        // size and the data read fails the read and is read once more, then skipped.
-        if (!ReadValueData(m_hKey.get(), item.szName, data) &&
-            !ReadValueData(m_hKey.get(), item.szName, data))
+        // Most values are read in one call into a buffer of a few KB; a larger one is read at
+        // the size the registry reports (once more when it grew meanwhile, then skipped).
+        BYTE abQuick[kQuickValueBuffer];
+        const BYTE* pData = nullptr;
+        DWORD cbData = 0;
+        if (!ReadValueDataQuick(m_hKey.get(), item.szName, abQuick, sizeof(abQuick), data, &pData,
+                                &cbData) &&
+            !ReadValueDataQuick(m_hKey.get(), item.szName, abQuick, sizeof(abQuick), data, &pData,
+                                &cbData))
             return;
-        bFound = pSearch->MatchesData(item.dwValueType, data.data(), data.size());
+        bFound = pSearch->MatchesData(item.dwValueType, pData, cbData);
     }
     if (!bFound)
         return;
