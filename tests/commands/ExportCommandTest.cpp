@@ -11,7 +11,7 @@
 #include "registry/RegFileWriter.h"
 #include "registry/RegkeyExtension.h"
 #include "resource.h"
-#include "support/DialogSequence.h"
+#include "support/ModalDriver.h"
 #include "support/ScratchKey.h"
 
 #include <commdlg.h>
@@ -98,7 +98,7 @@ protected:
 
     // The scripts of the two dialogs: the file name typed (without its extension) and OK, then
     // the choice of the kind of file.
-    std::vector<CDialogSequence::Script> Answers(TypeChoice choice)
+    std::vector<CModalDriver::Answer> Answers(TypeChoice choice)
     {
         return {
             [this](HWND hDlg) {
@@ -156,12 +156,12 @@ TEST_F(ExportCommand, WritesTheKindOfFileChosen)
     {
         SCOPED_TRACE(testing::Message() << "choice " << static_cast<int>(row.choice) << ", " << row.cidl << " items");
         ::DeleteFileA(m_file.c_str());
-        CDialogSequence dialogs(Answers(row.choice));
+        CModalDriver dialogs(Answers(row.choice));
         const BOOL bResult = row.cidl == 0 ? ExportKey(m_pFolder.get(), nullptr)
                                            : ExportItems(m_pFolder.get(), row.cidl, items, nullptr);
         EXPECT_TRUE(bResult);
-        ASSERT_EQ(dialogs.Captions().size(), 2u);
-        EXPECT_EQ(dialogs.Captions()[1], "Export type");
+        ASSERT_EQ(dialogs.Seen().size(), 2u);
+        EXPECT_EQ(dialogs.Seen()[1].caption, "Export type");
         EXPECT_EQ(ReadFile(m_file), Expected(row.cidl, items, row.bInverse));
     }
     EXPECT_EQ(m_strFilter, "Registry files (*.reg)");
@@ -176,10 +176,10 @@ TEST_F(ExportCommand, WritesTheKindOfFileChosen)
 
 TEST_F(ExportCommand, CancelInTheFileDialogWritesNoFile)
 {
-    CDialogSequence dialogs({[](HWND hDlg) { PressButton(hDlg, IDCANCEL); }});
+    CModalDriver dialogs({[](HWND hDlg) { PressButton(hDlg, IDCANCEL); }});
     EXPECT_FALSE(ExportKey(m_pFolder.get(), nullptr));
     // The export type is never asked for.
-    EXPECT_EQ(dialogs.Captions().size(), 1u);
+    EXPECT_EQ(dialogs.Seen().size(), 1u);
     EXPECT_EQ(::GetFileAttributesA(m_file.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(ExportItems(m_pFolder.get(), 0, nullptr, nullptr));
     EXPECT_FALSE(ExportKey(nullptr, nullptr));
@@ -232,7 +232,7 @@ TEST_F(ExportCommand, TheViewsExportButtonExportsItsSelectionOrTheWholeKey)
 
     // Nothing selected: the whole key.
     {
-        CDialogSequence dialogs(Answers(TypeChoice::Normal));
+        CModalDriver dialogs(Answers(TypeChoice::Normal));
         EXPECT_TRUE(m_pFolder->InvokeViewCommand(frame.get(), 2));
         EXPECT_EQ(ReadFile(m_file), Expected(0, nullptr, false));
     }
@@ -249,11 +249,11 @@ TEST_F(ExportCommand, TheViewsExportButtonExportsItsSelectionOrTheWholeKey)
             question = ChildTexts(hBox);
             PressButton(hBox, IDYES);
         });
-        CDialogSequence dialogs(answers);
+        CModalDriver dialogs(answers);
         EXPECT_TRUE(m_pFolder->InvokeViewCommand(frame.get(), 2));
         LPCITEMIDLIST items[] = {child.get(), greeting.get()};
         EXPECT_EQ(ReadFile(m_file), Expected(2, items, true));
-        EXPECT_EQ(dialogs.Captions().size(), 3u);
+        EXPECT_EQ(dialogs.Seen().size(), 3u);
         EXPECT_NE(std::find_if(question.begin(), question.end(),
                                [](const std::string& s) { return s.find("already exists") != std::string::npos; }),
                   question.end());

@@ -3,7 +3,7 @@
 // without the tree flags), and the editor's lookup, real and missing.
 #include "registry/FolderTestUtil.h"
 #include "registry/SecurityEditor.h"
-#include "support/DialogSequence.h"
+#include "support/ModalDriver.h"
 #include "support/ScratchKey.h"
 
 #include <sddl.h>
@@ -248,7 +248,7 @@ TEST_F(KeySecurityWrite, EditKeySecurityOpensTheSystemsEditorOnTheKey)
     ComPtr<IShellFolder2> psf = KeyFolder(scratch.path());
     auto* pFolder = static_cast<CRegkeyExtension*>(FolderObject(psf.get()));
     std::vector<std::string> pageTexts, principals;
-    CDialogSequence dialogs({[&](HWND hDlg) {
+    CModalDriver dialogs({[&](HWND hDlg) {
         pageTexts = ChildTexts(hDlg);
         // The page lists the principals of the key's access list, read through GetSecurity.
         const HWND hPage = reinterpret_cast<HWND>(::SendMessageA(hDlg, PSM_GETCURRENTPAGEHWND, 0, 0));
@@ -262,8 +262,8 @@ TEST_F(KeySecurityWrite, EditKeySecurityOpensTheSystemsEditorOnTheKey)
         PressButton(hDlg, IDCANCEL);
     }});
     pFolder->EditKeySecurity(nullptr);
-    ASSERT_EQ(dialogs.Captions().size(), 1u);
-    EXPECT_EQ(dialogs.Captions()[0].rfind("Properties", 0), 0u) << dialogs.Captions()[0];
+    ASSERT_EQ(dialogs.Seen().size(), 1u);
+    EXPECT_EQ(dialogs.Seen()[0].caption.rfind("Properties", 0), 0u) << dialogs.Seen()[0].caption;
     EXPECT_NE(std::find(pageTexts.begin(), pageTexts.end(), "Security"), pageTexts.end());
     EXPECT_EQ(principals, std::vector<std::string>{"Everyone"});
 }

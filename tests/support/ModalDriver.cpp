@@ -3,6 +3,8 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+
 namespace corvasin::test
 {
 
@@ -51,10 +53,13 @@ LRESULT CALLBACK CModalDriver::CbtProc(int nCode, WPARAM wParam, LPARAM lParam) 
     if (pThis && nCode == HCBT_ACTIVATE && wParam)
     {
         const HWND hWnd = reinterpret_cast<HWND>(wParam);
-        if (hWnd != pThis->m_hPending && ClassOf(hWnd) == "#32770")
+        // Each window once: a dialog is activated again when a box it opened has closed.
+        if (hWnd != pThis->m_hPending && ClassOf(hWnd) == "#32770" &&
+            std::find(pThis->m_windows.begin(), pThis->m_windows.end(), hWnd) == pThis->m_windows.end())
         {
             try
             {
+                pThis->m_windows.push_back(hWnd);
                 pThis->m_seen.push_back({TextOf(hWnd), TextOf(::GetDlgItem(hWnd, 0xFFFF))});
             }
             catch (...)
@@ -93,6 +98,24 @@ void CModalDriver::Tick() noexcept
     catch (...)
     {
     }
+}
+
+void PressButton(HWND hDlg, int nID)
+{
+    ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, nID)));
+}
+
+std::vector<std::string> ChildTexts(HWND hDlg)
+{
+    std::vector<std::string> texts;
+    for (HWND h = ::GetWindow(hDlg, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
+    {
+        char sz[512] = {};
+        ::GetWindowTextA(h, sz, sizeof(sz));
+        texts.push_back(sz);
+    }
+    return texts;
 }
 
 CModalDriver::Answer Press(int nID)

@@ -39,11 +39,18 @@ private:
 
     std::vector<Answer> m_answers;
     std::vector<SeenDialog> m_seen;
+    std::vector<HWND> m_windows; // every dialog seen, answered once
     HHOOK m_hHook = nullptr;
     UINT_PTR m_idTimer = 0;
     HWND m_hPending = nullptr; // activated, not yet answered
     int m_nWaitTicks = 0;
 };
+
+// Presses a button of a dialog as the mouse does (through the message queue, so the answer's
+// own code returns first).
+void PressButton(HWND hDlg, int nID);
+// The text of every child window, in z-order, for checks of what a dialog shows.
+std::vector<std::string> ChildTexts(HWND hDlg);
 
 // Answers: press a button (IDYES, IDNO, IDOK, IDCANCEL) of a message box or dialog.
 CModalDriver::Answer Press(int nID);
