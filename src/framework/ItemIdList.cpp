@@ -68,6 +68,22 @@ const BYTE* ItemIdData(LPCITEMIDLIST pidl, UINT cbData, bool bUnwrap) noexcept
     return p + 2;
 }
 
+SIZE_T IdListSizeInBlock(const BYTE* pBlock, SIZE_T cb, SIZE_T offset) noexcept
+{
+    SIZE_T pos = offset;
+    for (;;)
+    {
+        if (pos > cb || cb - pos < sizeof(USHORT))
+            return 0;
+        const USHORT cbId = ReadWord(pBlock + pos);
+        if (cbId == 0)
+            return pos + sizeof(USHORT) - offset;
+        if (cbId < sizeof(USHORT))
+            return 0;
+        pos += cbId;
+    }
+}
+
 LPCITEMIDLIST NextItemId(LPCITEMIDLIST pidl) noexcept
 {
     if (!pidl)

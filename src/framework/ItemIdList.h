@@ -22,6 +22,11 @@ bool IsDelegateItemId(LPCITEMIDLIST pidl) noexcept;
 // too short to hold cbData bytes. Ids may come from a corrupted shortcut or a foreign folder.
 const BYTE* ItemIdData(LPCITEMIDLIST pidl, UINT cbData, bool bUnwrap) noexcept;
 
+// The size of the id list that starts at offset in a block of cb bytes, its terminator
+// included, when all of it lies in the block and every id is at least its size word long; 0
+// otherwise. For lists in blocks from elsewhere (the clipboard, a drop).
+SIZE_T IdListSizeInBlock(const BYTE* pBlock, SIZE_T cb, SIZE_T offset) noexcept;
+
 // The next id, or null at the end of the list.
 LPCITEMIDLIST NextItemId(LPCITEMIDLIST pidl) noexcept;
 

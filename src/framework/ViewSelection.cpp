@@ -1,6 +1,8 @@
 // Reading a view's selection out of its "Shell IDList Array".
 #include "framework/ViewSelection.h"
 
+#include "framework/ItemIdList.h"
+
 #include "core/ComPtr.h"
 #include "core/Result.h"
 #include "framework/ShellFormats.h"
@@ -19,24 +21,6 @@ UINT ReadUint(const BYTE* p) noexcept
     return u;
 }
 
-// The size of the id list at offset, terminator included, when all of it lies in the block;
-// 0 when it runs past the end.
-SIZE_T IdListSizeInBlock(const BYTE* pBlock, SIZE_T cb, SIZE_T offset) noexcept
-{
-    SIZE_T pos = offset;
-    for (;;)
-    {
-        if (pos > cb || cb - pos < sizeof(USHORT))
-            return 0;
-        USHORT cbId;
-        std::memcpy(&cbId, pBlock + pos, sizeof(cbId));
-        if (cbId == 0)
-            return pos + sizeof(USHORT) - offset;
-        if (cbId < sizeof(USHORT))
-            return 0;
-        pos += cbId;
-    }
-}
 } // namespace
 
 bool ReadIdListArray(const BYTE* pBlock, SIZE_T cb, std::vector<UniquePidl>& items) noexcept

@@ -2,6 +2,7 @@
 #include "registry/RegKeyPayload.h"
 
 #include "core/Result.h"
+#include "framework/ItemIdList.h"
 
 #include <cstring>
 #include <utility>
@@ -11,31 +12,6 @@ namespace corvasin
 
 namespace
 {
-USHORT ReadWord(const BYTE* p) noexcept
-{
-    USHORT w;
-    memcpy(&w, p, sizeof(w));
-    return w;
-}
-
-// The size of the id list at offset in a block of cb bytes, end mark included; 0 when it does
-// not lie inside the block or holds an id shorter than its own size word.
-SIZE_T CheckedListSize(const BYTE* pBlock, SIZE_T cb, SIZE_T offset) noexcept
-{
-    SIZE_T pos = offset;
-    for (;;)
-    {
-        if (pos > cb || cb - pos < sizeof(USHORT))
-            return 0;
-        const USHORT cbId = ReadWord(pBlock + pos);
-        if (cbId == 0)
-            return pos + sizeof(USHORT) - offset;
-        if (cbId < sizeof(USHORT))
-            return 0;
-        pos += cbId;
-    }
-}
-
 SIZE_T ListSize(LPCITEMIDLIST pidl) noexcept { return pidl ? ::ILGetSize(pidl) : 0; }
 } // namespace
 
@@ -90,7 +66,7 @@ bool ReadRegKeyPayload(const BYTE* pBlock, SIZE_T cb, RegKeyPayload& payload) no
         // A block with no items may carry no folder list at all: 8 bytes in all.
         if (!(cItems == 0 && cb == 8))
         {
-            const SIZE_T cbFolder = CheckedListSize(pBlock, cb, pos);
+            const SIZE_T cbFolder = IdListSizeInBlock(pBlock, cb, pos);
             if (cbFolder == 0)
                 return false;
             read.pidlFolder = reinterpret_cast<LPCITEMIDLIST>(pBlock + pos);
@@ -102,7 +78,7 @@ bool ReadRegKeyPayload(const BYTE* pBlock, SIZE_T cb, RegKeyPayload& payload) no
         read.items.reserve(cItems);
         for (DWORD i = 0; i < cItems; ++i)
         {
-            const SIZE_T cbItem = CheckedListSize(pBlock, cb, pos);
+            const SIZE_T cbItem = IdListSizeInBlock(pBlock, cb, pos);
             if (cbItem == 0 || cb - pos - cbItem < 4)
                 return false;
             read.items.push_back(reinterpret_cast<LPCITEMIDLIST>(pBlock + pos));
