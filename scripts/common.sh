@@ -13,14 +13,21 @@ configure_and_build() {
     cmake --build "$BUILD_DIR" -j "$(nproc)"
 }
 
+# Ends the prefix's wineserver once it has written the registry to disk. A server left running
+# with -p (a developer's manual runs) would never end by itself, so it is told to.
+stop_wineserver() {
+    wineserver -k >/dev/null 2>&1 </dev/null || true
+    wineserver -w >/dev/null 2>&1 </dev/null || true
+}
+
 # The private 32-bit prefix inside the build tree; never the user's ~/.wine.
 prepare_prefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "creating Wine prefix $WINEPREFIX"
         wineboot -i >/dev/null 2>&1 </dev/null
-        wineserver -w
+        stop_wineserver
     fi
     # Without a window manager message boxes take seconds to appear unless windows are unmanaged.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
-    wineserver -w
+    stop_wineserver
 }
