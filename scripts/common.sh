@@ -31,3 +31,30 @@ prepare_prefix() {
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
     stop_wineserver
 }
+
+# Runs a picture program of the build under Xvfb in a scratch directory, where it writes NAME.bmp
+# for each NAME given, and saves each as docs/images/NAME.png.
+program_pictures() ( # EXE NAME...
+    local exe=$1 work
+    shift
+    work="$(mktemp -d)"
+    trap 'rm -rf "$work"' EXIT
+    (cd "$work" && xvfb-run -a -s "-screen 0 1024x768x24" wine "$BUILD_DIR/$exe")
+    wineserver -w
+    mkdir -p "$ROOT/docs/images"
+    for name in "$@"; do
+        convert "$work/$name.bmp" "$ROOT/docs/images/$name.png"
+        echo "wrote $ROOT/docs/images/$name.png"
+    done
+)
+
+# One picture of the run command's window, which prints the picture's path last, saved as
+# docs/images/NAME.png.
+run_picture() { # NAME, then the run command's arguments
+    local name=$1 png
+    shift
+    png=$("$ROOT/scripts/run.sh" "$@" | tail -n 1)
+    mkdir -p "$ROOT/docs/images"
+    cp "$png" "$ROOT/docs/images/$name.png"
+    echo "docs/images/$name.png"
+}

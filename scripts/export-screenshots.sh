@@ -9,17 +9,6 @@ source "$(dirname "$0")/common.sh"
 configure_and_build
 prepare_prefix
 
-OUT_DIR="$ROOT/docs/images"
-WORK_DIR="$(mktemp -d)"
-trap 'rm -rf "$WORK_DIR"' EXIT
-mkdir -p "$OUT_DIR"
-
-# The program writes its bitmaps (and the exported file) into its working directory, which the
-# file dialog shows.
-(cd "$WORK_DIR" && xvfb-run -a -s "-screen 0 1024x768x24" wine "$BUILD_DIR/corvasin-export-screenshots.exe")
-wineserver -w
-
-for name in export-file-dialog export-type key-security; do
-    convert "$WORK_DIR/$name.bmp" "$OUT_DIR/$name.png"
-    echo "wrote $OUT_DIR/$name.png"
-done
+# The program writes the exported file into its working directory too, which the file dialog
+# shows.
+program_pictures corvasin-export-screenshots.exe export-file-dialog export-type key-security

@@ -19,14 +19,8 @@ reset_demo() {
 }
 
 shot() { # name, then the run command's arguments (the location first)
-    local name=$1
-    shift
     reset_demo
-    local png
-    png=$("$ROOT/scripts/run.sh" "$@" | tail -n 1)
-    mkdir -p "$ROOT/docs/images"
-    cp "$png" "$ROOT/docs/images/$name.png"
-    echo "docs/images/$name.png"
+    run_picture "$@"
 }
 
 "$ROOT/scripts/install-deps.sh"

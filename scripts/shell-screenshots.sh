@@ -5,22 +5,12 @@ set -euo pipefail
 source "$(dirname "$0")/common.sh"
 unset DISPLAY # the run command's headless mode: one picture per run
 
-shot() { # name, then the run command's arguments
-    local name=$1
-    shift
-    local png
-    png=$("$ROOT/scripts/run.sh" "$@" | tail -n 1)
-    mkdir -p "$ROOT/docs/images"
-    cp "$png" "$ROOT/docs/images/$name.png"
-    echo "docs/images/$name.png"
-}
-
 "$ROOT/scripts/install-deps.sh"
 configure_and_build >/dev/null
 prepare_prefix
 
-shot registry-root
-shot registry-hkcu-software 'HKEY_CURRENT_USER\Software'
-shot registry-values 'reg://HKCU\Control Panel\Desktop'
-shot shell-tree 'HKEY_CURRENT_USER\Software' --expand-tree --tree-width 300
-shot shell-context-menu 'HKEY_CURRENT_USER\Software' --context-menu 0
+run_picture registry-root
+run_picture registry-hkcu-software 'HKEY_CURRENT_USER\Software'
+run_picture registry-values 'reg://HKCU\Control Panel\Desktop'
+run_picture shell-tree 'HKEY_CURRENT_USER\Software' --expand-tree --tree-width 300
+run_picture shell-context-menu 'HKEY_CURRENT_USER\Software' --context-menu 0

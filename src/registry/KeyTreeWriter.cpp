@@ -84,6 +84,28 @@ bool WriteBlock(HKEY hKey, TreeWalk& walk, DWORD* pcSubkeys)
     return walk.pFile->Write(walk.line);
 }
 
+bool WriteSubtree(HKEY hKey, TreeWalk& walk, unsigned nDepth);
+
+// The trees of the first cSubkeys subkeys of hKey, each at depth nDepth.
+bool WriteSubkeyTrees(HKEY hKey, DWORD cSubkeys, TreeWalk& walk, unsigned nDepth)
+{
+    const size_t cchParent = walk.strKeyName.size();
+    for (DWORD i = 0; i < cSubkeys; ++i)
+    {
+        if (!ReadSubkeyName(hKey, i, walk.szName, kRegItemNameSize))
+            continue;
+        UniqueHkey subkey;
+        if (::RegOpenKeyExA(hKey, walk.szName, 0, MAXIMUM_ALLOWED, subkey.put()) != ERROR_SUCCESS)
+            subkey.reset();
+        EnterSubkey(walk, walk.szName);
+        const bool bOk = WriteSubtree(subkey.get(), walk, nDepth);
+        walk.strKeyName.resize(cchParent);
+        if (!bOk)
+            return false;
+    }
+    return true;
+}
+
 // The block of a key, then the trees of its subkeys. Subkeys are opened below their parent's
 // handle: a path from the root fails once it passes the registry's limit on names, and the key
 // would be lost from the file.
@@ -95,21 +117,7 @@ bool WriteSubtree(HKEY hKey, TreeWalk& walk, unsigned nDepth)
     // Deeper keys are left out rather than let the stack run out.
     if (nDepth >= kMaxKeyDepth)
         return true;
-    for (DWORD i = 0; i < cSubkeys; ++i)
-    {
-        if (!ReadSubkeyName(hKey, i, walk.szName, kRegItemNameSize))
-            continue;
-        UniqueHkey subkey;
-        if (::RegOpenKeyExA(hKey, walk.szName, 0, MAXIMUM_ALLOWED, subkey.put()) != ERROR_SUCCESS)
-            subkey.reset();
-        const size_t cchParent = walk.strKeyName.size();
-        EnterSubkey(walk, walk.szName);
-        const bool bOk = WriteSubtree(subkey.get(), walk, nDepth + 1);
-        walk.strKeyName.resize(cchParent);
-        if (!bOk)
-            return false;
-    }
-    return true;
+    return WriteSubkeyTrees(hKey, cSubkeys, walk, nDepth + 1);
 }
 
 // ---- the subtrees of the top key's subkeys, read by helper threads -----------------------------
@@ -315,19 +323,7 @@ bool CKeyTreeWriter::Write(HKEY hKey, const CString& strKeyName) noexcept
                 return bOk;
         }
         // One subkey, or no helper could be started: this thread walks them.
-        for (DWORD i = 0; i < cSubkeys; ++i)
-        {
-            if (!ReadSubkeyName(hKey, i, walk.szName, kRegItemNameSize))
-                continue;
-            UniqueHkey subkey;
-            if (::RegOpenKeyExA(hKey, walk.szName, 0, MAXIMUM_ALLOWED, subkey.put()) != ERROR_SUCCESS)
-                subkey.reset();
-            walk.strKeyName = strKeyName;
-            EnterSubkey(walk, walk.szName);
-            if (!WriteSubtree(subkey.get(), walk, 1))
-                return false;
-        }
-        return true;
+        return WriteSubkeyTrees(hKey, cSubkeys, walk, 1);
     }
     CATCH_RETURN(false)
 }

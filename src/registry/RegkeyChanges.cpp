@@ -13,6 +13,7 @@
 
 #include <shlobj.h>
 #include <cstdio>
+#include <vector>
 
 namespace corvasin
 {
@@ -221,13 +222,14 @@ BOOL CRegkeyExtension::Drop(IDataObject* pDataObject, DWORD, POINTL, DWORD*) noe
             return TRUE;
         // What the copies will replace: values of the same names, and keys merged into, for
         // the items the source still has.
-        CChangeBackup backup(m_hRootKey, m_strKeyPath, "paste", "");
+        std::vector<REGITEM> items;
+        items.reserve(payload.items.size());
         for (LPCITEMIDLIST pidlItem : payload.items)
+            if (const BYTE* pData = RecordOf(pidlItem))
+                items.push_back(ReadRegItem(pData));
+        CChangeBackup backup(m_hRootKey, m_strKeyPath, "paste", "");
+        for (const REGITEM& item : items)
         {
-            const BYTE* pData = RecordOf(pidlItem);
-            if (!pData)
-                continue;
-            const REGITEM item = ReadRegItem(pData);
             if (item.dwKind != REGITEM_KEY)
             {
                 if (::RegQueryValueExA(hSource.get(), RegValueName(item), nullptr, nullptr, nullptr,
@@ -241,12 +243,8 @@ BOOL CRegkeyExtension::Drop(IDataObject* pDataObject, DWORD, POINTL, DWORD*) noe
                 backup.AddKeyTree(item.szName);
         }
         backup.Write();
-        for (LPCITEMIDLIST pidlItem : payload.items)
+        for (const REGITEM& item : items)
         {
-            const BYTE* pData = RecordOf(pidlItem);
-            if (!pData)
-                continue;
-            const REGITEM item = ReadRegItem(pData);
             if (item.dwKind != REGITEM_KEY)
             {
                 if (CopyValue(m_hKey.get(), hSource.get(), RegValueName(item)))
