@@ -3,6 +3,7 @@
 // (the key folder and the file writer, as the Export command runs them) and by "regedit /e",
 // whole process for both, in alternating rounds. Run by scripts/bench.sh inside the private Wine
 // prefix; the tree under HKCU\Software\CorvasinBench\Export is built once and reused.
+#include "BenchClock.h"
 #include "core/CmdTargetPtr.h"
 #include "core/Handles.h"
 #include "registry/FileByteSink.h"
@@ -16,6 +17,8 @@
 #include <vector>
 
 using namespace corvasin;
+using bench::Median;
+using bench::Now;
 
 namespace
 {
@@ -25,14 +28,6 @@ constexpr DWORD kKeysPerTop = 49; // 40 + 40 * 49 = 2,000 keys below the tree's 
 constexpr DWORD kValuesPerKey = 5; // 10,000 values
 constexpr DWORD kTreeVersion = 1;  // bumped when the tree's shape changes
 constexpr int kRounds = 9;
-
-double Now()
-{
-    LARGE_INTEGER f, c;
-    ::QueryPerformanceFrequency(&f);
-    ::QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 void FillKey(HKEY hKey, DWORD dwSeed)
 {
@@ -148,11 +143,6 @@ DWORD FileSize(const std::string& path)
     return ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ? data.nFileSizeLow : 0;
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 } // namespace
 
 int main(int argc, char** argv)
@@ -167,7 +157,8 @@ int main(int argc, char** argv)
     const std::string regeditFile = std::string(szTemp) + "corvasin-bench-regedit.reg";
     char szSelf[MAX_PATH] = "";
     ::GetModuleFileNameA(nullptr, szSelf, MAX_PATH);
-    const std::string ours = "\"" + std::string(szSelf) + "\" --export \"" + oursFile + "\"";
+    std::string ours = "\"";
+    ours.append(szSelf).append("\" --export \"").append(oursFile).append("\"");
     const std::string regedit =
         "regedit.exe /e \"" + regeditFile + "\" \"HKEY_CURRENT_USER\\" + kTreePath + "\"";
 

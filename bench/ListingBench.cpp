@@ -4,6 +4,7 @@
 // HKCU\Software\CorvasinBench once and reuses them.
 #include "app/CorvasinFactory.h"
 #include "framework/ItemIdList.h"
+#include "BenchClock.h"
 #include "core/ComPtr.h"
 #include "core/Handles.h"
 #include "registry/ColumnText.h"
@@ -18,18 +19,11 @@
 #include <vector>
 
 using namespace corvasin;
+using bench::Now;
 
 namespace
 {
 const char* const kBenchRoot = "Software\\CorvasinBench";
-
-double Now()
-{
-    LARGE_INTEGER f, c;
-    ::QueryPerformanceFrequency(&f);
-    ::QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 // Bytes in use in all the process's heaps (the shell allocator's and the C runtime's). Wine
 // leaves the private-bytes counter of GetProcessMemoryInfo unchanged, so the heaps are walked.

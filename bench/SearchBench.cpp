@@ -4,6 +4,7 @@
 // of 2,000 keys and 10,000 values, rounds alternating in one run. Run by scripts/bench.sh inside
 // the private Wine prefix, under Xvfb; the tree is built under HKCU\Software\CorvasinBench once.
 #include "app/CorvasinFactory.h"
+#include "BenchClock.h"
 #include "core/CmdTargetPtr.h"
 #include "core/Handles.h"
 #include "framework/ItemIdList.h"
@@ -23,6 +24,8 @@
 #include <vector>
 
 using namespace corvasin;
+using bench::Median;
+using bench::Now;
 
 namespace
 {
@@ -33,14 +36,6 @@ constexpr DWORD kValuesPerKey = 5;       // 10,000 values
 constexpr DWORD kTreeVersion = 1;
 const char* const kNoMatch = "zq#no-match#qz";
 constexpr int kRounds = 9;
-
-double Now()
-{
-    LARGE_INTEGER f, c;
-    ::QueryPerformanceFrequency(&f);
-    ::QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 void FillKey(HKEY hKey, DWORD nKey)
 {
@@ -216,11 +211,6 @@ double TimeSearch(CRegkeyExtension* pFolder, const CFindDialog& choices, double*
     return dt;
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 } // namespace
 
 int main()
