@@ -3,8 +3,11 @@
 
 #include "app/Guids.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <cwctype>
+#include <iterator>
+#include <variant>
 
 namespace corvasin
 {
@@ -36,6 +39,63 @@ bool ParseCount(const wchar_t* psz, DWORD& dwOut) noexcept
     return true;
 }
 
+// The options that take a value or stand alone, each written into its member.
+using TextMember = std::wstring CBrowseOptions::*;
+using CountMember = DWORD CBrowseOptions::*;
+using IndexMember = int CBrowseOptions::*;
+using FlagMember = bool CBrowseOptions::*;
+struct Option
+{
+    const wchar_t* pszName;
+    std::variant<TextMember, CountMember, IndexMember, FlagMember> member;
+};
+
+const Option c_options[] = {
+    {L"--screenshot", &CBrowseOptions::m_strScreenshot},
+    {L"--delay-ms", &CBrowseOptions::m_dwSettleMs},
+    {L"--timeout-ms", &CBrowseOptions::m_dwTimeoutMs},
+    {L"--path", &CBrowseOptions::m_strShellPath},
+    {L"--open-item", &CBrowseOptions::m_iOpenItem},
+    {L"--expand-tree", &CBrowseOptions::m_fExpandTree},
+    {L"--tree-width", &CBrowseOptions::m_cxTree},
+    {L"--context-menu", &CBrowseOptions::m_iContextMenuItem},
+    {L"--address", &CBrowseOptions::m_strAddress},
+    {L"--folder-command", &CBrowseOptions::m_nFolderCommand},
+    {L"--background-menu", &CBrowseOptions::m_fBackgroundMenu},
+    {L"--menu-keys", &CBrowseOptions::m_strMenuKeys},
+    {L"--infotip", &CBrowseOptions::m_iInfoTipItem},
+};
+
+// Takes the option's value (when it has one) into the member: false when the value is
+// missing or is no count.
+bool TakeOption(CBrowseOptions& options, const Option& option, const wchar_t* pszValue,
+                int& i) noexcept
+{
+    if (const auto* pFlag = std::get_if<FlagMember>(&option.member))
+    {
+        options.*(*pFlag) = true;
+        return true;
+    }
+    if (const auto* pText = std::get_if<TextMember>(&option.member))
+    {
+        if (!pszValue)
+            return false;
+        options.*(*pText) = pszValue;
+    }
+    else
+    {
+        DWORD dwValue = 0;
+        if (!ParseCount(pszValue, dwValue))
+            return false;
+        if (const auto* pCount = std::get_if<CountMember>(&option.member))
+            options.*(*pCount) = dwValue;
+        else
+            options.*std::get<IndexMember>(option.member) = static_cast<int>(dwValue);
+    }
+    ++i;
+    return true;
+}
+
 } // namespace
 
 bool CBrowseOptions::Parse(int argc, wchar_t** argv, std::wstring& strError)
@@ -44,80 +104,21 @@ bool CBrowseOptions::Parse(int argc, wchar_t** argv, std::wstring& strError)
     {
         const std::wstring_view arg = argv[i];
         const wchar_t* pszValue = (i + 1 < argc) ? argv[i + 1] : nullptr;
-        DWORD dwValue = 0;
+        const auto option = std::find_if(std::begin(c_options), std::end(c_options),
+                                          [&](const Option& o) { return arg == o.pszName; });
 
         if (arg == L"--help" || arg == L"-h" || arg == L"/?")
         {
             m_fHelp = true;
         }
-        else if (arg == L"--screenshot" && pszValue)
+        else if (option != std::end(c_options) && TakeOption(*this, *option, pszValue, i))
         {
-            m_strScreenshot = pszValue;
-            ++i;
-        }
-        else if (arg == L"--delay-ms" && ParseCount(pszValue, dwValue))
-        {
-            m_dwSettleMs = dwValue;
-            ++i;
-        }
-        else if (arg == L"--timeout-ms" && ParseCount(pszValue, dwValue))
-        {
-            m_dwTimeoutMs = dwValue;
-            ++i;
-        }
-        else if (arg == L"--path" && pszValue)
-        {
-            m_strShellPath = pszValue;
-            ++i;
-        }
-        else if (arg == L"--open-item" && ParseCount(pszValue, dwValue))
-        {
-            m_iOpenItem = static_cast<int>(dwValue);
-            ++i;
-        }
-        else if (arg == L"--expand-tree")
-        {
-            m_fExpandTree = true;
-        }
-        else if (arg == L"--tree-width" && ParseCount(pszValue, dwValue))
-        {
-            m_cxTree = static_cast<int>(dwValue);
-            ++i;
-        }
-        else if (arg == L"--context-menu" && ParseCount(pszValue, dwValue))
-        {
-            m_iContextMenuItem = static_cast<int>(dwValue);
-            ++i;
-        }
-        else if (arg == L"--address" && pszValue)
-        {
-            m_strAddress = pszValue;
-            ++i;
         }
         else if ((arg == L"--find" || arg == L"--find-dialog" || arg == L"--find-open") && pszValue)
         {
             m_strFind = pszValue;
             m_fFindDialogOnly = arg == L"--find-dialog";
             m_fFindOpenFirst = arg == L"--find-open";
-            ++i;
-        }
-        else if (arg == L"--folder-command" && ParseCount(pszValue, dwValue))
-        {
-            m_nFolderCommand = static_cast<int>(dwValue);
-            ++i;
-        }
-        else if (arg == L"--background-menu")
-        {
-            m_fBackgroundMenu = true;
-        }
-        else if (arg == L"--menu-keys" && pszValue)
-        {
-            m_strMenuKeys = pszValue;
-            ++i;
-        }
-        else if (arg == L"--infotip" && ParseCount(pszValue, dwValue))
-        {
-            m_iInfoTipItem = static_cast<int>(dwValue);
             ++i;
         }
         else if (arg.size() > 1 && arg[0] == L'-' && arg[1] == L'-')

@@ -30,8 +30,8 @@ public:
     int m_iInfoTipItem = -1;      // hover over this item and capture its info tip, if one shows
     std::wstring m_strAddress;      // typed into the address bar (then Enter) before the capture
     std::wstring m_strFind;         // Find... on the shown folder for this text
-    bool m_fFindDialogOnly = false;
-    bool m_fFindOpenFirst = false;  // with m_strFind: open the first result // with m_strFind: picture of the find dialog, not the results
+    bool m_fFindDialogOnly = false; // with m_strFind: picture of the find dialog, not the results
+    bool m_fFindOpenFirst = false;  // with m_strFind: open the first result
     int m_nFolderCommand = -1;      // run this menu command of the folder shown first
     bool m_fBackgroundMenu = false; // right-click the view's background instead of an item
     std::wstring m_strMenuKeys;   // keys played to the open context menu before the capture
