@@ -10,6 +10,7 @@
 #include "registry/RegItem.h"
 #include "registry/RegRootExtension.h"
 #include "registry/RegkeyExtension.h"
+#include "support/ScratchKey.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -35,16 +36,10 @@ inline UniquePidl Combine(LPCITEMIDLIST a, LPCITEMIDLIST b)
 inline UniquePidl HkcuPidl(const std::string& path)
 {
     UniquePidl pidl = ItemId(REGITEM_KEY, "HKEY_CURRENT_USER", 0x80000001);
-    size_t start = 0;
-    while (start <= path.size() && !path.empty())
+    for (size_t start = 0, end = 0; !path.empty() && end != std::string::npos; start = end + 1)
     {
-        const size_t end = path.find('\\', start);
-        const std::string part = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        UniquePidl id = ItemId(REGITEM_KEY, part.c_str());
-        pidl = Combine(pidl.get(), id.get());
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
+        end = path.find('\\', start);
+        pidl = Combine(pidl.get(), ItemId(REGITEM_KEY, path.substr(start, end - start).c_str()).get());
     }
     return pidl;
 }
@@ -71,14 +66,17 @@ inline ComPtr<IShellFolder2> RootFolder()
 
 inline CNameSpaceExtension* FolderObject(IShellFolder* psf)
 {
-    ComPtr<IUnknown> unk(psf);
-    IGetNameSpaceExtensionPointer* pGet = nullptr;
-    if (FAILED(psf->QueryInterface(IID_IGetNameSpaceExtensionPointer, reinterpret_cast<void**>(&pGet))))
-        return nullptr;
+    ComPtr<IGetNameSpaceExtensionPointer> pGet;
     CNameSpaceExtension* pFolder = nullptr;
-    pGet->GetNameSpaceExtension(&pFolder);
-    pGet->Release();
+    if (SUCCEEDED(psf->QueryInterface(IID_IGetNameSpaceExtensionPointer, pGet.put_void())))
+        pGet->GetNameSpaceExtension(&pFolder);
     return pFolder;
+}
+
+// The key folder object behind a registry folder's interface.
+inline CRegkeyExtension* KeyObject(IShellFolder* psf)
+{
+    return static_cast<CRegkeyExtension*>(FolderObject(psf));
 }
 
 inline REGITEM RecordOf(LPCITEMIDLIST pidl)
@@ -113,6 +111,15 @@ inline std::string StrRetText(STRRET& str, LPCITEMIDLIST pidl = nullptr)
     return sz;
 }
 
+// The names of the ids of a list, first to last.
+inline std::vector<std::string> NamesAlong(LPCITEMIDLIST pidl)
+{
+    std::vector<std::string> names;
+    for (LPCITEMIDLIST p = pidl; p; p = NextItemId(p))
+        names.push_back(RecordOf(p).szName);
+    return names;
+}
+
 inline std::string DisplayName(IShellFolder* psf, LPCITEMIDLIST pidl, SHGDNF flags)
 {
     STRRET str = {};
@@ -130,5 +137,22 @@ inline std::string Details(IShellFolder2* psf, LPCITEMIDLIST pidl, UINT iColumn)
         return hr == E_FAIL ? "<E_FAIL>" : "<error>";
     return StrRetText(details.str, pidl);
 }
+
+// A test on its own scratch key and the key's folder, made on first use: after the test has
+// filled the key, as the shell makes a folder for a key that is there.
+class ScratchFolder : public ::testing::Test
+{
+protected:
+    IShellFolder2* Folder()
+    {
+        if (!m_psf)
+            m_psf = KeyFolder(scratch.path());
+        return m_psf.get();
+    }
+    CRegkeyExtension* Object() { return KeyObject(Folder()); }
+
+    ScratchKey scratch;
+    ComPtr<IShellFolder2> m_psf;
+};
 
 } // namespace corvasin::test

@@ -1,18 +1,13 @@
 // What the folder gives the shell's view: the default view and its release, the view messages
 // called directly (Wine's view never sends them), the folder menu, renaming and the drop target.
 #include "registry/FolderTestUtil.h"
-#include "support/ScratchKey.h"
 
 using namespace corvasin;
 using namespace corvasin::test;
 
 namespace
 {
-class FolderView : public ::testing::Test
-{
-protected:
-    ScratchKey scratch;
-};
+using FolderView = ScratchFolder;
 
 std::vector<std::pair<std::string, UINT>> MenuEntries(HMENU hmenu)
 {
@@ -20,9 +15,7 @@ std::vector<std::pair<std::string, UINT>> MenuEntries(HMENU hmenu)
     for (int i = 0; i < ::GetMenuItemCount(hmenu); ++i)
     {
         char sz[64] = {};
-        MENUITEMINFOA mii = {};
-        mii.cbSize = sizeof(mii);
-        mii.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
+        MENUITEMINFOA mii = {sizeof(mii), MIIM_STATE | MIIM_ID | MIIM_TYPE};
         mii.dwTypeData = sz;
         mii.cch = sizeof(sz);
         ::GetMenuItemInfoA(hmenu, i, TRUE, &mii);
@@ -37,20 +30,19 @@ std::vector<std::pair<std::string, UINT>> MenuEntries(HMENU hmenu)
 
 TEST_F(FolderView, TheDefaultViewIsReusedUntilItIsReleased)
 {
-    ComPtr<IShellFolder2> psf = KeyFolder(scratch.path());
-    CNameSpaceExtension* pFolder = FolderObject(psf.get());
+    CNameSpaceExtension* pFolder = Object();
     ComPtr<IShellView> view;
-    ASSERT_EQ(psf->CreateViewObject(nullptr, IID_IShellView, view.put_void()), S_OK);
+    ASSERT_EQ(Folder()->CreateViewObject(nullptr, IID_IShellView, view.put_void()), S_OK);
     EXPECT_EQ(pFolder->GetRecordedView(), view.get());
     ComPtr<IShellView> again;
-    ASSERT_EQ(psf->CreateViewObject(nullptr, IID_IShellView, again.put_void()), S_OK);
+    ASSERT_EQ(Folder()->CreateViewObject(nullptr, IID_IShellView, again.put_void()), S_OK);
     EXPECT_EQ(again.get(), view.get());
     again.reset();
 
     // While the view lives, what the folder lacks is asked of the view.
-    ComPtr<IUnknown> fromView;
-    EXPECT_EQ(psf->QueryInterface(IID_IShellView, fromView.put_void()), S_OK);
-    fromView.reset();
+    ComPtr<IUnknown> unk;
+    EXPECT_EQ(Folder()->QueryInterface(IID_IShellView, unk.put_void()), S_OK);
+    unk.reset();
 
     // The view reaches the folder through what it was given, as any of the folder interfaces.
     ComPtr<IFolderView> folderView;
@@ -60,9 +52,9 @@ TEST_F(FolderView, TheDefaultViewIsReusedUntilItIsReleased)
     ComPtr<IShellFolder2> viewFolder2;
     EXPECT_EQ(viewFolder.As(viewFolder2), S_OK);
     UniquePidl item = ItemId(REGITEM_KEY, "k");
-    LPCITEMIDLIST items[] = {item.get()};
+    LPCITEMIDLIST pidl = item.get();
     SFGAOF flags = SFGAO_FOLDER;
-    EXPECT_EQ(viewFolder->GetAttributesOf(1, items, &flags), S_OK);
+    EXPECT_EQ(viewFolder->GetAttributesOf(1, &pidl, &flags), S_OK);
     EXPECT_TRUE(flags & SFGAO_FOLDER);
     folderView.reset();
     viewFolder.reset();
@@ -70,21 +62,18 @@ TEST_F(FolderView, TheDefaultViewIsReusedUntilItIsReleased)
 
     view.reset();
     EXPECT_EQ(pFolder->GetRecordedView(), nullptr);
-    ComPtr<IUnknown> none;
-    EXPECT_EQ(psf->QueryInterface(IID_IShellView, none.put_void()), E_NOINTERFACE);
-    EXPECT_FALSE(none);
-    ComPtr<IShellView> fresh;
-    ASSERT_EQ(psf->CreateViewObject(nullptr, IID_IShellView, fresh.put_void()), S_OK);
-    EXPECT_EQ(pFolder->GetRecordedView(), fresh.get());
+    EXPECT_EQ(Folder()->QueryInterface(IID_IShellView, unk.put_void()), E_NOINTERFACE);
+    EXPECT_FALSE(unk);
+    ASSERT_EQ(Folder()->CreateViewObject(nullptr, IID_IShellView, view.put_void()), S_OK);
+    EXPECT_EQ(pFolder->GetRecordedView(), view.get());
 }
 
 TEST_F(FolderView, ViewObjectsTheFolderHasComeFromTheFolder)
 {
-    ComPtr<IShellFolder2> psf = KeyFolder(scratch.path());
     ComPtr<IDropTarget> drop;
-    EXPECT_EQ(psf->CreateViewObject(nullptr, IID_IDropTarget, drop.put_void()), S_OK);
+    EXPECT_EQ(Folder()->CreateViewObject(nullptr, IID_IDropTarget, drop.put_void()), S_OK);
     ComPtr<IShellDetails> details;
-    EXPECT_EQ(psf->CreateViewObject(nullptr, IID_IShellDetails, details.put_void()), S_OK);
+    EXPECT_EQ(Folder()->CreateViewObject(nullptr, IID_IShellDetails, details.put_void()), S_OK);
     SHELLDETAILS sd = {};
     EXPECT_EQ(details->GetDetailsOf(nullptr, 0, &sd), S_OK);
     EXPECT_EQ(StrRetText(sd.str), "Name");
@@ -95,13 +84,11 @@ TEST_F(FolderView, ViewObjectsTheFolderHasComeFromTheFolder)
 
 TEST_F(FolderView, ViewMessagesCalledDirectly)
 {
-    ComPtr<IShellFolder2> psf = KeyFolder(scratch.path());
-    CNameSpaceExtension* pFolder = FolderObject(psf.get());
+    CNameSpaceExtension* pFolder = Object();
     auto* psvOuter = reinterpret_cast<IShellView*>(pFolder);
 
     DWORD pane = 7;
-    EXPECT_EQ(CNameSpaceExtension::ViewCallback(psvOuter, nullptr, nullptr, SFVM_GETPANE, 1,
-                                                reinterpret_cast<LPARAM>(&pane)),
+    EXPECT_EQ(CNameSpaceExtension::ViewCallback(psvOuter, nullptr, nullptr, SFVM_GETPANE, 1, reinterpret_cast<LPARAM>(&pane)),
               S_OK);
     EXPECT_EQ(pane, 2u);
     pane = 7;
@@ -123,15 +110,12 @@ TEST_F(FolderView, ViewMessagesCalledDirectly)
 
     // The tool tip arrives wide on Windows NT platforms, cut to the buffer.
     WCHAR tip[64] = {};
-    EXPECT_EQ(pFolder->OnViewMessage(nullptr, SFVM_GETTOOLTIPTEXT, MAKEWPARAM(2, sizeof(tip)),
-                                     reinterpret_cast<LPARAM>(tip)),
+    EXPECT_EQ(pFolder->OnViewMessage(nullptr, SFVM_GETTOOLTIPTEXT, MAKEWPARAM(2, sizeof(tip)), reinterpret_cast<LPARAM>(tip)),
               1);
     EXPECT_STREQ(tip, L"Export to disk");
     WCHAR small[8];
     memset(small, 0x55, sizeof(small));
-    EXPECT_EQ(pFolder->OnViewMessage(nullptr, SFVM_GETTOOLTIPTEXT, MAKEWPARAM(2, 10),
-                                     reinterpret_cast<LPARAM>(small)),
-              1);
+    EXPECT_EQ(pFolder->OnViewMessage(nullptr, SFVM_GETTOOLTIPTEXT, MAKEWPARAM(2, 10), reinterpret_cast<LPARAM>(small)), 1);
     EXPECT_STREQ(small, L"Expo");
 
     // Unhandled messages let the view do its own thing.
@@ -140,10 +124,9 @@ TEST_F(FolderView, ViewMessagesCalledDirectly)
 
 TEST_F(FolderView, ViewReleaseMessageForgetsTheView)
 {
-    ComPtr<IShellFolder2> psf = KeyFolder(scratch.path());
-    CNameSpaceExtension* pFolder = FolderObject(psf.get());
+    CNameSpaceExtension* pFolder = Object();
     ComPtr<IShellView> view;
-    ASSERT_EQ(psf->CreateViewObject(nullptr, IID_IShellView, view.put_void()), S_OK);
+    ASSERT_EQ(Folder()->CreateViewObject(nullptr, IID_IShellView, view.put_void()), S_OK);
     EXPECT_EQ(pFolder->OnViewMessage(nullptr, 12, 0, 0), 1);
     EXPECT_EQ(pFolder->GetRecordedView(), nullptr);
     view.reset(); // the proxy's release must not touch a newer record
@@ -152,8 +135,7 @@ TEST_F(FolderView, ViewReleaseMessageForgetsTheView)
 
 TEST_F(FolderView, ANewItemIsArmedForRenamingWhenTheViewAddsIt)
 {
-    ComPtr<IShellFolder2> psf = KeyFolder(scratch.path());
-    CNameSpaceExtension* pFolder = FolderObject(psf.get());
+    CNameSpaceExtension* pFolder = Object();
     UniquePidl newKey = ItemId(REGITEM_KEY, "New Key");
     UniquePidl other = ItemId(REGITEM_KEY, "Other");
     pFolder->SetRenameItem(newKey.get());
@@ -174,8 +156,7 @@ TEST_F(FolderView, ANewItemIsArmedForRenamingWhenTheViewAddsIt)
 
 TEST_F(FolderView, BackgroundMenuFollowsTheFlags)
 {
-    ComPtr<IShellFolder2> psf = KeyFolder(scratch.path());
-    CNameSpaceExtension* pFolder = FolderObject(psf.get());
+    CNameSpaceExtension* pFolder = Object();
     using Entries = std::vector<std::pair<std::string, UINT>>;
 
     UniqueHmenu menu(::CreatePopupMenu());
@@ -199,10 +180,9 @@ TEST_F(FolderView, BackgroundMenuFollowsTheFlags)
 
 TEST_F(FolderView, DropTargetAsksTheFolderAndForgetsTheDrag)
 {
-    ComPtr<IShellFolder2> psf = KeyFolder(scratch.path());
-    CNameSpaceExtension* pFolder = FolderObject(psf.get());
+    CNameSpaceExtension* pFolder = Object();
     ComPtr<IDropTarget> drop;
-    ASSERT_EQ(psf->QueryInterface(IID_IDropTarget, drop.put_void()), S_OK);
+    ASSERT_EQ(Folder()->QueryInterface(IID_IDropTarget, drop.put_void()), S_OK);
     ComPtr<IDataObject> data;
     ASSERT_EQ(::OleGetClipboard(data.put()), S_OK);
     DWORD effect = DROPEFFECT_COPY;
@@ -231,9 +211,9 @@ TEST_F(FolderView, PersistAndShellExtInitRecordTheLocation)
     ASSERT_EQ(psf.As(init), S_OK);
     UniquePidl location = ItemId(REGITEM_KEY, "HKEY_USERS", 0x80000003);
     EXPECT_EQ(init->Initialize(location.get(), nullptr, nullptr), S_OK);
-    ASSERT_EQ(persist->GetCurFolder(&pidl), S_OK);
-    UniquePidl owned(pidl);
-    EXPECT_EQ(::ILGetSize(pidl), ::ILGetSize(location.get()));
+    UniquePidl current;
+    ASSERT_EQ(persist->GetCurFolder(current.put()), S_OK);
+    EXPECT_EQ(::ILGetSize(current.get()), ::ILGetSize(location.get()));
 
     ComPtr<IDelegateFolder> delegate;
     ASSERT_EQ(psf.As(delegate), S_OK);

@@ -2,10 +2,9 @@
 // own, and the texts that must still fail.
 #include "registry/FolderTestUtil.h"
 
-#include <gtest/gtest.h>
+using namespace corvasin;
+using namespace corvasin::test;
 
-namespace corvasin::test
-{
 namespace
 {
 
@@ -13,14 +12,13 @@ namespace
 std::string Parsed(IShellFolder* psf, const wchar_t* pszText)
 {
     std::wstring text = pszText;
-    LPITEMIDLIST pidl = nullptr;
+    UniquePidl pidl;
     ULONG cchEaten = 0;
-    if (FAILED(psf->ParseDisplayName(nullptr, nullptr, text.data(), &cchEaten, &pidl, nullptr)))
+    if (FAILED(psf->ParseDisplayName(nullptr, nullptr, text.data(), &cchEaten, pidl.put(), nullptr)))
         return "<fails>";
-    UniquePidl owned(pidl);
     std::string names;
-    for (LPCITEMIDLIST p = pidl; p; p = NextItemId(p))
-        names += (names.empty() ? "" : "|") + std::string(RecordOf(p).szName);
+    for (const std::string& name : NamesAlong(pidl.get()))
+        names += (names.empty() ? "" : "|") + name;
     return names;
 }
 
@@ -66,12 +64,10 @@ TEST(ForeignLocation, TheWholePastedTextCountsAsEaten)
 {
     ComPtr<IShellFolder2> root = RootFolder();
     std::wstring text = L"  [HKLM\\SOFTWARE]  ";
-    LPITEMIDLIST pidl = nullptr;
+    UniquePidl pidl;
     ULONG cchEaten = 0;
-    ASSERT_EQ(root->ParseDisplayName(nullptr, nullptr, text.data(), &cchEaten, &pidl, nullptr), S_OK);
-    UniquePidl owned(pidl);
+    ASSERT_EQ(root->ParseDisplayName(nullptr, nullptr, text.data(), &cchEaten, pidl.put(), nullptr), S_OK);
     EXPECT_EQ(cchEaten, text.size());
 }
 
 } // namespace
-} // namespace corvasin::test

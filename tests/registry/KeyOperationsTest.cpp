@@ -3,6 +3,7 @@
 #include "core/Handles.h"
 #include "registry/KeyOperations.h"
 #include "registry/RegistryAccess.h"
+#include "support/RegistrySnapshot.h"
 #include "support/ScratchKey.h"
 
 #include <gtest/gtest.h>
@@ -11,52 +12,11 @@
 #include <string>
 #include <vector>
 
-namespace corvasin::test
-{
+using namespace corvasin;
+using namespace corvasin::test;
+
 namespace
 {
-
-// The type and bytes of a value, or nothing: the registry's state, for comparisons.
-struct Stored
-{
-    bool bExists = false;
-    DWORD dwType = 0;
-    std::vector<BYTE> data;
-    bool operator==(const Stored&) const = default;
-};
-
-Stored Read(HKEY hKey, const char* pszName)
-{
-    Stored s;
-    s.bExists = ReadTypedValue(hKey, pszName, &s.dwType, s.data);
-    return s;
-}
-
-std::vector<std::string> ValueNames(HKEY hKey)
-{
-    std::vector<std::string> names;
-    char sz[256];
-    for (DWORD i = 0;; ++i)
-    {
-        DWORD cch = sizeof(sz);
-        if (::RegEnumValueA(hKey, i, sz, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            return names;
-        names.emplace_back(sz, cch);
-    }
-}
-
-std::vector<std::string> SubkeyNames(HKEY hKey)
-{
-    std::vector<std::string> names;
-    char sz[256];
-    for (DWORD i = 0;; ++i)
-    {
-        DWORD cch = sizeof(sz);
-        if (::RegEnumKeyExA(hKey, i, sz, &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            return names;
-        names.emplace_back(sz, cch);
-    }
-}
 
 UniqueHkey Open(HKEY hParent, const char* pszPath)
 {
@@ -65,13 +25,14 @@ UniqueHkey Open(HKEY hParent, const char* pszPath)
     return hKey;
 }
 
-// Counts every key of a tree, the top one included.
-int CountKeys(HKEY hKey)
+// Moves a map entry to a new name, as a rename in the registry moves a value or a key.
+template <typename Map>
+void MoveEntry(Map& map, const std::string& from, const std::string& to)
 {
-    int n = 1;
-    for (const std::string& name : SubkeyNames(hKey))
-        n += CountKeys(Open(hKey, name.c_str()).get());
-    return n;
+    auto node = map.extract(from);
+    ASSERT_FALSE(node.empty()) << from;
+    node.key() = to;
+    map.insert(std::move(node));
 }
 
 TEST(KeyOperations, FreeValueNamesCountUpFromTwo)
@@ -92,6 +53,8 @@ TEST(KeyOperations, UsableNamesAreNotEmptyAndFitTheRecord)
     EXPECT_FALSE(IsUsableItemName(std::string("a\0b", 3)));
 }
 
+// The whole key is compared after each rename: the renamed value keeps its type and bytes, the
+// others stay, and nothing is left over under the old name.
 TEST(KeyOperations, RenamingAValueKeepsItsDataAndTheTypeTheRegistryReports)
 {
     struct Case
@@ -100,8 +63,7 @@ TEST(KeyOperations, RenamingAValueKeepsItsDataAndTheTypeTheRegistryReports)
         const char* pszOld; // null: the unnamed value
         std::string newName;
         bool bOk;
-    };
-    const Case cases[] = {
+    } const cases[] = {
         {"another name", "Old", "New", true},
         {"a new spelling", "Old", "OLD", true},
         {"the same name", "Old", "Old", true},
@@ -118,23 +80,11 @@ TEST(KeyOperations, RenamingAValueKeepsItsDataAndTheTypeTheRegistryReports)
         key.SetBinary("Old", {1, 2, 3}, REG_EXPAND_SZ);
         key.SetBinary("", {7, 8}, REG_DWORD_BIG_ENDIAN);
         key.SetString("Other", "keep me");
-        const Stored before = Read(key.get(), c.pszOld);
-        const Stored other = Read(key.get(), "Other");
-
+        Snapshot expected = SnapKey(key.path());
         EXPECT_EQ(RenameValue(key.get(), c.pszOld, c.newName), c.bOk);
-        EXPECT_EQ(Read(key.get(), "Other"), other);
-        if (!c.bOk)
-        {
-            EXPECT_EQ(Read(key.get(), c.pszOld), before);
-            continue;
-        }
-        EXPECT_EQ(Read(key.get(), c.newName.c_str()), before);
-        // One value under the new name, none left over.
-        const auto names = ValueNames(key.get());
-        EXPECT_EQ(std::count(names.begin(), names.end(), c.newName), 1);
-        EXPECT_EQ(names.size(), 3u);
-        if (!c.pszOld)
-            EXPECT_FALSE(Read(key.get(), nullptr).bExists);
+        if (c.bOk)
+            MoveEntry(expected[""], c.pszOld ? c.pszOld : "", c.newName);
+        ExpectSameTree(SnapKey(key.path()), expected);
     }
 }
 
@@ -144,11 +94,10 @@ TEST(KeyOperations, OnlyEmptyKeysAreRenamed)
     {
         const char* pszWhat;
         const char* pszNew;
-        bool bValue;  // the key holds a value
-        bool bChild;  // the key holds a subkey
+        bool bValue; // the key holds a value
+        bool bChild; // the key holds a subkey
         bool bOk;
-    };
-    const Case cases[] = {
+    } const cases[] = {
         {"an empty key", "Renamed", false, false, true},
         {"a new spelling", "KEY", false, false, true},
         {"onto a sibling", "Sibling", false, false, false},
@@ -166,15 +115,11 @@ TEST(KeyOperations, OnlyEmptyKeysAreRenamed)
             ::RegSetKeyValueA(key.get(), "Key", "v", REG_SZ, "x", 2);
         if (c.bChild)
             key.CreateSubkey("Key\\Child");
-
+        Snapshot expected = SnapKey(key.path());
         EXPECT_EQ(RenameEmptyKey(key.get(), "Key", c.pszNew), c.bOk);
-        auto names = SubkeyNames(key.get());
-        std::sort(names.begin(), names.end());
         if (c.bOk)
-            EXPECT_EQ(names, (std::vector<std::string>{c.pszNew, "Sibling"}));
-        else
-            EXPECT_EQ(names, (std::vector<std::string>{"Key", "Sibling"}));
-        EXPECT_TRUE(Open(key.get(), "Sibling\\Inside"));
+            MoveEntry(expected, "Key", c.pszNew);
+        ExpectSameTree(SnapKey(key.path()), expected);
     }
 }
 
@@ -201,28 +146,30 @@ TEST(KeyOperations, CopyingATreeMergesIntoWhatIsThere)
     ::RegSetKeyValueA(hFrom.get(), "Tree\\Sub", "deep", REG_BINARY, "\x01\x02", 2);
     ::RegSetKeyValueA(hTo.get(), "Tree", "same", REG_SZ, "old", 4);
     ::RegSetKeyValueA(hTo.get(), "Tree", "other", REG_SZ, "stays", 6);
+    // Every key and value of the source lands below To, over what is there; the rest stays, and
+    // the source is untouched: a copy is no move.
+    Snapshot expected = SnapKey(key.path());
+    for (const auto& [path, values] : Snapshot(expected))
+        if (path.rfind("From\\", 0) == 0)
+            for (const auto& [name, value] : values)
+                expected["To" + path.substr(4)][name] = value;
 
     ASSERT_TRUE(CopyKeyTree(hTo.get(), hFrom.get(), "Tree"));
-    UniqueHkey hTree = Open(hTo.get(), "Tree");
-    EXPECT_EQ(Read(hTree.get(), "same"), Read(Open(hFrom.get(), "Tree").get(), "same"));
-    EXPECT_EQ(Read(hTree.get(), "other").data, (std::vector<BYTE>{'s', 't', 'a', 'y', 's', 0}));
-    EXPECT_TRUE(Read(hTree.get(), nullptr).bExists);
-    EXPECT_EQ(Read(Open(hTree.get(), "Sub").get(), "deep").data, (std::vector<BYTE>{1, 2}));
-    EXPECT_TRUE(Open(hTree.get(), "Kept"));
-    // The source is untouched: a copy is no move.
-    EXPECT_TRUE(Open(hFrom.get(), "Tree\\Sub"));
+    ExpectSameTree(SnapKey(key.path()), expected);
+    EXPECT_EQ(expected.at("To\\Tree").at("other").second, (std::vector<BYTE>{'s', 't', 'a', 'y', 's', 0}));
+    EXPECT_EQ(expected.at("To\\Tree\\Sub").at("deep").second, (std::vector<BYTE>{1, 2}));
 }
 
 TEST(KeyOperations, ACopyIntoItsOwnSubkeyCopiesTheTreeAsItWasOnce)
 {
     ScratchKey key;
     key.CreateSubkey("S\\T\\U");
-    UniqueHkey hS = Open(key.get(), "S");
-    UniqueHkey hT = Open(hS.get(), "T");
+    UniqueHkey hT = Open(key.get(), "S\\T");
     // S copied into S\T: without a fixed extent the copy would find itself and grow.
     ASSERT_TRUE(CopyKeyTree(hT.get(), key.get(), "S"));
-    EXPECT_EQ(CountKeys(hS.get()), 3 + 3); // S, T, U and the copy S', T', U'
-    EXPECT_TRUE(Open(hT.get(), "S\\T\\U"));
+    const Snapshot tree = SnapKey(key.path() + "\\S");
+    EXPECT_EQ(tree.size(), 3u + 3u); // S, T, U and the copy S', T', U'
+    EXPECT_EQ(tree.count("T\\S\\T\\U"), 1u);
 }
 
 TEST(KeyOperations, KeyPathsContainTheirSubkeysOnly)
@@ -232,8 +179,7 @@ TEST(KeyOperations, KeyPathsContainTheirSubkeysOnly)
         const char* pszOuter;
         const char* pszInner;
         bool bBelow;
-    };
-    const Case cases[] = {
+    } const cases[] = {
         {"Software\\A", "Software\\A", true},      {"Software\\A", "software\\a\\B", true},
         {"Software\\A", "Software\\AB", false},    {"Software\\A", "Software", false},
         {"", "Anything", true},                   {"Software\\A\\B", "Software\\A", false},
@@ -243,17 +189,13 @@ TEST(KeyOperations, KeyPathsContainTheirSubkeysOnly)
             << c.pszOuter << " / " << c.pszInner;
 }
 
-} // namespace
-} // namespace corvasin::test
-
-namespace corvasin::test
-{
-namespace
-{
-
 TEST(QuickValueRead, SmallValuesTakeTheBufferAndLargeOnesTheSizeQuery)
 {
     ScratchKey key;
+    BYTE buffer[kQuickValueBuffer];
+    std::vector<BYTE> large;
+    const BYTE* pData = nullptr;
+    DWORD cbData = 0;
     for (const DWORD cb : {DWORD{0}, DWORD{1}, kQuickValueBuffer, kQuickValueBuffer + 1, DWORD{70000}})
     {
         SCOPED_TRACE(cb);
@@ -261,20 +203,11 @@ TEST(QuickValueRead, SmallValuesTakeTheBufferAndLargeOnesTheSizeQuery)
         for (DWORD i = 0; i < cb; ++i)
             bytes[i] = static_cast<BYTE>(i * 7);
         key.SetBinary("v", bytes);
-        BYTE buffer[kQuickValueBuffer];
-        std::vector<BYTE> large;
-        const BYTE* pData = nullptr;
-        DWORD cbData = 0;
         ASSERT_TRUE(ReadValueDataQuick(key.get(), "v", buffer, sizeof(buffer), large, &pData, &cbData));
         EXPECT_EQ(pData == buffer, cb <= kQuickValueBuffer);
         EXPECT_EQ(std::vector<BYTE>(pData, pData + cbData), bytes);
     }
-    BYTE buffer[16];
-    std::vector<BYTE> large;
-    const BYTE* pData = nullptr;
-    DWORD cbData = 0;
-    EXPECT_FALSE(ReadValueDataQuick(key.get(), "missing", buffer, sizeof(buffer), large, &pData, &cbData));
+    EXPECT_FALSE(ReadValueDataQuick(key.get(), "missing", buffer, 16, large, &pData, &cbData));
 }
 
 } // namespace
-} // namespace corvasin::test

@@ -4,9 +4,10 @@
 #include "registry/FolderTestUtil.h"
 #include "registry/SecurityEditor.h"
 #include "support/ModalDriver.h"
-#include "support/ScratchKey.h"
 
 #include <sddl.h>
+
+#include <tuple>
 
 using namespace corvasin;
 using namespace corvasin::test;
@@ -19,21 +20,15 @@ constexpr GUID c_iidSecurityInformation = {
 
 ISecurityInformation* SecurityOf(IShellFolder* psf)
 {
-    return static_cast<CRegkeyExtension*>(FolderObject(psf))->GetSecurityInformation();
+    return KeyObject(psf)->GetSecurityInformation();
 }
-
-struct AccessRow
-{
-    ACCESS_MASK mask;
-    const wchar_t* pszName;
-    DWORD dwFlags;
-};
 
 TEST(KeySecurity, AccessRightsAndInheritTypesAreTheRegistrysTables)
 {
     ComPtr<IShellFolder2> psf = RootFolder();
     ISecurityInformation* psi = SecurityOf(psf.get());
-    const AccessRow expected[] = {
+    using Right = std::tuple<ACCESS_MASK, std::wstring, DWORD>;
+    const std::vector<Right> expected = {
         {0x1, L"Query Value", 0x10000},    {0x2, L"Set Value", 0x10000},
         {0x4, L"Create Subkey", 0x10000},  {0x8, L"Enumerate Subkeys", 0x10000},
         {0x10, L"Notify", 0x10000},        {0x20, L"Create Link", 0x10000},
@@ -44,29 +39,26 @@ TEST(KeySecurity, AccessRightsAndInheritTypesAreTheRegistrysTables)
     PSI_ACCESS pAccess = nullptr;
     ULONG cAccess = 0, iDefault = 99;
     ASSERT_EQ(psi->GetAccessRights(nullptr, 0, &pAccess, &cAccess, &iDefault), S_OK);
-    ASSERT_EQ(cAccess, ARRAYSIZE(expected));
     EXPECT_EQ(iDefault, 1u);
+    std::vector<Right> rights;
     for (ULONG i = 0; i < cAccess; ++i)
     {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(*pAccess[i].pguid, GUID_NULL);
-        EXPECT_EQ(pAccess[i].mask, expected[i].mask);
-        EXPECT_STREQ(pAccess[i].pszName, expected[i].pszName);
-        EXPECT_EQ(pAccess[i].dwFlags, expected[i].dwFlags);
+        EXPECT_EQ(*pAccess[i].pguid, GUID_NULL) << i;
+        rights.emplace_back(pAccess[i].mask, pAccess[i].pszName, pAccess[i].dwFlags);
     }
+    EXPECT_EQ(rights, expected);
 
     PSI_INHERIT_TYPE pInherit = nullptr;
     ULONG cInherit = 0;
     ASSERT_EQ(psi->GetInheritTypes(&pInherit, &cInherit), S_OK);
-    ASSERT_EQ(cInherit, 3u);
-    const std::pair<ULONG, const wchar_t*> inherit[] = {
-        {0x2, L"This key and subkeys"}, {0x4, L"This key only"}, {0xA, L"Subkeys only"}};
+    std::vector<std::pair<ULONG, std::wstring>> inherit;
     for (ULONG i = 0; i < cInherit; ++i)
     {
-        EXPECT_EQ(*pInherit[i].pguid, GUID_NULL);
-        EXPECT_EQ(pInherit[i].dwFlags, inherit[i].first);
-        EXPECT_STREQ(pInherit[i].pszName, inherit[i].second);
+        EXPECT_EQ(*pInherit[i].pguid, GUID_NULL) << i;
+        inherit.emplace_back(pInherit[i].dwFlags, pInherit[i].pszName);
     }
+    EXPECT_EQ(inherit, (std::vector<std::pair<ULONG, std::wstring>>{
+                           {0x2, L"This key and subkeys"}, {0x4, L"This key only"}, {0xA, L"Subkeys only"}}));
     EXPECT_EQ(psi->PropertySheetPageCallback(nullptr, 0, SI_PAGE_PERM), E_NOTIMPL);
     // Not in the interface map: the editor reaches it only through the pointer it is given.
     ComPtr<IUnknown> none;
@@ -96,7 +88,7 @@ TEST(KeySecurity, ObjectNamesAreTheFoldersOwnItemNames)
     root.As(persist);
     const USHORT desktop = 0; // the root mounted at the desktop: an empty list
     persist->Initialize(reinterpret_cast<LPCITEMIDLIST>(&desktop));
-    auto* pRoot = static_cast<CRegkeyExtension*>(FolderObject(root.get()));
+    CRegkeyExtension* pRoot = KeyObject(root.get());
     const CmdTargetPtr<CRegkeyExtension> hklm =
         pRoot->GetKeySubFolder(MakeRegItem(REGITEM_KEY, 0x80000002, "HKEY_LOCAL_MACHINE"));
     ASSERT_TRUE(hklm);
@@ -126,31 +118,25 @@ TEST(KeySecurity, ObjectNamesAreTheFoldersOwnItemNames)
 
 // ---- reading and writing descriptors of scratch keys ----------------------------------------
 
-class KeySecurityWrite : public ::testing::Test
+class KeySecurityWrite : public ScratchFolder
 {
 protected:
-    ScratchKey scratch;
     const char* const c_keys[4] = {"", "A", "A\\B", "A\\B\\C"};
 
     static std::string DaclOf(HKEY hParent, const char* pszKey)
     {
-        HKEY hKey = nullptr;
-        if (::RegOpenKeyExA(hParent, pszKey, 0, READ_CONTROL, &hKey) != ERROR_SUCCESS)
+        UniqueHkey hKey;
+        if (::RegOpenKeyExA(hParent, pszKey, 0, READ_CONTROL, hKey.put()) != ERROR_SUCCESS)
             return "<cannot open>";
         BYTE buffer[4096];
         DWORD cb = sizeof(buffer);
-        std::string text = "<cannot read>";
-        if (::RegGetKeySecurity(hKey, DACL_SECURITY_INFORMATION, buffer, &cb) == ERROR_SUCCESS)
-        {
-            LPSTR psz = nullptr;
-            if (::ConvertSecurityDescriptorToStringSecurityDescriptorA(buffer, SDDL_REVISION_1,
-                                                                       DACL_SECURITY_INFORMATION, &psz, nullptr))
-            {
-                text = psz;
-                ::LocalFree(psz);
-            }
-        }
-        ::RegCloseKey(hKey);
+        LPSTR psz = nullptr;
+        if (::RegGetKeySecurity(hKey.get(), DACL_SECURITY_INFORMATION, buffer, &cb) != ERROR_SUCCESS ||
+            !::ConvertSecurityDescriptorToStringSecurityDescriptorA(buffer, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                                    &psz, nullptr))
+            return "<cannot read>";
+        const std::string text = psz;
+        ::LocalFree(psz);
         return text;
     }
 
@@ -175,10 +161,9 @@ protected:
 
 TEST_F(KeySecurityWrite, GetSecurityReadsTheKeysDescriptor)
 {
-    ComPtr<IShellFolder2> psf = KeyFolder(scratch.path());
     PSECURITY_DESCRIPTOR pDescriptor = nullptr;
-    ASSERT_EQ(SecurityOf(psf.get())->GetSecurity(DACL_SECURITY_INFORMATION | OWNER_SECURITY_INFORMATION,
-                                                 &pDescriptor, FALSE),
+    ASSERT_EQ(SecurityOf(Folder())->GetSecurity(DACL_SECURITY_INFORMATION | OWNER_SECURITY_INFORMATION, &pDescriptor,
+                                                FALSE),
               S_OK);
     ASSERT_NE(pDescriptor, nullptr);
     EXPECT_TRUE(::IsValidSecurityDescriptor(pDescriptor));
@@ -186,10 +171,9 @@ TEST_F(KeySecurityWrite, GetSecurityReadsTheKeysDescriptor)
 
     // What the key does not grant (the audit list) fails, as does a folder without a key.
     pDescriptor = reinterpret_cast<PSECURITY_DESCRIPTOR>(1);
-    EXPECT_EQ(SecurityOf(psf.get())->GetSecurity(SACL_SECURITY_INFORMATION, &pDescriptor, FALSE), E_FAIL);
+    EXPECT_EQ(SecurityOf(Folder())->GetSecurity(SACL_SECURITY_INFORMATION, &pDescriptor, FALSE), E_FAIL);
     EXPECT_EQ(pDescriptor, nullptr);
-    ComPtr<IShellFolder2> root = RootFolder();
-    EXPECT_EQ(SecurityOf(root.get())->GetSecurity(DACL_SECURITY_INFORMATION, &pDescriptor, FALSE), E_FAIL);
+    EXPECT_EQ(SecurityOf(RootFolder().get())->GetSecurity(DACL_SECURITY_INFORMATION, &pDescriptor, FALSE), E_FAIL);
 }
 
 TEST_F(KeySecurityWrite, TreeFlagsWriteTheWholeSubtreeAndOnlyThen)
@@ -199,8 +183,7 @@ TEST_F(KeySecurityWrite, TreeFlagsWriteTheWholeSubtreeAndOnlyThen)
     const char* const pszSecond = "D:(A;;KA;;;WD)(A;;KR;;;BU)";
     const Descriptor first(pszFirst), second(pszSecond);
     ASSERT_TRUE(first.p && second.p);
-    ComPtr<IShellFolder2> psf = KeyFolder(scratch.path());
-    ISecurityInformation* psi = SecurityOf(psf.get());
+    ISecurityInformation* psi = SecurityOf(Folder());
 
     for (const SECURITY_INFORMATION treeFlag : {SI_RESET_DACL_TREE, SI_OWNER_RECURSE, SI_RESET_SACL_TREE})
     {
@@ -216,8 +199,7 @@ TEST_F(KeySecurityWrite, TreeFlagsWriteTheWholeSubtreeAndOnlyThen)
     EXPECT_EQ(Dacls(), (std::vector<std::string>{pszFirst, pszSecond, pszSecond, pszSecond}));
 
     // A failed write of the key itself fails, whatever its subkeys do.
-    ComPtr<IShellFolder2> root = RootFolder();
-    EXPECT_EQ(SecurityOf(root.get())->SetSecurity(DACL_SECURITY_INFORMATION, first.p), E_FAIL);
+    EXPECT_EQ(SecurityOf(RootFolder().get())->SetSecurity(DACL_SECURITY_INFORMATION, first.p), E_FAIL);
 }
 
 // ---- the editor ------------------------------------------------------------------------------
@@ -227,8 +209,7 @@ TEST(SecurityEditor, AMissingEditorIsReplacedOnceAndNeverLookedUpAgain)
     std::atomic<EditSecurityFunction> slot{nullptr};
     const EditSecurityFunction pfnMissing = FindSecurityEditor(slot, "corvasin-no-such-aclui.dll");
     ASSERT_NE(pfnMissing, nullptr);
-    ComPtr<IShellFolder2> psf = RootFolder();
-    EXPECT_FALSE(pfnMissing(nullptr, SecurityOf(psf.get())));
+    EXPECT_FALSE(pfnMissing(nullptr, SecurityOf(RootFolder().get())));
     EXPECT_EQ(FindSecurityEditor(slot, "aclui.dll"), pfnMissing);
 
     // A library without the function is as good as none.
@@ -245,8 +226,6 @@ TEST_F(KeySecurityWrite, EditKeySecurityOpensTheSystemsEditorOnTheKey)
 {
     const Descriptor everyone("D:(A;;KA;;;WD)");
     ASSERT_EQ(::RegSetKeySecurity(scratch.get(), DACL_SECURITY_INFORMATION, everyone.p), ERROR_SUCCESS);
-    ComPtr<IShellFolder2> psf = KeyFolder(scratch.path());
-    auto* pFolder = static_cast<CRegkeyExtension*>(FolderObject(psf.get()));
     std::vector<std::string> pageTexts, principals;
     CModalDriver dialogs({[&](HWND hDlg) {
         pageTexts = ChildTexts(hDlg);
@@ -261,7 +240,7 @@ TEST_F(KeySecurityWrite, EditKeySecurityOpensTheSystemsEditorOnTheKey)
         }
         PressButton(hDlg, IDCANCEL);
     }});
-    pFolder->EditKeySecurity(nullptr);
+    Object()->EditKeySecurity(nullptr);
     ASSERT_EQ(dialogs.Seen().size(), 1u);
     EXPECT_EQ(dialogs.Seen()[0].caption.rfind("Properties", 0), 0u) << dialogs.Seen()[0].caption;
     EXPECT_NE(std::find(pageTexts.begin(), pageTexts.end(), "Security"), pageTexts.end());

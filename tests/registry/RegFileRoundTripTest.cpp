@@ -16,33 +16,26 @@ using namespace corvasin::test;
 namespace
 {
 
-class RoundTrip : public ::testing::Test
+class RoundTrip : public ScratchFolder
 {
 protected:
-    ScratchKey scratch;
     const std::string file = TempFile("corvasin-roundtrip.reg");
 
     ~RoundTrip() override { ::DeleteFileA(file.c_str()); }
 
     void Set(const char* pszKey, const char* pszName, DWORD dwType, const std::string& data)
     {
-        HKEY hKey = nullptr;
-        ASSERT_EQ(::RegCreateKeyExA(scratch.get(), pszKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hKey, nullptr),
+        // The subkey is made on the way when it is not there.
+        ASSERT_EQ(::RegSetKeyValueA(scratch.get(), pszKey, pszName, dwType, data.data(), static_cast<DWORD>(data.size())),
                   ERROR_SUCCESS);
-        ASSERT_EQ(::RegSetValueExA(hKey, pszName, 0, dwType, reinterpret_cast<const BYTE*>(data.data()),
-                                   static_cast<DWORD>(data.size())),
-                  ERROR_SUCCESS);
-        ::RegCloseKey(hKey);
     }
 
     void WriteFile(UINT cidl, LPCITEMIDLIST* apidl, bool bInverse)
     {
-        ComPtr<IShellFolder2> psf = KeyFolder(scratch.path());
         CFileByteSink sink;
         ASSERT_TRUE(sink.Create(file.c_str()));
         ASSERT_TRUE(WriteRegFileHeader(sink));
-        ASSERT_TRUE(WriteExportBody(*static_cast<CRegkeyExtension*>(FolderObject(psf.get())), cidl, apidl,
-                                    bInverse, sink));
+        ASSERT_TRUE(WriteExportBody(*KeyObject(KeyFolder(scratch.path()).get()), cidl, apidl, bInverse, sink));
         ASSERT_TRUE(sink.Close());
     }
 
@@ -106,11 +99,10 @@ TEST_F(RoundTrip, AnInverseFileDeletesExactlyTheExportedItems)
 {
     FillEveryType();
     Snapshot expected = SnapKey(scratch.path());
-    UniquePidl sz = ItemId(REGITEM_VALUE, "sz", 0, REG_SZ);
-    UniquePidl quoted = ItemId(REGITEM_VALUE, "quote\"d \\back\\slash\"", 0, REG_SZ);
-    UniquePidl def = ItemId(REGITEM_DEFAULT, "(default)", 0, REG_SZ);
-    UniquePidl sub = ItemId(REGITEM_KEY, "Sub");
-    LPCITEMIDLIST items[] = {sz.get(), sub.get(), quoted.get(), def.get()};
+    const UniquePidl ids[] = {ItemId(REGITEM_VALUE, "sz", 0, REG_SZ), ItemId(REGITEM_KEY, "Sub"),
+                              ItemId(REGITEM_VALUE, "quote\"d \\back\\slash\"", 0, REG_SZ),
+                              ItemId(REGITEM_DEFAULT, "(default)", 0, REG_SZ)};
+    LPCITEMIDLIST items[] = {ids[0].get(), ids[1].get(), ids[2].get(), ids[3].get()};
     WriteFile(4, items, true);
     ASSERT_EQ(ImportRegFile(file), 0u);
     for (const char* pszName : {"sz", "quote\"d \\back\\slash\"", ""})

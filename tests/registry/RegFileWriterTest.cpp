@@ -6,7 +6,6 @@
 #include "registry/MemoryByteSink.h"
 #include "registry/RegFileWriter.h"
 #include "registry/RegistryAccess.h"
-#include "support/ScratchKey.h"
 
 using namespace corvasin;
 using namespace corvasin::test;
@@ -94,36 +93,27 @@ TEST(RegFileWriter, HeaderIsTheFormatWordAndTwoComments)
               "REGEDIT4\r\n\r\n;Generated with Corvasin\r\n;https://corvasin.example/\r\n\r\n");
 }
 
-struct RootRow
-{
-    HKEY hRoot;
-    const char* pszKeyLine;    // "" for none
-    const char* pszDeleteLine; // "" for none
-};
-
 TEST(RegFileWriter, KeyLinesNameEveryRootThatFilesCanName)
 {
-    const RootRow rows[] = {
-        {HKEY_LOCAL_MACHINE, "[HKEY_LOCAL_MACHINE\\Software\\X]\r\n", "[-HKEY_LOCAL_MACHINE\\Software\\X]\r\n"},
-        {HKEY_CURRENT_USER, "[HKEY_CURRENT_USER\\Software\\X]\r\n", "[-HKEY_CURRENT_USER\\Software\\X]\r\n"},
-        {HKEY_CLASSES_ROOT, "[HKEY_CLASSES_ROOT\\Software\\X]\r\n", "[-HKEY_CLASSES_ROOT\\Software\\X]\r\n"},
-        {HKEY_USERS, "[HKEY_USERS\\Software\\X]\r\n", "[-HKEY_USERS\\Software\\X]\r\n"},
-        {HKEY_CURRENT_CONFIG, "[HKEY_CURRENT_CONFIG\\Software\\X]\r\n", "[-HKEY_CURRENT_CONFIG\\Software\\X]\r\n"},
-        {HKEY_PERFORMANCE_DATA, "", ""},
-        {HKEY_DYN_DATA, "", ""},
+    // Null: a root that files cannot name.
+    const std::pair<HKEY, const char*> rows[] = {
+        {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"}, {HKEY_CURRENT_USER, "HKEY_CURRENT_USER"},
+        {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},   {HKEY_USERS, "HKEY_USERS"},
+        {HKEY_CURRENT_CONFIG, "HKEY_CURRENT_CONFIG"}, {HKEY_PERFORMANCE_DATA, nullptr}, {HKEY_DYN_DATA, nullptr},
     };
-    for (const RootRow& row : rows)
+    for (const auto& [hRoot, pszRoot] : rows)
     {
-        SCOPED_TRACE(row.pszKeyLine);
+        const std::string key = pszRoot ? std::string(pszRoot) + "\\Software\\X]\r\n" : "";
+        SCOPED_TRACE(key);
         auto folder = CmdTargetPtr<CRegkeyExtension>::Attach(
-            new CRegkeyExtension(nullptr, row.hRoot, "Software\\X", &RegistryServices()));
+            new CRegkeyExtension(nullptr, hRoot, "Software\\X", &RegistryServices()));
         CMemoryByteSink line, deletion, body;
         EXPECT_TRUE(WriteKeyLine(*folder, line));
         EXPECT_TRUE(WriteDeleteKeyLine(*folder, deletion));
-        EXPECT_EQ(line.Bytes(), row.pszKeyLine);
-        EXPECT_EQ(deletion.Bytes(), row.pszDeleteLine);
+        EXPECT_EQ(line.Bytes(), pszRoot ? "[" + key : "");
+        EXPECT_EQ(deletion.Bytes(), pszRoot ? "[-" + key : "");
         // Nothing at all goes out for keys that files cannot name.
-        if (!*row.pszKeyLine)
+        if (!pszRoot)
         {
             EXPECT_TRUE(WriteExportBody(*folder, 0, nullptr, false, body));
             EXPECT_TRUE(WriteExportBody(*folder, 0, nullptr, true, body));
@@ -166,20 +156,18 @@ TEST(RegFileWriter, ReadValueAtGrowsTheBufferToTheValue)
 
 // ---- bodies of exports of a scratch key ------------------------------------------------------
 
-class ExportBody : public ::testing::Test
+class ExportBody : public ScratchFolder
 {
 protected:
-    ScratchKey scratch;
     std::string KeyName(const std::string& sub = {}) const
     {
         return "HKEY_CURRENT_USER\\" + scratch.path() + (sub.empty() ? "" : "\\" + sub);
     }
+    // Each export through a new folder, as each Export command makes one.
     std::string Export(UINT cidl, LPCITEMIDLIST* apidl, bool bInverse)
     {
-        ComPtr<IShellFolder2> psf = KeyFolder(scratch.path());
         CMemoryByteSink sink;
-        EXPECT_TRUE(WriteExportBody(*static_cast<CRegkeyExtension*>(FolderObject(psf.get())), cidl,
-                                    apidl, bInverse, sink));
+        EXPECT_TRUE(WriteExportBody(*KeyObject(KeyFolder(scratch.path()).get()), cidl, apidl, bInverse, sink));
         return sink.Bytes();
     }
 };
@@ -190,11 +178,8 @@ TEST_F(ExportBody, WholeKeyIsItsBlockThenItsSubkeysDepthFirst)
     scratch.SetString(nullptr, "unnamed");
     scratch.CreateSubkey("B\\Deep");
     scratch.CreateSubkey("A");
-    HKEY hKey = nullptr;
-    ::RegOpenKeyExA(scratch.get(), "A", 0, KEY_SET_VALUE, &hKey);
     const DWORD dw = 255;
-    ::RegSetValueExA(hKey, "Count", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dw), 4);
-    ::RegCloseKey(hKey);
+    ::RegSetKeyValueA(scratch.get(), "A", "Count", REG_DWORD, &dw, 4);
     // A value whose name does not fit a record is left out, as the listing leaves it out.
     scratch.SetString(std::string(kRegItemNameSize, 'n').c_str(), "too long");
 
@@ -237,31 +222,27 @@ TEST_F(ExportBody, SelectedItemsNormalAndInverse)
 TEST_F(ExportBody, TheRegistryRootWritesNoLineOfItsOwn)
 {
     ComPtr<IShellFolder2> psf = RootFolder();
-    auto* pRoot = static_cast<CRegkeyExtension*>(FolderObject(psf.get()));
+    CRegkeyExtension* pRoot = KeyObject(psf.get());
     UniquePidl hkcu = ItemId(REGITEM_KEY, "HKEY_CURRENT_USER", 0x80000001);
     UniquePidl hkcc = ItemId(REGITEM_KEY, "HKEY_CURRENT_CONFIG", 0x80000005);
     UniquePidl hkpd = ItemId(REGITEM_KEY, "HKEY_PERFORMANCE_DATA", 0x80000004);
     UniquePidl hkdd = ItemId(REGITEM_KEY, "HKEY_DYN_DATA", 0x80000006);
+    auto body = [&](UINT cidl, LPCITEMIDLIST* apidl, bool bInverse) {
+        CMemoryByteSink sink;
+        EXPECT_TRUE(WriteExportBody(*pRoot, cidl, apidl, bInverse, sink));
+        return sink.Bytes();
+    };
 
     LPCITEMIDLIST hidden[] = {hkpd.get(), hkdd.get()};
-    CMemoryByteSink none;
-    EXPECT_TRUE(WriteExportBody(*pRoot, 2, hidden, false, none));
-    EXPECT_EQ(none.Bytes(), "");
-
+    EXPECT_EQ(body(2, hidden, false), "");
     LPCITEMIDLIST config[] = {hkcc.get()};
-    CMemoryByteSink normal;
-    EXPECT_TRUE(WriteExportBody(*pRoot, 1, config, false, normal));
-    EXPECT_EQ(normal.Bytes().rfind("[HKEY_CURRENT_CONFIG\\]\r\n", 0), 0u) << normal.Bytes();
-    EXPECT_EQ(normal.Bytes().find("[]"), std::string::npos);
-
+    const std::string normal = body(1, config, false);
+    EXPECT_EQ(normal.rfind("[HKEY_CURRENT_CONFIG\\]\r\n", 0), 0u) << normal;
+    EXPECT_EQ(normal.find("[]"), std::string::npos);
     // Predefined keys are never deleted.
     LPCITEMIDLIST user[] = {hkcu.get()};
-    CMemoryByteSink inverse;
-    EXPECT_TRUE(WriteExportBody(*pRoot, 1, user, true, inverse));
-    EXPECT_EQ(inverse.Bytes(), "\r\n");
-    CMemoryByteSink wholeInverse;
-    EXPECT_TRUE(WriteExportBody(*pRoot, 0, nullptr, true, wholeInverse));
-    EXPECT_EQ(wholeInverse.Bytes(), "");
+    EXPECT_EQ(body(1, user, true), "\r\n");
+    EXPECT_EQ(body(0, nullptr, true), "");
 }
 
 TEST_F(ExportBody, SubtreesReadSideBySideComeOutInDepthFirstOrder)
@@ -272,13 +253,9 @@ TEST_F(ExportBody, SubtreesReadSideBySideComeOutInDepthFirstOrder)
     {
         const std::string name = "K" + std::to_string(i);
         scratch.CreateSubkey(name + "\\Leaf");
-        HKEY hKey = nullptr;
-        ::RegOpenKeyExA(scratch.get(), name.c_str(), 0, KEY_SET_VALUE, &hKey);
-        ::RegSetValueExA(hKey, "big", 0, REG_BINARY, big.data(), static_cast<DWORD>(big.size()) - i);
-        ::RegCloseKey(hKey);
+        ::RegSetKeyValueA(scratch.get(), name.c_str(), "big", REG_BINARY, big.data(), static_cast<DWORD>(big.size()) - i);
     }
-    ComPtr<IShellFolder2> psf = KeyFolder(scratch.path());
-    auto* pFolder = static_cast<CRegkeyExtension*>(FolderObject(psf.get()));
+    CRegkeyExtension* pFolder = Object();
     // Each subkey's tree on its own, one after the other, is what the whole tree must read.
     CMemoryByteSink expected;
     ASSERT_TRUE(WriteKeyLine(*pFolder, expected));
@@ -315,17 +292,16 @@ TEST_F(ExportBody, SubtreesReadSideBySideComeOutInDepthFirstOrder)
 
 TEST_F(ExportBody, ATreeDeeperThanTheLimitIsCutAtTheLimit)
 {
-    HKEY hKey = nullptr;
-    ::RegOpenKeyExA(scratch.get(), nullptr, 0, KEY_ALL_ACCESS, &hKey);
+    UniqueHkey hKey;
+    ::RegOpenKeyExA(scratch.get(), nullptr, 0, KEY_ALL_ACCESS, hKey.put());
     for (unsigned i = 0; i < kMaxKeyDepth + 3; ++i)
     {
-        HKEY hSub = nullptr;
-        ASSERT_EQ(::RegCreateKeyExA(hKey, "k", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &hSub, nullptr),
+        UniqueHkey hSub;
+        ASSERT_EQ(::RegCreateKeyExA(hKey.get(), "k", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, hSub.put(), nullptr),
                   ERROR_SUCCESS);
-        ::RegCloseKey(hKey);
-        hKey = hSub;
+        hKey = std::move(hSub);
     }
-    ::RegCloseKey(hKey);
+    hKey.reset();
     const std::string text = Export(0, nullptr, false);
     size_t cLines = 0;
     for (size_t pos = text.find("\r\n["); pos != std::string::npos; pos = text.find("\r\n[", pos + 1))

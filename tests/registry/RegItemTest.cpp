@@ -1,6 +1,5 @@
 // Registry item records and ids: layout, comparison and turning a list back into a key.
 #include "registry/FolderTestUtil.h"
-#include "support/ScratchKey.h"
 
 #include <cstring>
 
@@ -23,9 +22,7 @@ TEST(RegItem, IdsAreAlways218BytesWhateverTheNameLength)
 
 TEST(RegItem, NamesLongerThanTheFieldAreCutAt199Characters)
 {
-    const std::string longName(300, 'n');
-    const REGITEM item = MakeRegItem(REGITEM_KEY, 0, longName.c_str());
-    EXPECT_EQ(strlen(item.szName), 199u);
+    EXPECT_EQ(strlen(MakeRegItem(REGITEM_KEY, 0, std::string(300, 'n').c_str()).szName), 199u);
 }
 
 TEST(RegItem, KeysSortBeforeValuesAndNamesIgnoreCase)
@@ -46,8 +43,7 @@ TEST(RegItem, ForeignIdsAreNotOwnItems)
 {
     BYTE foreign[220] = {218 & 0xFF, 0, 'X', 'Y', 'Z', 'W'};
     EXPECT_FALSE(HasRegItemSignature(foreign + 2));
-    UniquePidl own = ItemId(REGITEM_KEY, "k");
-    EXPECT_TRUE(HasRegItemSignature(reinterpret_cast<const BYTE*>(own.get()) + 2));
+    EXPECT_TRUE(HasRegItemSignature(reinterpret_cast<const BYTE*>(ItemId(REGITEM_KEY, "k").get()) + 2));
 }
 
 TEST(ItemIdData, RefusesIdsTooShortForTheRecord)
@@ -68,14 +64,12 @@ TEST(ItemIdData, RefusesIdsTooShortForTheRecord)
 TEST(CountItemIds, CountsIdsBeforeTheTerminator)
 {
     EXPECT_EQ(CountItemIds(nullptr), 0u);
-    UniquePidl pidl = HkcuPidl("Software\\A\\B");
-    EXPECT_EQ(CountItemIds(pidl.get()), 4u);
+    EXPECT_EQ(CountItemIds(HkcuPidl("Software\\A\\B").get()), 4u);
 }
 
 TEST(ResolveItemIdList, AListEndingAtARootItemIsThePredefinedKey)
 {
-    UniquePidl pidl = ItemId(REGITEM_KEY, "HKEY_CURRENT_USER", 0x80000001);
-    EXPECT_EQ(ResolveItemIdList(pidl.get()), HKEY_CURRENT_USER);
+    EXPECT_EQ(ResolveItemIdList(ItemId(REGITEM_KEY, "HKEY_CURRENT_USER", 0x80000001).get()), HKEY_CURRENT_USER);
     EXPECT_EQ(ResolveItemIdList(nullptr), nullptr);
 }
 
@@ -85,13 +79,10 @@ TEST(ResolveItemIdList, SkipsForeignIdsAndOpensThePathBelowTheRoot)
     scratch.CreateSubkey("Inner");
     // A foreign id in front stands for the shell's ids down to the mount point.
     BYTE foreign[24] = {20, 0, 0x1F, 0x50};
-    UniquePidl pidlForeign(::ILClone(reinterpret_cast<LPCITEMIDLIST>(foreign)));
-    UniquePidl pidlKey = HkcuPidl(scratch.path() + "\\Inner");
-    UniquePidl pidl = Combine(pidlForeign.get(), pidlKey.get());
+    UniquePidl pidl = Combine(reinterpret_cast<LPCITEMIDLIST>(foreign), HkcuPidl(scratch.path() + "\\Inner").get());
     UniqueHkey hKey(ResolveItemIdList(pidl.get()));
     ASSERT_TRUE(hKey);
     EXPECT_NE(hKey.get(), HKEY_CURRENT_USER);
 
-    UniquePidl pidlMissing = HkcuPidl(scratch.path() + "\\Missing");
-    EXPECT_EQ(ResolveItemIdList(pidlMissing.get()), nullptr);
+    EXPECT_EQ(ResolveItemIdList(HkcuPidl(scratch.path() + "\\Missing").get()), nullptr);
 }

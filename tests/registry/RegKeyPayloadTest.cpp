@@ -1,25 +1,27 @@
 // The registry key payload: its layout byte for byte, and a seeded stream of broken blocks
 // that must all be refused without a read past their end.
-#include "core/Handles.h"
-#include "framework/ItemIdList.h"
-#include "registry/RegItem.h"
+#include "registry/FolderTestUtil.h"
 #include "registry/RegKeyPayload.h"
-
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <random>
-#include <vector>
 
-namespace corvasin::test
-{
+using namespace corvasin;
+using namespace corvasin::test;
+
 namespace
 {
 
 UniquePidl Item(DWORD dwKind, const char* pszName)
 {
-    const REGITEM item = MakeRegItem(dwKind, 0, pszName, REG_SZ);
-    return UniquePidl(MakeItemIdList(&item, sizeof(item)));
+    return ItemId(dwKind, pszName, 0, REG_SZ);
+}
+
+DWORD DwordAt(const std::vector<BYTE>& bytes, size_t offset)
+{
+    DWORD dw = 0;
+    memcpy(&dw, bytes.data() + offset, sizeof(dw));
+    return dw;
 }
 
 // A block whose last byte is followed by an inaccessible page: any read past it faults.
@@ -58,23 +60,17 @@ std::vector<BYTE> Payload(LPCITEMIDLIST pidlFolder, const std::vector<LPCITEMIDL
 
 TEST(RegKeyPayload, LaysOutCountFolderZeroAndItems)
 {
-    UniquePidl root = Item(REGITEM_KEY, "HKEY_CURRENT_USER");
-    UniquePidl env = Item(REGITEM_KEY, "Environment");
-    UniquePidl folder(::ILCombine(root.get(), env.get()));
+    UniquePidl folder = Combine(Item(REGITEM_KEY, "HKEY_CURRENT_USER").get(), Item(REGITEM_KEY, "Environment").get());
     UniquePidl path = Item(REGITEM_VALUE, "Path");
     const std::vector<BYTE> bytes = Payload(folder.get(), {path.get()});
 
     const UINT cbFolder = ::ILGetSize(folder.get());
     ASSERT_EQ(bytes.size(), 8 + cbFolder + 224u);
-    DWORD dw = 0;
-    memcpy(&dw, bytes.data(), 4);
-    EXPECT_EQ(dw, 1u);
+    EXPECT_EQ(DwordAt(bytes, 0), 1u);
     EXPECT_EQ(memcmp(bytes.data() + 4, folder.get(), cbFolder), 0);
-    memcpy(&dw, bytes.data() + 4 + cbFolder, 4);
-    EXPECT_EQ(dw, 0u);
+    EXPECT_EQ(DwordAt(bytes, 4 + cbFolder), 0u);
     EXPECT_EQ(memcmp(bytes.data() + 8 + cbFolder, path.get(), 220), 0);
-    memcpy(&dw, bytes.data() + 8 + cbFolder + 220, 4);
-    EXPECT_EQ(dw, 0u);
+    EXPECT_EQ(DwordAt(bytes, 8 + cbFolder + 220), 0u);
 
     RegKeyPayload payload;
     GuardedBlock block(bytes);
@@ -148,4 +144,3 @@ TEST(RegKeyPayload, BrokenBlocksAreRefusedWithoutReadingPastThem)
 }
 
 } // namespace
-} // namespace corvasin::test
