@@ -60,8 +60,7 @@ inline ComPtr<IShellFolder2> KeyFolder(const std::string& path)
 inline ComPtr<IShellFolder2> RootFolder()
 {
     auto* pFolder = new CRegRootExtension(&RegistryServices());
-    return ComPtr<IShellFolder2>::Attach(
-        static_cast<IShellFolder2*>(pFolder->GetInterface(IID_IShellFolder2)));
+    return ComPtr<IShellFolder2>::Attach(static_cast<IShellFolder2*>(pFolder->GetInterface(IID_IShellFolder2)));
 }
 
 inline CNameSpaceExtension* FolderObject(IShellFolder* psf)

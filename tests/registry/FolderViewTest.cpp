@@ -88,7 +88,8 @@ TEST_F(FolderView, ViewMessagesCalledDirectly)
     auto* psvOuter = reinterpret_cast<IShellView*>(pFolder);
 
     DWORD pane = 7;
-    EXPECT_EQ(CNameSpaceExtension::ViewCallback(psvOuter, nullptr, nullptr, SFVM_GETPANE, 1, reinterpret_cast<LPARAM>(&pane)),
+    EXPECT_EQ(CNameSpaceExtension::ViewCallback(psvOuter, nullptr, nullptr, SFVM_GETPANE, 1,
+                                                reinterpret_cast<LPARAM>(&pane)),
               S_OK);
     EXPECT_EQ(pane, 2u);
     pane = 7;
@@ -110,12 +111,14 @@ TEST_F(FolderView, ViewMessagesCalledDirectly)
 
     // The tool tip arrives wide on Windows NT platforms, cut to the buffer.
     WCHAR tip[64] = {};
-    EXPECT_EQ(pFolder->OnViewMessage(nullptr, SFVM_GETTOOLTIPTEXT, MAKEWPARAM(2, sizeof(tip)), reinterpret_cast<LPARAM>(tip)),
+    EXPECT_EQ(pFolder->OnViewMessage(nullptr, SFVM_GETTOOLTIPTEXT, MAKEWPARAM(2, sizeof(tip)),
+                                     reinterpret_cast<LPARAM>(tip)),
               1);
     EXPECT_STREQ(tip, L"Export to disk");
     WCHAR small[8];
     memset(small, 0x55, sizeof(small));
-    EXPECT_EQ(pFolder->OnViewMessage(nullptr, SFVM_GETTOOLTIPTEXT, MAKEWPARAM(2, 10), reinterpret_cast<LPARAM>(small)), 1);
+    EXPECT_EQ(pFolder->OnViewMessage(nullptr, SFVM_GETTOOLTIPTEXT, MAKEWPARAM(2, 10), reinterpret_cast<LPARAM>(small)),
+              1);
     EXPECT_STREQ(small, L"Expo");
 
     // Unhandled messages let the view do its own thing.

@@ -92,8 +92,7 @@ TEST(KeySecurity, ObjectNamesAreTheFoldersOwnItemNames)
     const CmdTargetPtr<CRegkeyExtension> hklm =
         pRoot->GetKeySubFolder(MakeRegItem(REGITEM_KEY, 0x80000002, "HKEY_LOCAL_MACHINE"));
     ASSERT_TRUE(hklm);
-    const CmdTargetPtr<CRegkeyExtension> software =
-        hklm->GetKeySubFolder(MakeRegItem(REGITEM_KEY, 0, "SOFTWARE"));
+    const CmdTargetPtr<CRegkeyExtension> software = hklm->GetKeySubFolder(MakeRegItem(REGITEM_KEY, 0, "SOFTWARE"));
     ASSERT_TRUE(software);
 
     const std::pair<CRegkeyExtension*, const wchar_t*> rows[] = {
@@ -218,8 +217,7 @@ TEST(SecurityEditor, AMissingEditorIsReplacedOnceAndNeverLookedUpAgain)
 
     std::atomic<EditSecurityFunction> real{nullptr};
     const EditSecurityFunction pfnReal = FindSecurityEditor(real, "aclui.dll");
-    EXPECT_EQ(reinterpret_cast<FARPROC>(pfnReal),
-              ::GetProcAddress(::GetModuleHandleA("aclui.dll"), "EditSecurity"));
+    EXPECT_EQ(reinterpret_cast<FARPROC>(pfnReal), ::GetProcAddress(::GetModuleHandleA("aclui.dll"), "EditSecurity"));
 }
 
 TEST_F(KeySecurityWrite, EditKeySecurityOpensTheSystemsEditorOnTheKey)

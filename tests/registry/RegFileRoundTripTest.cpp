@@ -26,8 +26,9 @@ protected:
     void Set(const char* pszKey, const char* pszName, DWORD dwType, const std::string& data)
     {
         // The subkey is made on the way when it is not there.
-        ASSERT_EQ(::RegSetKeyValueA(scratch.get(), pszKey, pszName, dwType, data.data(), static_cast<DWORD>(data.size())),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            ::RegSetKeyValueA(scratch.get(), pszKey, pszName, dwType, data.data(), static_cast<DWORD>(data.size())),
+            ERROR_SUCCESS);
     }
 
     void WriteFile(UINT cidl, LPCITEMIDLIST* apidl, bool bInverse)

@@ -253,7 +253,8 @@ TEST_F(ExportBody, SubtreesReadSideBySideComeOutInDepthFirstOrder)
     {
         const std::string name = "K" + std::to_string(i);
         scratch.CreateSubkey(name + "\\Leaf");
-        ::RegSetKeyValueA(scratch.get(), name.c_str(), "big", REG_BINARY, big.data(), static_cast<DWORD>(big.size()) - i);
+        const DWORD cb = static_cast<DWORD>(big.size()) - i;
+        ::RegSetKeyValueA(scratch.get(), name.c_str(), "big", REG_BINARY, big.data(), cb);
     }
     CRegkeyExtension* pFolder = Object();
     // Each subkey's tree on its own, one after the other, is what the whole tree must read.

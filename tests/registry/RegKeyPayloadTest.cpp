@@ -77,8 +77,7 @@ TEST(RegKeyPayload, LaysOutCountFolderZeroAndItems)
     ASSERT_TRUE(ReadRegKeyPayload(block.data(), bytes.size(), payload));
     EXPECT_EQ(::ILGetSize(payload.pidlFolder), cbFolder);
     ASSERT_EQ(payload.items.size(), 1u);
-    EXPECT_EQ(ReadRegItem(ItemIdData(payload.items[0], sizeof(REGITEM), false)).dwKind,
-              REGITEM_VALUE);
+    EXPECT_EQ(ReadRegItem(ItemIdData(payload.items[0], sizeof(REGITEM), false)).dwKind, REGITEM_VALUE);
     // A writer given too little room writes nothing.
     std::vector<BYTE> small(bytes.size() - 1);
     EXPECT_FALSE(WriteRegKeyPayload(small.data(), small.size(), folder.get(), 1, payload.items.data()));

@@ -25,11 +25,16 @@ std::vector<std::string> ParseNames(IShellFolder* psf, const wchar_t* text, HRES
     return FAILED(hr) ? std::vector<std::string>{} : NamesAlong(pidl.get());
 }
 using Names_t = std::vector<std::string>;
+
+class RegRootFolder : public ::testing::Test
+{
+protected:
+    ComPtr<IShellFolder2> psf = RootFolder();
+};
 } // namespace
 
-TEST(RegRootFolder, ListsSixPredefinedKeysWhateverTheFlags)
+TEST_F(RegRootFolder, ListsSixPredefinedKeysWhateverTheFlags)
 {
-    ComPtr<IShellFolder2> psf = RootFolder();
     const Names_t expected = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER", "HKEY_CLASSES_ROOT",
                               "HKEY_USERS", "HKEY_CURRENT_CONFIG",
                               IsWindowsNtPlatform() ? "HKEY_PERFORMANCE_DATA" : "HKEY_DYN_DATA"};
@@ -40,9 +45,8 @@ TEST(RegRootFolder, ListsSixPredefinedKeysWhateverTheFlags)
     EXPECT_EQ(RecordOf(items[1].get()).dwIndex, 0x80000001u);
 }
 
-TEST(RegRootFolder, InfoTipsAreTheDescriptions)
+TEST_F(RegRootFolder, InfoTipsAreTheDescriptions)
 {
-    ComPtr<IShellFolder2> psf = RootFolder();
     UniquePidl hklm = ItemId(REGITEM_KEY, "HKEY_LOCAL_MACHINE", 0x80000002);
     UniquePidl dyn = ItemId(REGITEM_KEY, "HKEY_DYN_DATA", 0x80000006);
     EXPECT_EQ(Details(psf.get(), hklm.get(), static_cast<UINT>(-1)),
@@ -58,9 +62,8 @@ TEST(RegRootFolder, InfoTipsAreTheDescriptions)
     EXPECT_EQ(pFolder->GetItemName(nullptr, 0), "Registry");
 }
 
-TEST(RegRootFolder, PredefinedKeysOpenAsTheirOwnHandles)
+TEST_F(RegRootFolder, PredefinedKeysOpenAsTheirOwnHandles)
 {
-    ComPtr<IShellFolder2> psf = RootFolder();
     UniquePidl hkcu = ItemId(REGITEM_KEY, "HKEY_CURRENT_USER", 0x80000001);
     ComPtr<IShellFolder> sub;
     ASSERT_EQ(psf->BindToObject(hkcu.get(), nullptr, IID_IShellFolder, sub.put_void()), S_OK);
@@ -78,9 +81,8 @@ TEST(RegRootFolder, PredefinedKeysOpenAsTheirOwnHandles)
               ERROR_SUCCESS);
 }
 
-TEST(RegRootFolder, IconsAndAttributes)
+TEST_F(RegRootFolder, IconsAndAttributes)
 {
-    ComPtr<IShellFolder2> psf = RootFolder();
     CNameSpaceExtension* pFolder = FolderObject(psf.get());
     UINT flags = 0;
     EXPECT_EQ(pFolder->GetIconIndex(nullptr, 0, &flags), 0);
@@ -90,9 +92,8 @@ TEST(RegRootFolder, IconsAndAttributes)
     EXPECT_FALSE(static_cast<CRegkeyExtension*>(pFolder)->DeleteItems(0, nullptr));
 }
 
-TEST(RegRootFolder, ParsesLongAndShortNamesWithEitherSeparator)
+TEST_F(RegRootFolder, ParsesLongAndShortNamesWithEitherSeparator)
 {
-    ComPtr<IShellFolder2> psf = RootFolder();
     const Names_t classes = {"HKEY_LOCAL_MACHINE", "SOFTWARE", "Classes"};
     EXPECT_EQ(ParseNames(psf.get(), L"reg://HKLM\\SOFTWARE\\Classes"), classes);
     EXPECT_EQ(ParseNames(psf.get(), L"HKEY_LOCAL_MACHINE/SOFTWARE/Classes"), classes);
@@ -105,9 +106,8 @@ TEST(RegRootFolder, ParsesLongAndShortNamesWithEitherSeparator)
     EXPECT_EQ(ParseNames(psf.get(), L"HKCU\\No\\Such"), (Names_t{"HKEY_CURRENT_USER", "No", "Such"}));
 }
 
-TEST(RegRootFolder, RejectsTextsThatNameNoPredefinedKey)
+TEST_F(RegRootFolder, RejectsTextsThatNameNoPredefinedKey)
 {
-    ComPtr<IShellFolder2> psf = RootFolder();
     const std::wstring tooLong = L"HKLM" + std::wstring(300, L'M');
     for (const wchar_t* text : {L"REG:hkcu", L"HKU", L"", L"HKEY_NOTHING\\x", L"\\HKLM", tooLong.c_str()})
     {
@@ -117,16 +117,14 @@ TEST(RegRootFolder, RejectsTextsThatNameNoPredefinedKey)
     }
 }
 
-TEST(RegRootFolder, AComponentTooLongForTheRecordEndsThePathThere)
+TEST_F(RegRootFolder, AComponentTooLongForTheRecordEndsThePathThere)
 {
-    ComPtr<IShellFolder2> psf = RootFolder();
     const std::wstring text = L"HKCU\\Software\\" + std::wstring(250, L'k') + L"\\Below";
     EXPECT_EQ(ParseNames(psf.get(), text.c_str()), (Names_t{"HKEY_CURRENT_USER", "Software"}));
 }
 
-TEST(RegRootFolder, CharactersEatenLeaveOutThePrefix)
+TEST_F(RegRootFolder, CharactersEatenLeaveOutThePrefix)
 {
-    ComPtr<IShellFolder2> psf = RootFolder();
     wchar_t text[] = L"reg://HKLM\\SOFTWARE";
     UniquePidl pidl;
     ULONG eaten = 0;
@@ -134,9 +132,8 @@ TEST(RegRootFolder, CharactersEatenLeaveOutThePrefix)
     EXPECT_EQ(eaten, wcslen(L"HKLM\\SOFTWARE"));
 }
 
-TEST(RegRootFolder, AValuePathIsRootThenKeysThenValue)
+TEST_F(RegRootFolder, AValuePathIsRootThenKeysThenValue)
 {
-    ComPtr<IShellFolder2> psf = RootFolder();
     UniquePidl full = Combine(Combine(Combine(ItemId(REGITEM_KEY, "HKEY_LOCAL_MACHINE", 0x80000002).get(),
                                               ItemId(REGITEM_KEY, "SOFTWARE").get()).get(),
                                       ItemId(REGITEM_KEY, "X").get()).get(),

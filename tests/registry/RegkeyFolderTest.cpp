@@ -179,8 +179,7 @@ TEST_F(RegkeyFolder, IconsByKindAndType)
         UniquePidl id = ItemId(kind, "x", 0, type);
         LPCITEMIDLIST p = id.get();
         ComPtr<IExtractIconW> extract;
-        EXPECT_EQ(Folder()->GetUIObjectOf(nullptr, 1, &p, IID_IExtractIconW, nullptr, extract.put_void()),
-                  S_OK);
+        EXPECT_EQ(Folder()->GetUIObjectOf(nullptr, 1, &p, IID_IExtractIconW, nullptr, extract.put_void()), S_OK);
         WCHAR file[MAX_PATH] = {};
         int index = -1;
         UINT outFlags = 0xFF;
@@ -244,8 +243,8 @@ TEST_F(RegkeyFolder, BindToObjectWalksSeveralLevels)
     EXPECT_STREQ(RecordOf(LastItemId(cur.get())).szName, "B");
 
     ComPtr<IShellFolder> none;
-    EXPECT_EQ(Folder()->BindToObject(ItemId(REGITEM_VALUE, "v", 0, REG_SZ).get(), nullptr, IID_IShellFolder, none.put_void()),
-              E_FAIL);
+    UniquePidl value = ItemId(REGITEM_VALUE, "v", 0, REG_SZ);
+    EXPECT_EQ(Folder()->BindToObject(value.get(), nullptr, IID_IShellFolder, none.put_void()), E_FAIL);
     EXPECT_EQ(Folder()->BindToObject(a.get(), nullptr, IID_IEnumIDList, none.put_void()), E_NOINTERFACE);
 }
 

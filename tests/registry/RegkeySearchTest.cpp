@@ -39,8 +39,7 @@ class CRecordingKeyFolder : public CRegkeyExtension
 {
 public:
     CRecordingKeyFolder(CNameSpaceExtension* pParent, const REGITEM& item)
-        : CRegkeyExtension(pParent, reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(item.dwIndex)), "",
-                           nullptr),
+        : CRegkeyExtension(pParent, reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(item.dwIndex)), "", nullptr),
           m_strName(item.szName)
     {
     }
@@ -95,8 +94,7 @@ TEST_P(RootSearch, StopsAfterTheKeyDuringWhichTheSearchWasCancelled)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RootSearch,
-                         ::testing::Values(RootRow{"HKEY_LOCAL_MACHINE", 1},
-                                           RootRow{"HKEY_CURRENT_USER", 2},
+                         ::testing::Values(RootRow{"HKEY_LOCAL_MACHINE", 1}, RootRow{"HKEY_CURRENT_USER", 2},
                                            RootRow{"HKEY_CURRENT_CONFIG", 5}));
 
 TEST(RootSearch, SearchesHkeyPerformanceDataLastOnWindowsNt)
