@@ -12,11 +12,6 @@ using namespace corvasin::test;
 namespace
 {
 
-UniquePidl Item(DWORD dwKind, const char* pszName)
-{
-    return ItemId(dwKind, pszName, 0, REG_SZ);
-}
-
 DWORD DwordAt(const std::vector<BYTE>& bytes, size_t offset)
 {
     DWORD dw = 0;
@@ -60,8 +55,9 @@ std::vector<BYTE> Payload(LPCITEMIDLIST pidlFolder, const std::vector<LPCITEMIDL
 
 TEST(RegKeyPayload, LaysOutCountFolderZeroAndItems)
 {
-    UniquePidl folder = Combine(Item(REGITEM_KEY, "HKEY_CURRENT_USER").get(), Item(REGITEM_KEY, "Environment").get());
-    UniquePidl path = Item(REGITEM_VALUE, "Path");
+    UniquePidl folder = Combine(ItemId(REGITEM_KEY, "HKEY_CURRENT_USER", 0, REG_SZ).get(),
+                                ItemId(REGITEM_KEY, "Environment", 0, REG_SZ).get());
+    UniquePidl path = ItemId(REGITEM_VALUE, "Path", 0, REG_SZ);
     const std::vector<BYTE> bytes = Payload(folder.get(), {path.get()});
 
     const UINT cbFolder = ::ILGetSize(folder.get());
@@ -95,9 +91,9 @@ TEST(RegKeyPayload, AnObjectWithoutItemsGivesEightBytes)
 
 TEST(RegKeyPayload, BrokenBlocksAreRefusedWithoutReadingPastThem)
 {
-    UniquePidl root = Item(REGITEM_KEY, "HKEY_CURRENT_USER");
-    UniquePidl a = Item(REGITEM_KEY, "A");
-    UniquePidl b = Item(REGITEM_VALUE, "B");
+    UniquePidl root = ItemId(REGITEM_KEY, "HKEY_CURRENT_USER", 0, REG_SZ);
+    UniquePidl a = ItemId(REGITEM_KEY, "A", 0, REG_SZ);
+    UniquePidl b = ItemId(REGITEM_VALUE, "B", 0, REG_SZ);
     const std::vector<BYTE> good = Payload(root.get(), {a.get(), b.get()});
 
     std::mt19937 random(20261207);
