@@ -576,8 +576,9 @@ namespace
 class CMenuProbe : public CHexEditBase
 {
 public:
-    UINT m_uCopyState = 0xFFFFFFFF;
-    UINT m_uPasteState = 0xFFFFFFFF;
+    UINT m_uCopyState = 0xFFFFFFFF, m_uPasteState = 0xFFFFFFFF;
+    // Whether copy and paste were grayed when the menu last showed.
+    std::pair<bool, bool> Grayed() const { return {m_uCopyState & MF_GRAYED, m_uPasteState & MF_GRAYED}; }
 
 protected:
     void OnExtendContextMenu(HMENU hMenu) noexcept override
@@ -607,19 +608,16 @@ TEST_F(HexEditWindow, OffersCopyOnlyWithASelectionAndPasteOnlyForBinaryData)
     ptByte20.x += static_cast<int>(probe.Model().GetCharWidth());
     ::ClientToScreen(hProbe, &ptByte20);
     ::SendMessageA(hProbe, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hProbe), MAKELPARAM(ptByte20.x, ptByte20.y));
-    EXPECT_FALSE(probe.HasSelection());
-    EXPECT_EQ(probe.GetCaretPos(), 20u);
-    EXPECT_TRUE(probe.IsCaretHighNibble());
-    EXPECT_TRUE(probe.m_uCopyState & MF_GRAYED);
-    EXPECT_TRUE(probe.m_uPasteState & MF_GRAYED);
+    EXPECT_EQ(std::tuple(probe.HasSelection(), probe.GetCaretPos(), probe.IsCaretHighNibble()),
+              std::tuple(false, 20u, true));
+    EXPECT_EQ(probe.Grayed(), std::pair(true, true));
 
     // From the keyboard, with a selection and binary data on the clipboard.
     PutOnClipboard(m_hwndParent, CHexEditBase::BinaryClipboardFormat(), BinaryPayload({1}, 1));
     probe.SetSelection(1, 2, false, true);
     ::SendMessageA(hProbe, WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1));
     EXPECT_TRUE(probe.HasSelection());
-    EXPECT_FALSE(probe.m_uCopyState & MF_GRAYED);
-    EXPECT_FALSE(probe.m_uPasteState & MF_GRAYED);
+    EXPECT_EQ(probe.Grayed(), std::pair(false, false));
 
     probe.SetReadOnly(true, false);
     ::SendMessageA(hProbe, WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1));
@@ -665,9 +663,7 @@ TEST_F(HexEditWindow, LeavesAWindowOfItsClassMadeByOthersToTheDefaultProcedure)
                                   ModuleInstance(), nullptr);
     ASSERT_NE(hWnd, nullptr);
     EXPECT_EQ(CWnd::FromHandle(hWnd), nullptr);
-    char szText[16] = {};
-    ::GetWindowTextA(hWnd, szText, sizeof(szText));
-    EXPECT_STREQ(szText, "plain");
+    EXPECT_EQ(test::WindowText(hWnd), "plain");
     ::DestroyWindow(hWnd);
 }
 
@@ -704,9 +700,8 @@ TEST(HexEditDialog, KeepsEnterAndEscapeButPassesTabOn)
         HWND hEdit = edit.GetSafeHwnd();
 
         PressKeys(hEdit, {VK_RETURN, VK_ESCAPE, 'B'}, {}, hDlg);
-        EXPECT_TRUE(g_dialogCommands.empty());
-        EXPECT_EQ(edit.Model().GetDataPtr()[0], 0xB0);
-        EXPECT_EQ(::GetFocus(), hEdit);
+        EXPECT_EQ(std::tuple(g_dialogCommands.size(), edit.Model().GetDataPtr()[0], ::GetFocus()),
+                  std::tuple(size_t{0}, BYTE{0xB0}, hEdit));
 
         PressKeys(hEdit, {VK_TAB}, {}, hDlg);
         EXPECT_EQ(::GetFocus(), ::GetDlgItem(hDlg, IDOK));
@@ -723,8 +718,7 @@ TEST_F(HexEditWindow, FillsTheViewWithTheControlAndFollowsItsSize)
     ASSERT_TRUE(view.Create(WS_CHILD | WS_VISIBLE, RECT{0, 210, 200, 360}, m_hwndParent, 300));
     HWND hEdit = view.GetHexEdit().GetSafeHwnd();
     ASSERT_NE(hEdit, nullptr);
-    EXPECT_EQ(::GetParent(hEdit), view.GetSafeHwnd());
-    EXPECT_EQ(::GetDlgCtrlID(hEdit), 256);
+    EXPECT_EQ(std::pair(::GetParent(hEdit), ::GetDlgCtrlID(hEdit)), std::pair(view.GetSafeHwnd(), 256));
     EXPECT_TRUE(::GetWindowLongA(hEdit, GWL_STYLE) & ES_MULTILINE);
     const auto expectSize = [&](LONG cx, LONG cy) {
         RECT rc;

@@ -132,11 +132,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ShellUIObjectMenu, InsertsAtTheGivenPositionAmongTheShellsEntries)
 {
-    auto [selection, ui] = OneItem(SFGAO_CANDELETE);
+    OneItem deletable(SFGAO_CANDELETE);
     UniqueHmenu menu(::CreatePopupMenu());
     ::AppendMenuA(menu.get(), MF_STRING, 1, "first");
     ::AppendMenuA(menu.get(), MF_STRING, 2, "last");
-    ASSERT_EQ(ui.As<IContextMenu>()->QueryContextMenu(menu.get(), 1, kFirst, kLast, CMF_NORMAL), kEightIds);
+    ASSERT_EQ(deletable.ui.As<IContextMenu>()->QueryContextMenu(menu.get(), 1, kFirst, kLast, CMF_NORMAL), kEightIds);
     EXPECT_EQ(ReadMenu(menu.get()),
               (std::vector<Entry>{{"first", 1, false}, kSeparator, kDelete, {"last", 2, false}}));
 }
@@ -221,12 +221,10 @@ TEST_F(ShellUIObjectMenu, RenameAsksTheOwnerViewToStartEditing)
     UniqueHwnd owner(::CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, wc.hInstance,
                                      nullptr));
     ASSERT_TRUE(owner);
-    TestSelection selection({{kAll, "", "a"}});
-    Held ui(selection.MakeUIObject(-1, owner.get()));
+    Held owned(selection.MakeUIObject(-1, owner.get()));
     g_wParamCommand = 0;
-    EXPECT_EQ(Invoke(ui.get(), Offset(kCmdRename)), S_OK);
-    EXPECT_EQ(g_wParamCommand, 0x7012u);
-    EXPECT_EQ(g_lParamCommand, 0);
+    EXPECT_EQ(Invoke(owned.get(), Offset(kCmdRename)), S_OK);
+    EXPECT_EQ(std::pair(g_wParamCommand, g_lParamCommand), std::pair(WPARAM{0x7012}, LPARAM{0}));
 }
 
 TEST_F(ShellUIObjectMenu, CopyPutsTheObjectOnTheClipboard)
@@ -243,17 +241,15 @@ TEST_F(ShellUIObjectMenu, CopyPutsTheObjectOnTheClipboard)
 TEST_F(ShellUIObjectMenu, PasteDropsTheClipboardOnTheSelectedItemsFolder)
 {
     DropRecord drops;
-    OneItem source(kAll);
-    ASSERT_EQ(Invoke(source.ui.get(), "copy"), S_OK);
-
+    ASSERT_EQ(Invoke(ui.get(), "copy"), S_OK);
     TestSelection target({{kAll, "", "a"}}, &drops);
-    Held ui(target.MakeUIObject());
-    EXPECT_EQ(Invoke(ui.get(), "paste"), S_OK);
+    Held pasting(target.MakeUIObject());
+    EXPECT_EQ(Invoke(pasting.get(), "paste"), S_OK);
     EXPECT_EQ(std::tuple(drops.nDrops, drops.grfKeyState, drops.pt.x, drops.pt.y, drops.bHadDataObject),
               std::tuple(1, 0u, -1L, -1L, true));
 
     drops.bResult = FALSE;
-    EXPECT_EQ(Invoke(ui.get(), "paste"), E_FAIL);
+    EXPECT_EQ(Invoke(pasting.get(), "paste"), E_FAIL);
     ::OleSetClipboard(nullptr);
     // The sub-folder made for the drop is gone again.
     EXPECT_EQ(RefCount(target.folder.get()), 2u);
