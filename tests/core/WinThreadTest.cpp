@@ -82,7 +82,8 @@ TEST(WinThread, RunsInitLoopAndExitThenDeletesItself)
         ASSERT_EQ(::WaitForSingleObject(thread.get(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
         DWORD dwExitCode = 0;
         ::GetExitCodeThread(thread.get(), &dwExitCode);
-        EXPECT_EQ(std::tuple(dwExitCode, log.nInit.load(), log.nPreTranslated.load(), log.nExit.load(), log.nDeleted.load()),
+        EXPECT_EQ(std::tuple(dwExitCode, log.nInit.load(), log.nPreTranslated.load(), log.nExit.load(),
+                             log.nDeleted.load()),
                   std::tuple(row.dwExitCode, 1, row.nPreTranslated, 1, 1));
     }
 }

@@ -81,7 +81,8 @@ TEST_P(DialogTemplates, Create)
         RECT rcItem{};
         ::GetWindowRect(hwndItem, &rcItem);
         ::MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&rcItem), 2);
-        EXPECT_EQ(Edges(rcExpected), Edges({rcItem.left, rcItem.top, rcItem.right - rcItem.left, rcItem.bottom - rcItem.top}));
+        EXPECT_EQ(Edges(rcExpected),
+                  Edges({rcItem.left, rcItem.top, rcItem.right - rcItem.left, rcItem.bottom - rcItem.top}));
         DWORD dwStyle = static_cast<DWORD>(::GetWindowLongA(hwndItem, GWL_STYLE));
         // The dialog manager draws an edit control's border as a sunken client edge.
         if (::GetWindowLongA(hwndItem, GWL_EXSTYLE) & WS_EX_CLIENTEDGE)
@@ -125,7 +126,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {IDC_RADIO_HEX, "Button", {173, 58, 28, 10}, BS_AUTORADIOBUTTON, WS_GROUP, "Hex"},
                   {IDOK, "Button", {35, 76, 50, 14}, BS_DEFPUSHBUTTON | WS_TABSTOP, 0, "OK"},
                   {IDCANCEL, "Button", {101, 76, 50, 14}, BS_PUSHBUTTON | WS_TABSTOP, 0, "Cancel"}}},
-        Template{"BinaryDialogHasAMultiLineEditForTheHexControlToTakeOver", IDD_EDIT_BINARY, "Edit Binary Value", 187, 161,
+        Template{"BinaryDialogHasAMultiLineEditForTheHexControlToTakeOver", IDD_EDIT_BINARY, "Edit Binary Value", 187,
+                 161,
                  {{IDC_VALUE_LABEL, "Static", {14, 14, 158, 8}, 0, 0, "Static"},
                   {IDC_VALUE_EDIT, "Edit", {14, 32, 159, 88}, c_dwEditLine | ES_MULTILINE, 0, nullptr},
                   {IDOK, "Button", {35, 140, 50, 14}, BS_DEFPUSHBUTTON | WS_TABSTOP, 0, "OK"},

@@ -92,7 +92,10 @@ TEST(Dialog, HandsTheNotificationAnswerToTheSender)
         NMHDR nmh{::GetDlgItem(hDlg, IDC_VALUE_EDIT), IDC_VALUE_EDIT, code};
         return ::SendMessageA(hDlg, WM_NOTIFY, IDC_VALUE_EDIT, reinterpret_cast<LPARAM>(&nmh));
     };
-    test::RunModal(dlg, {[&](HWND hDlg) { std::tie(lHandled, lOther) = std::pair{notify(hDlg, 0x1234), notify(hDlg, 0x999)}; },
+    test::RunModal(dlg, {[&](HWND hDlg) {
+                             lHandled = notify(hDlg, 0x1234);
+                             lOther = notify(hDlg, 0x999);
+                         },
                          Click(IDCANCEL)});
     EXPECT_EQ(std::pair(42L, 0L), std::pair(lHandled, lOther));
 }

@@ -198,9 +198,18 @@ protected:
     }
 
     HWND Edit() const { return m_edit.GetSafeHwnd(); }
-    LRESULT Send(UINT uMsg, WPARAM wParam = 0, LPARAM lParam = 0) const { return ::SendMessageA(Edit(), uMsg, wParam, lParam); }
-    LRESULT Mouse(UINT uMsg, POINT pt, WPARAM wKeys = MK_LBUTTON) const { return Send(uMsg, wKeys, MAKELPARAM(pt.x, pt.y)); }
-    void Press(std::initializer_list<UINT> keys, std::initializer_list<int> held = {}) const { PressKeys(Edit(), keys, held); }
+    LRESULT Send(UINT uMsg, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return ::SendMessageA(Edit(), uMsg, wParam, lParam);
+    }
+    LRESULT Mouse(UINT uMsg, POINT pt, WPARAM wKeys = MK_LBUTTON) const
+    {
+        return Send(uMsg, wKeys, MAKELPARAM(pt.x, pt.y));
+    }
+    void Press(std::initializer_list<UINT> keys, std::initializer_list<int> held = {}) const
+    {
+        PressKeys(Edit(), keys, held);
+    }
 
     std::pair<UINT, UINT> Selection() const { return {m_edit.GetSelectionBegin(), m_edit.GetSelectionEnd()}; }
     std::pair<UINT, bool> Caret() const { return {m_edit.GetCaretPos(), m_edit.IsCaretHighNibble()}; }

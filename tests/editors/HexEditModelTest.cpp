@@ -158,7 +158,8 @@ TEST(HexEditModel, PutsAllBytesOnOneLineWithoutMarginsInSingleLineMode)
     model.SetData(bytes.data(), 12);
     model.SetMultiLine(false);
     Layout(model, 100, 20);
-    EXPECT_EQ(std::tuple(model.GetBytesPerRow(), model.GetInnerRect().left, model.GetMaxTopRow()), std::tuple(12u, 0L, 0u));
+    EXPECT_EQ(std::tuple(model.GetBytesPerRow(), model.GetInnerRect().left, model.GetMaxTopRow()),
+              std::tuple(12u, 0L, 0u));
     // 35 characters of 8 pixels against 100.
     EXPECT_EQ(model.GetMaxScrollOffset(), 35u * c_cx - 100);
 }

@@ -207,9 +207,11 @@ WPARAM g_wParamCommand = 0;
 LPARAM g_lParamCommand = -1;
 LRESULT CALLBACK RecordCommand(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
-    if (uMsg == WM_COMMAND)
-        std::tie(g_wParamCommand, g_lParamCommand) = std::pair{wParam, lParam};
-    return uMsg == WM_COMMAND ? 0 : ::DefWindowProcA(hwnd, uMsg, wParam, lParam);
+    if (uMsg != WM_COMMAND)
+        return ::DefWindowProcA(hwnd, uMsg, wParam, lParam);
+    g_wParamCommand = wParam;
+    g_lParamCommand = lParam;
+    return 0;
 }
 
 TEST_F(ShellUIObjectMenu, RenameAsksTheOwnerViewToStartEditing)
