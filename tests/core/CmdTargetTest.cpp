@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <objidl.h>
 
+#include <utility>
+
 using namespace corvasin;
 
 namespace
@@ -16,9 +18,7 @@ public:
 
     void* GetInterface(REFIID riid) noexcept override
     {
-        if (riid == IID_IUnknown || riid == IID_IPersist)
-            return static_cast<IPersist*>(&m_xPersist);
-        return nullptr;
+        return riid == IID_IUnknown || riid == IID_IPersist ? static_cast<IPersist*>(&m_xPersist) : nullptr;
     }
 
     class XPersist : public CInterfacePart<CTarget, IPersist>
@@ -44,8 +44,7 @@ TEST(CmdTarget, PartsShareOneCountAndTheLastReleaseDeletes)
     auto* pTarget = new CTarget(&bDeleted);
     IPersist* pPersist = nullptr;
     ASSERT_EQ(pTarget->ExternalQueryInterface(IID_IPersist, reinterpret_cast<void**>(&pPersist)), S_OK);
-    EXPECT_EQ(pPersist->AddRef(), 3u);
-    EXPECT_EQ(pPersist->Release(), 2u);
+    EXPECT_EQ((std::pair{pPersist->AddRef(), pPersist->Release()}), std::pair(3ul, 2ul));
     IUnknown* pUnknown = nullptr;
     ASSERT_EQ(pPersist->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&pUnknown)), S_OK);
     EXPECT_EQ(static_cast<void*>(pUnknown), static_cast<void*>(pPersist));

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <tuple>
 
 using namespace corvasin;
 
@@ -81,10 +82,8 @@ TEST(WinThread, RunsInitLoopAndExitThenDeletesItself)
         ASSERT_EQ(::WaitForSingleObject(thread.get(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
         DWORD dwExitCode = 0;
         ::GetExitCodeThread(thread.get(), &dwExitCode);
-        EXPECT_EQ(dwExitCode, row.dwExitCode);
-        EXPECT_EQ(log.nInit.load(), 1);
-        EXPECT_EQ(log.nPreTranslated.load(), row.nPreTranslated);
-        EXPECT_EQ(log.nExit.load(), 1);
-        EXPECT_EQ(log.nDeleted.load(), 1);
+        EXPECT_EQ(std::tuple(dwExitCode, log.nInit.load(), log.nPreTranslated.load(), log.nExit.load(),
+                             log.nDeleted.load()),
+                  std::tuple(row.dwExitCode, 1, row.nPreTranslated, 1, 1));
     }
 }

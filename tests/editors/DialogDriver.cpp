@@ -1,4 +1,4 @@
-// The dialog driver of the editor tests: CBT hook, step timer and the user's actions.
+// The dialog driver of the editor and search tests: the step timer and the user's actions.
 #include "editors/DialogDriver.h"
 
 #include "resource.h"
@@ -10,93 +10,28 @@ namespace corvasin::test
 
 namespace
 {
-CDialogDriver* g_pDriver = nullptr;
 // Ticks to wait after the last step for the dialog to close before giving up.
 constexpr int c_nMaxIdleTicks = 300;
 } // namespace
 
-CDialogDriver::CDialogDriver(std::vector<Step> steps) : m_steps(std::move(steps))
+void CDialogDriver::OnDialog(HWND hDlg)
 {
-    g_pDriver = this;
-    m_hHook = ::SetWindowsHookExA(WH_CBT, CbtProc, nullptr, ::GetCurrentThreadId());
+    if (!m_hDlg)
+        m_hDlg = hDlg;
 }
 
-CDialogDriver::~CDialogDriver()
+void CDialogDriver::OnTick()
 {
-    if (m_hHook)
-        ::UnhookWindowsHookEx(m_hHook);
-    if (m_idTimer)
-        ::KillTimer(nullptr, m_idTimer);
-    g_pDriver = nullptr;
-}
-
-LRESULT CALLBACK CDialogDriver::CbtProc(int nCode, WPARAM wParam, LPARAM lParam) noexcept
-{
-    CDialogDriver* pThis = g_pDriver;
-    // Wine activates once more with a NULL window after the box closes: only a real dialog
-    // window counts, and only the first one.
-    if (pThis && nCode == HCBT_ACTIVATE && wParam && !pThis->m_hDlg)
-    {
-        const HWND hWnd = reinterpret_cast<HWND>(wParam);
-        if (WindowClass(hWnd) == "#32770")
-        {
-            pThis->m_hDlg = hWnd;
-            pThis->m_idTimer = ::SetTimer(nullptr, 0, 10, TimerProc);
-        }
-    }
-    return ::CallNextHookEx(pThis ? pThis->m_hHook : nullptr, nCode, wParam, lParam);
-}
-
-void CALLBACK CDialogDriver::TimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept
-{
-    if (g_pDriver)
-        g_pDriver->Tick();
-}
-
-void CDialogDriver::Tick() noexcept
-{
-    if (!::IsWindow(m_hDlg))
-    {
-        ::KillTimer(nullptr, m_idTimer);
-        m_idTimer = 0;
-        return;
-    }
     // Steps act on what the user sees: the modal loop shows the dialog once its queue is empty.
-    if (!::IsWindowVisible(m_hDlg))
+    if (!::IsWindow(m_hDlg) || !::IsWindowVisible(m_hDlg))
         return;
     if (m_nNextStep < m_steps.size())
-    {
-        // A step that throws (a failed gtest ASSERT does not) must not unwind through the
-        // system's timer dispatch.
-        try
-        {
-            m_steps[m_nNextStep++](m_hDlg);
-        }
-        catch (...)
-        {
-        }
-        return;
-    }
-    if (++m_nIdleTicks > c_nMaxIdleTicks)
+        m_steps[m_nNextStep++](m_hDlg);
+    else if (++m_nIdleTicks > c_nMaxIdleTicks)
     {
         m_bTimedOut = true;
         ::EndDialog(m_hDlg, -2);
     }
-}
-
-std::string WindowClass(HWND hWnd)
-{
-    char szClass[64] = "";
-    ::GetClassNameA(hWnd, szClass, sizeof(szClass));
-    return szClass;
-}
-
-std::string WindowText(HWND hWnd)
-{
-    std::string text(static_cast<size_t>(::GetWindowTextLengthA(hWnd)), '\0');
-    if (!text.empty())
-        text.resize(static_cast<size_t>(::GetWindowTextA(hWnd, text.data(), static_cast<int>(text.size()) + 1)));
-    return text;
 }
 
 std::string ItemText(HWND hDlg, int nID)
@@ -107,6 +42,13 @@ std::string ItemText(HWND hDlg, int nID)
 bool IsChecked(HWND hDlg, int nID)
 {
     return ::IsDlgButtonChecked(hDlg, nID) == BST_CHECKED;
+}
+
+void PostKey(HWND hWnd, UINT vk)
+{
+    const LPARAM lScan = static_cast<LPARAM>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16;
+    ::PostMessageA(hWnd, WM_KEYDOWN, vk, 1 | lScan);
+    ::PostMessageA(hWnd, WM_KEYUP, vk, 1 | lScan | 0xC0000000u);
 }
 
 namespace step
@@ -136,11 +78,7 @@ CDialogDriver::Step Type(const char* pszText)
 
 CDialogDriver::Step Press(UINT vk)
 {
-    return [=](HWND) {
-        const LPARAM lScan = static_cast<LPARAM>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16;
-        ::PostMessageA(::GetFocus(), WM_KEYDOWN, vk, 1 | lScan);
-        ::PostMessageA(::GetFocus(), WM_KEYUP, vk, 1 | lScan | 0xC0000000u);
-    };
+    return [=](HWND) { PostKey(::GetFocus(), vk); };
 }
 
 CDialogDriver::Step Look(ValueDialogView& view)

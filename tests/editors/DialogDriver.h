@@ -1,9 +1,10 @@
-// Drives a modal dialog as a user would: a CBT hook spots the dialog when it is activated, then
-// a thread timer runs one scripted step per tick from inside the dialog's own message loop, so
-// keys posted by one step are handled before the next step looks at the result.
+// Drives a modal dialog as a user would: the dialog watch spots the dialog when it is activated,
+// then runs one scripted step per tick from inside the dialog's own message loop, so keys posted
+// by one step are handled before the next step looks at the result.
 #pragma once
 
 #include "core/Dialog.h"
+#include "support/ModalDriver.h"
 
 #include <windows.h>
 
@@ -14,16 +15,13 @@
 namespace corvasin::test
 {
 
-// One driver per modal run, on the thread that calls DoModal; at most one at a time.
-class CDialogDriver
+// One driver per modal run, on the thread that calls DoModal; it drives the first dialog only.
+class CDialogDriver : public CDialogWatch
 {
 public:
     using Step = std::function<void(HWND hDlg)>;
 
-    explicit CDialogDriver(std::vector<Step> steps);
-    CDialogDriver(const CDialogDriver&) = delete;
-    CDialogDriver& operator=(const CDialogDriver&) = delete;
-    ~CDialogDriver();
+    explicit CDialogDriver(std::vector<Step> steps) : m_steps(std::move(steps)) {}
 
     // The dialog window that was found (destroyed once DoModal has returned).
     HWND Dialog() const noexcept { return m_hDlg; }
@@ -32,13 +30,10 @@ public:
     bool TimedOut() const noexcept { return m_bTimedOut; }
 
 private:
-    static LRESULT CALLBACK CbtProc(int nCode, WPARAM wParam, LPARAM lParam) noexcept;
-    static void CALLBACK TimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept;
-    void Tick() noexcept;
+    void OnDialog(HWND hDlg) override;
+    void OnTick() override;
 
     std::vector<Step> m_steps;
-    HHOOK m_hHook = nullptr;
-    UINT_PTR m_idTimer = 0;
     HWND m_hDlg = nullptr;
     size_t m_nNextStep = 0;
     int m_nIdleTicks = 0;
@@ -48,8 +43,8 @@ private:
 // What a user sees.
 std::string ItemText(HWND hDlg, int nID);
 bool IsChecked(HWND hDlg, int nID);
-std::string WindowClass(HWND hWnd);
-std::string WindowText(HWND hWnd);
+// A key press as the keyboard would queue it; TranslateMessage makes the character.
+void PostKey(HWND hWnd, UINT vk);
 
 // What a value dialog shows: caption, label, the field's text and selection, the focus.
 struct ValueDialogView

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace corvasin
 {
 namespace
@@ -45,8 +47,7 @@ void ExpectDialog(UINT nTemplate, const char* pszCaption, LONG cx, LONG cy,
     RECT rcSize{0, 0, cx, cy}, rcClient{};
     ::MapDialogRect(hDlg, &rcSize);
     ::GetClientRect(hDlg, &rcClient);
-    EXPECT_EQ(rcSize.right, rcClient.right);
-    EXPECT_EQ(rcSize.bottom, rcClient.bottom);
+    EXPECT_EQ(std::pair(rcSize.right, rcSize.bottom), std::pair(rcClient.right, rcClient.bottom));
 
     int cControls = 0;
     for (HWND h = ::GetWindow(hDlg, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
@@ -65,10 +66,8 @@ void ExpectDialog(UINT nTemplate, const char* pszCaption, LONG cx, LONG cy,
         RECT rcItem{};
         ::GetWindowRect(hwndItem, &rcItem);
         ::MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&rcItem), 2);
-        EXPECT_EQ(rcExpected.left, rcItem.left);
-        EXPECT_EQ(rcExpected.top, rcItem.top);
-        EXPECT_EQ(rcExpected.right, rcItem.right - rcItem.left);
-        EXPECT_EQ(rcExpected.bottom, rcItem.bottom - rcItem.top);
+        EXPECT_EQ(std::tuple(rcExpected.left, rcExpected.top, rcExpected.right, rcExpected.bottom),
+                  std::tuple(rcItem.left, rcItem.top, rcItem.right - rcItem.left, rcItem.bottom - rcItem.top));
         DWORD dwStyle = static_cast<DWORD>(::GetWindowLongA(hwndItem, GWL_STYLE));
         // The dialog manager draws an edit control's border as a sunken client edge.
         if (::GetWindowLongA(hwndItem, GWL_EXSTYLE) & WS_EX_CLIENTEDGE)

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace corvasin
 {
 namespace
@@ -20,11 +22,8 @@ class CProbeDialog : public CDialog
 public:
     CProbeDialog() noexcept : CDialog(IDD_EDIT_TEXT) {}
 
-    int m_nInits = 0;
-    int m_nLoads = 0;
-    int m_nSaves = 0;
+    int m_nInits = 0, m_nLoads = 0, m_nSaves = 0, m_nCustomCommands = 0;
     bool m_bFailSave = false;
-    int m_nCustomCommands = 0;
     CString m_strText = "probe";
 
 protected:
@@ -36,19 +35,15 @@ protected:
     bool DoDataExchange(bool bSave) noexcept override
     {
         ++(bSave ? m_nSaves : m_nLoads);
-        if (bSave && m_bFailSave)
-            return false;
-        return DdxText(IDC_VALUE_EDIT, m_strText, bSave);
+        return !(bSave && m_bFailSave) && DdxText(IDC_VALUE_EDIT, m_strText, bSave);
     }
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) noexcept override
     {
-        if (LOWORD(wParam) == 4711)
-        {
-            ++m_nCustomCommands;
-            EndDialog(7);
-            return TRUE;
-        }
-        return CDialog::OnCommand(wParam, lParam);
+        if (LOWORD(wParam) != 4711)
+            return CDialog::OnCommand(wParam, lParam);
+        ++m_nCustomCommands;
+        EndDialog(7);
+        return TRUE;
     }
     BOOL OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult) noexcept override
     {
@@ -67,9 +62,7 @@ TEST(Dialog, RunsItsInitialisationOnceAndFillsTheControls)
     CDialogDriver driver({Look(view), [&](HWND) { hwndDuringRun = dlg.GetSafeHwnd(); }, Click(IDOK)});
 
     EXPECT_EQ(IDOK, dlg.DoModal());
-    EXPECT_EQ(1, dlg.m_nInits);
-    EXPECT_EQ(1, dlg.m_nLoads);
-    EXPECT_EQ(1, dlg.m_nSaves);
+    EXPECT_EQ(std::tuple(1, 1, 1), std::tuple(dlg.m_nInits, dlg.m_nLoads, dlg.m_nSaves));
     EXPECT_EQ("probe", view.text);
     EXPECT_EQ(driver.Dialog(), hwndDuringRun);
     EXPECT_EQ(nullptr, dlg.GetSafeHwnd());
@@ -79,8 +72,7 @@ TEST(Dialog, ReturnsWhatEndDialogWasGiven)
 {
     CProbeDialog dlg;
     EXPECT_EQ(7, test::RunModal(dlg, {[](HWND hDlg) { ::PostMessageA(hDlg, WM_COMMAND, 4711, 0); }}));
-    EXPECT_EQ(7, dlg.GetResult());
-    EXPECT_EQ(1, dlg.m_nCustomCommands);
+    EXPECT_EQ(std::tuple(7, 1), std::tuple(dlg.GetResult(), dlg.m_nCustomCommands));
 }
 
 TEST(Dialog, OkStaysOpenWhenReadingBackFails)
@@ -105,8 +97,7 @@ TEST(Dialog, HandsTheNotificationAnswerToTheSender)
                              lOther = notify(hDlg, 0x999);
                          },
                          Click(IDCANCEL)});
-    EXPECT_EQ(42, lHandled);
-    EXPECT_EQ(0, lOther);
+    EXPECT_EQ(std::pair(42L, 0L), std::pair(lHandled, lOther));
 }
 
 TEST(Dialog, GivesMinusOneForAMissingTemplate)

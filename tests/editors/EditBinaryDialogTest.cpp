@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 namespace corvasin
 {
@@ -102,11 +103,9 @@ TEST_F(EditBinaryDialog, OpensWithTheLabelAndTheBytesInTheHexControl)
                                                  nShown = dlg.m_wndHexEdit.GetData(shown, sizeof(shown));
                                              },
                                              Click(IDCANCEL)}));
-    EXPECT_EQ("Edit Binary Value", view.caption);
-    EXPECT_EQ("Blob", view.label);
+    EXPECT_EQ((std::vector<std::string>{"Edit Binary Value", "Blob"}), (std::vector{view.caption, view.label}));
     ASSERT_NE(nullptr, view.hwndField);
-    EXPECT_EQ(view.hwndField, hwndControl);
-    EXPECT_EQ(view.hwndField, view.hwndFocus);
+    EXPECT_EQ(std::pair(view.hwndField, view.hwndField), std::pair(hwndControl, view.hwndFocus));
     ASSERT_EQ(3u, nShown);
     EXPECT_EQ(0, std::memcmp(bytes, shown, 3));
 }
@@ -115,17 +114,13 @@ TEST_F(EditBinaryDialog, ShowsEightBytesPerRowWithTheCharacterColumn)
 {
     CEditBinaryDialog dlg;
     dlg.m_nDataLength = 20;
-    UINT nBytesPerRow = 0, nRows = 0;
-    bool bAscii = false;
+    std::tuple<UINT, UINT, bool> layout;
     test::RunModal(dlg, {[&](HWND) {
-                             nBytesPerRow = dlg.m_wndHexEdit.Model().GetBytesPerRow();
-                             nRows = dlg.m_wndHexEdit.Model().GetRowCount();
-                             bAscii = dlg.m_wndHexEdit.Model().IsShowingAscii();
+                             const CHexEditModel& model = dlg.m_wndHexEdit.Model();
+                             layout = {model.GetBytesPerRow(), model.GetRowCount(), model.IsShowingAscii()};
                          },
                          Click(IDCANCEL)});
-    EXPECT_EQ(8u, nBytesPerRow);
-    EXPECT_EQ(3u, nRows);
-    EXPECT_TRUE(bAscii);
+    EXPECT_EQ(std::tuple(8u, 3u, true), layout);
 }
 
 TEST_F(EditBinaryDialog, LetsGoOfTheControlWhenItCloses)

@@ -147,8 +147,7 @@ TEST_F(EditDwordDialog, OpensInDecimalWithTheLabelAndTheFocusInTheField)
     test::ValueDialogView view;
     g_notes.clear();
     EXPECT_EQ(IDCANCEL, test::RunModal(dlg, {Look(view), Note(), Click(IDCANCEL)}));
-    EXPECT_EQ("Edit numerical value", view.caption);
-    EXPECT_EQ("Count", view.label);
+    EXPECT_EQ((std::vector<std::string>{"Edit numerical value", "Count"}), (std::vector{view.caption, view.label}));
     EXPECT_EQ(std::vector<std::string>{"1234 dec"}, g_notes);
     EXPECT_EQ(view.hwndField, view.hwndFocus);
 }

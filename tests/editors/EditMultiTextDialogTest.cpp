@@ -90,8 +90,7 @@ TEST_F(MultiStringList, AppendsNothingForZeroBytesOrALeadingNul)
 {
     CEditMultiTextDialog dlg;
     EXPECT_TRUE(dlg.AppendMultiSz(nullptr, 0));
-    const BYTE data[] = {'x'};
-    EXPECT_TRUE(dlg.AppendMultiSz(data, 0));
+    EXPECT_TRUE(dlg.AppendMultiSz(reinterpret_cast<const BYTE*>("x"), 0));
     EXPECT_EQ("", dlg.m_strText);
 }
 
@@ -160,9 +159,8 @@ TEST_F(EditMultiTextDialog, OpensWithOneLinePerString)
     Append(dlg, "a\0b\0\0"s);
     test::ValueDialogView view;
     EXPECT_EQ(IDCANCEL, test::RunModal(dlg, {Look(view), Click(IDCANCEL)}));
-    EXPECT_EQ("Edit Text", view.caption);
-    EXPECT_EQ("Sources", view.label);
-    EXPECT_EQ("a\r\nb\r\n", view.text);
+    EXPECT_EQ((std::vector<std::string>{"Edit Text", "Sources", "a\r\nb\r\n"}),
+              (std::vector{view.caption, view.label, view.text}));
     EXPECT_EQ(view.hwndField, view.hwndFocus);
 }
 

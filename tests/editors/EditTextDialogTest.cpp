@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+#include <vector>
+
 namespace corvasin
 {
 namespace
@@ -34,9 +38,8 @@ TEST_F(EditTextDialog, ShowsTheLabelAndTheTextWhenItOpens)
     dlg.m_strText = "C:\\Program Files\\Corvasin";
     test::ValueDialogView view;
     EXPECT_EQ(IDCANCEL, test::RunModal(dlg, {Look(view), Click(IDCANCEL)}));
-    EXPECT_EQ("Edit Text", view.caption);
-    EXPECT_EQ("InstallPath", view.label);
-    EXPECT_EQ("C:\\Program Files\\Corvasin", view.text);
+    EXPECT_EQ((std::vector<std::string>{"Edit Text", "InstallPath", "C:\\Program Files\\Corvasin"}),
+              (std::vector{view.caption, view.label, view.text}));
 }
 
 TEST_F(EditTextDialog, PutsTheFocusInTheFieldWithTheTextUnselected)
@@ -47,9 +50,8 @@ TEST_F(EditTextDialog, PutsTheFocusInTheFieldWithTheTextUnselected)
     view.dwSelStart = 99;
     test::RunModal(dlg, {Look(view), Click(IDCANCEL)});
     ASSERT_NE(nullptr, view.hwndField);
-    EXPECT_EQ(view.hwndField, view.hwndFocus);
-    EXPECT_EQ(view.dwSelStart, view.dwSelEnd);
-    EXPECT_EQ(view.hwndField, dlg.m_hwndValueEdit);
+    EXPECT_EQ(std::tuple(view.hwndField, view.dwSelStart, view.hwndField),
+              std::tuple(view.hwndFocus, view.dwSelEnd, dlg.m_hwndValueEdit));
 }
 
 TEST_P(EditTextDialog, Runs)

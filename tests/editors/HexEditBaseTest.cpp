@@ -1,6 +1,7 @@
 // The hex edit control as a real window under Xvfb: keys and characters through the message
 // queue, the mouse, the wheel, fonts, notifications, the clipboard formats, the selection colours
 // on painted pixels, the self-creating class, a taken-over dialog edit control and the view.
+#include "editors/DialogDriver.h"
 #include "editors/HexEditBase.h"
 #include "editors/HexEditBaseView.h"
 #include "core/Module.h"
@@ -13,9 +14,11 @@
 #include <initializer_list>
 #include <numeric>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace corvasin;
+using test::PostKey;
 
 namespace
 {
@@ -40,64 +43,41 @@ LRESULT CALLBACK ParentProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) 
     return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
 }
 
-void Pump(HWND hDlg = nullptr)
-{
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-    {
-        if (hDlg && ::IsDialogMessageA(hDlg, &msg))
-            continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
-}
-
-// Runs the message loop for a while, timers included.
-void PumpFor(DWORD dwMilliseconds)
+// Serves the queue (through the dialog's keyboard handling, given a dialog), and with a time
+// keeps serving it, timers included, for that long.
+void Pump(HWND hDlg = nullptr, DWORD dwMilliseconds = 0)
 {
     const DWORD dwStart = ::GetTickCount();
-    while (::GetTickCount() - dwStart < dwMilliseconds)
+    do
     {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        Pump();
-    }
+        if (dwMilliseconds)
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            if (hDlg && ::IsDialogMessageA(hDlg, &msg))
+                continue;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    } while (::GetTickCount() - dwStart < dwMilliseconds);
 }
 
-// A key press as the keyboard would queue it; TranslateMessage makes the character.
-void PostKey(HWND hWnd, UINT vk)
-{
-    const LPARAM lScan = static_cast<LPARAM>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)) << 16;
-    ::PostMessageA(hWnd, WM_KEYDOWN, vk, lScan | 1);
-    ::PostMessageA(hWnd, WM_KEYUP, vk, lScan | 1 | 0xC0000000);
-}
-
-// Holds modifier keys down in the thread's key state, which GetKeyState reads.
-class HeldKeys
-{
-public:
-    HeldKeys(std::initializer_list<int> keys)
-    {
-        ::GetKeyboardState(m_saved);
-        BYTE state[256];
-        std::memcpy(state, m_saved, sizeof(state));
-        for (int vk : keys)
-            state[vk] = 0x80;
-        ::SetKeyboardState(state);
-    }
-    ~HeldKeys() { ::SetKeyboardState(m_saved); }
-
-private:
-    BYTE m_saved[256];
-};
-
-// Queues the keys with the modifiers held and lets the window (or dialog) handle them.
+// Queues the keys with the modifiers held down in the thread's key state, which GetKeyState
+// reads, and lets the window (or dialog) handle them.
 void PressKeys(HWND hWnd, std::initializer_list<UINT> keys, std::initializer_list<int> held = {},
                HWND hDlg = nullptr)
 {
-    HeldKeys modifiers(held);
+    BYTE saved[256], state[256];
+    ::GetKeyboardState(saved);
+    std::memcpy(state, saved, sizeof(state));
+    for (int vk : held)
+        state[vk] = 0x80;
+    ::SetKeyboardState(state);
     for (UINT vk : keys)
         PostKey(hWnd, vk);
     Pump(hDlg);
+    ::SetKeyboardState(saved);
 }
 
 // Renders a window's client area into a 32-bit bitmap and reads one pixel.
@@ -156,6 +136,31 @@ std::vector<BYTE> BinaryPayload(std::vector<BYTE> bytes, UINT nCount)
     return bytes;
 }
 
+// A client point in a visible row of the hex column, vertically centred: nX characters (and
+// nPixels more) from the row's left.
+POINT RowPoint(const CHexEditBase& edit, UINT nVisibleRow, UINT nX, int nPixels)
+{
+    const CHexEditModel& model = edit.Model();
+    const int cx = static_cast<int>(model.GetCharWidth());
+    const int cy = static_cast<int>(model.GetLineHeight());
+    return POINT{model.HexLeft() + static_cast<int>(nX) * cx + nPixels,
+                 model.GetInnerRect().top + static_cast<int>(nVisibleRow) * cy + cy / 2};
+}
+
+// The gap after the given column of a visible row: inside a selection rectangle but never on a
+// glyph.
+POINT GapPoint(const CHexEditBase& edit, UINT nVisibleRow, UINT nColumn)
+{
+    return RowPoint(edit, nVisibleRow, 3 * nColumn + 2, static_cast<int>(edit.Model().GetCharWidth()) / 2);
+}
+
+// On the first digit of a byte.
+POINT DigitPoint(const CHexEditBase& edit, UINT nPos)
+{
+    const UINT nPerRow = edit.Model().GetBytesPerRow();
+    return RowPoint(edit, nPos / nPerRow - edit.Model().GetTopRow(), 3 * (nPos % nPerRow), 1);
+}
+
 // A 256-byte control of 300 x 200 pixels in rows of 8 with the focus, and a button beside it.
 class HexEditWindow : public ::testing::Test
 {
@@ -187,8 +192,7 @@ protected:
 
     void TearDown() override
     {
-        if (m_hwndParent)
-            ::DestroyWindow(m_hwndParent);
+        ::DestroyWindow(m_hwndParent);
         Pump();
         g_commands.clear();
     }
@@ -207,6 +211,8 @@ protected:
         PressKeys(Edit(), keys, held);
     }
 
+    std::pair<UINT, UINT> Selection() const { return {m_edit.GetSelectionBegin(), m_edit.GetSelectionEnd()}; }
+    std::pair<UINT, bool> Caret() const { return {m_edit.GetCaretPos(), m_edit.IsCaretHighNibble()}; }
     std::vector<BYTE> Data() const
     {
         std::vector<BYTE> bytes(m_edit.GetDataLength());
@@ -214,30 +220,8 @@ protected:
         return bytes;
     }
 
-    // Client point in the gap after the given column of a visible row: inside a selection
-    // rectangle but never on a glyph.
-    static POINT GapPoint(const CHexEditBase& edit, UINT nVisibleRow, UINT nColumn)
-    {
-        const CHexEditModel& model = edit.Model();
-        const int cx = static_cast<int>(model.GetCharWidth());
-        const int cy = static_cast<int>(model.GetLineHeight());
-        return POINT{model.HexLeft() + static_cast<int>(3 * nColumn + 2) * cx + cx / 2,
-                     model.GetInnerRect().top + static_cast<int>(nVisibleRow) * cy + cy / 2};
-    }
-    POINT GapPoint(UINT nVisibleRow, UINT nColumn) const { return GapPoint(m_edit, nVisibleRow, nColumn); }
-
-    // Client point on the first digit of a byte.
-    static POINT DigitPoint(const CHexEditBase& edit, UINT nPos)
-    {
-        const CHexEditModel& model = edit.Model();
-        const UINT nPerRow = model.GetBytesPerRow();
-        const int cx = static_cast<int>(model.GetCharWidth());
-        const int cy = static_cast<int>(model.GetLineHeight());
-        const UINT nRow = nPos / nPerRow - model.GetTopRow();
-        return POINT{model.HexLeft() + static_cast<int>(3 * (nPos % nPerRow)) * cx + 1,
-                     model.GetInnerRect().top + static_cast<int>(nRow) * cy + cy / 2};
-    }
-    POINT DigitPoint(UINT nPos) const { return DigitPoint(m_edit, nPos); }
+    POINT GapPoint(UINT nVisibleRow, UINT nColumn) const { return ::GapPoint(m_edit, nVisibleRow, nColumn); }
+    POINT DigitPoint(UINT nPos) const { return ::DigitPoint(m_edit, nPos); }
 
     HWND m_hwndParent = nullptr;
     HWND m_hwndOther = nullptr;
@@ -252,27 +236,21 @@ protected:
 TEST_F(HexEditWindow, OverwritesNibblesWithTypedCharactersAndTellsTheParent)
 {
     Press({'A', '5'});
-    EXPECT_EQ(Data()[0], 0xA5);
-    EXPECT_EQ(Data()[1], 0x01);
-    EXPECT_EQ(m_edit.GetCaretPos(), 1u);
-    EXPECT_TRUE(m_edit.IsCaretHighNibble());
+    EXPECT_EQ(std::pair(Data()[0], Data()[1]), std::pair(BYTE{0xA5}, BYTE{0x01}));
+    EXPECT_EQ(Caret(), std::pair(1u, true));
     ASSERT_EQ(g_commands.size(), 2u);
     for (const Command& command : g_commands)
-    {
-        EXPECT_EQ(command.wParam, MAKEWPARAM(c_idEdit, EN_CHANGE));
-        EXPECT_EQ(reinterpret_cast<HWND>(command.lParam), Edit());
-    }
+        EXPECT_EQ(std::pair(command.wParam, reinterpret_cast<HWND>(command.lParam)),
+                  std::pair(WPARAM{MAKEWPARAM(c_idEdit, EN_CHANGE)}, Edit()));
 }
 
 TEST_F(HexEditWindow, MovesTheCaretWithKeysFromTheQueue)
 {
     Press({VK_END, VK_RIGHT});
-    EXPECT_EQ(m_edit.GetCaretPos(), 255u);
-    EXPECT_FALSE(m_edit.IsCaretHighNibble());
+    EXPECT_EQ(Caret(), std::pair(255u, false));
     EXPECT_GT(m_edit.GetTopRow(), 0u);
     Press({VK_HOME});
-    EXPECT_EQ(m_edit.GetCaretPos(), 0u);
-    EXPECT_EQ(m_edit.GetTopRow(), 0u);
+    EXPECT_EQ(std::pair(m_edit.GetCaretPos(), m_edit.GetTopRow()), std::pair(0u, 0u));
 }
 
 TEST_F(HexEditWindow, PutsTheSystemCaretOverTheDigitItEdits)
@@ -281,16 +259,15 @@ TEST_F(HexEditWindow, PutsTheSystemCaretOverTheDigitItEdits)
     const CHexEditModel& model = m_edit.Model();
     POINT pt{};
     ASSERT_TRUE(::GetCaretPos(&pt));
-    EXPECT_EQ(pt.x, model.HexLeft() + static_cast<int>(model.GetCharWidth()));
-    EXPECT_EQ(pt.y, model.GetInnerRect().top + static_cast<int>(model.GetLineHeight()) + 1);
+    EXPECT_EQ(std::pair(pt.x, pt.y), std::pair(LONG(model.HexLeft() + model.GetCharWidth()),
+                                               LONG(model.GetInnerRect().top + model.GetLineHeight() + 1)));
 }
 
 TEST_F(HexEditWindow, SelectsWithShiftAndArrowKeys)
 {
     Press({VK_RIGHT, VK_RIGHT, VK_RIGHT, VK_RIGHT}, {VK_SHIFT});
     ASSERT_TRUE(m_edit.HasSelection());
-    EXPECT_EQ(m_edit.GetSelectionBegin(), 0u);
-    EXPECT_EQ(m_edit.GetSelectionEnd(), 2u);
+    EXPECT_EQ(Selection(), std::pair(0u, 2u));
     Press({VK_RIGHT});
     EXPECT_FALSE(m_edit.HasSelection());
 }
@@ -298,24 +275,20 @@ TEST_F(HexEditWindow, SelectsWithShiftAndArrowKeys)
 TEST_F(HexEditWindow, IgnoresEnterEscapeDeleteAndBackspace)
 {
     Press({VK_RETURN, VK_ESCAPE, VK_DELETE, VK_BACK, VK_INSERT});
-    EXPECT_EQ(Data(), m_data);
-    EXPECT_EQ(m_edit.GetCaretPos(), 0u);
-    EXPECT_TRUE(g_commands.empty());
+    EXPECT_EQ(std::tuple(Data(), m_edit.GetCaretPos(), g_commands.size()), std::tuple(m_data, 0u, size_t{0}));
 }
 
 TEST_F(HexEditWindow, RefusesTypingWhenReadOnly)
 {
     m_edit.SetReadOnly(true, true);
     Press({'F'});
-    EXPECT_EQ(Data()[0], 0x00);
-    EXPECT_TRUE(g_commands.empty());
+    EXPECT_EQ(std::pair(Data()[0], g_commands.size()), std::pair(BYTE{0}, size_t{0}));
 }
 
 TEST_F(HexEditWindow, SelectsAllWithCtrlA)
 {
     Press({'A'}, {VK_CONTROL});
-    EXPECT_EQ(m_edit.GetSelectionBegin(), 0u);
-    EXPECT_EQ(m_edit.GetSelectionEnd(), 255u);
+    EXPECT_EQ(Selection(), std::pair(0u, 255u));
     // Ctrl+A is a shortcut, not the digit A.
     EXPECT_EQ(Data()[0], 0x00);
 }
@@ -344,14 +317,12 @@ TEST_F(HexEditWindow, ShowsAVerticalScrollBarWithOnePagePerFullRows)
     SCROLLINFO si{sizeof(si), SIF_ALL};
     ASSERT_TRUE(::GetScrollInfo(Edit(), SB_VERT, &si));
     const CHexEditModel& model = m_edit.Model();
-    EXPECT_EQ(si.nMin, 0);
-    EXPECT_EQ(static_cast<UINT>(si.nMax), model.GetMaxTopRow() + model.GetFullRows() - 1);
-    EXPECT_EQ(si.nPage, model.GetFullRows());
+    EXPECT_EQ(std::tuple(si.nMin, UINT(si.nMax), si.nPage),
+              std::tuple(0, model.GetMaxTopRow() + model.GetFullRows() - 1, model.GetFullRows()));
 
     Send(WM_VSCROLL, SB_PAGEDOWN);
-    EXPECT_EQ(m_edit.GetTopRow(), model.GetFullRows());
     ASSERT_TRUE(::GetScrollInfo(Edit(), SB_VERT, &si));
-    EXPECT_EQ(static_cast<UINT>(si.nPos), m_edit.GetTopRow());
+    EXPECT_EQ(std::pair(m_edit.GetTopRow(), UINT(si.nPos)), std::pair(model.GetFullRows(), m_edit.GetTopRow()));
     Send(WM_VSCROLL, SB_LINEUP);
     EXPECT_EQ(m_edit.GetTopRow(), model.GetFullRows() - 1);
 }
@@ -392,8 +363,7 @@ TEST_F(HexEditWindow, KeepsItsOwnCopyOfAFixedPitchFont)
     ::DeleteObject(hFixed);
     LOGFONTA lf{};
     ASSERT_EQ(::GetObjectA(hKept, sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
-    EXPECT_EQ(lf.lfHeight, -20);
-    EXPECT_STREQ(lf.lfFaceName, "Courier New");
+    EXPECT_EQ(std::pair(lf.lfHeight, std::string(lf.lfFaceName)), std::pair(-20L, std::string("Courier New")));
     PrintedPixel(Edit(), POINT{1, 1});
     EXPECT_GE(m_edit.Model().GetLineHeight(), 18u);
 }
@@ -420,12 +390,9 @@ TEST_F(HexEditWindow, PastesBinaryDataOnlyUpToTheEndOfTheData)
     Press({'V'}, {VK_CONTROL});
     const std::vector<BYTE> data = Data();
     ASSERT_EQ(data.size(), 256u);
-    EXPECT_EQ(data[252], 252);
-    EXPECT_EQ(data[253], 0xEE);
-    EXPECT_EQ(data[255], 0xEE);
-    EXPECT_EQ(m_edit.GetSelectionBegin(), 253u);
-    EXPECT_EQ(m_edit.GetSelectionEnd(), 255u);
-    EXPECT_EQ(m_edit.GetCaretPos(), 255u);
+    EXPECT_EQ(std::vector<BYTE>(data.begin() + 252, data.end()), (std::vector<BYTE>{252, 0xEE, 0xEE, 0xEE}));
+    EXPECT_EQ(std::tuple(m_edit.GetSelectionBegin(), m_edit.GetSelectionEnd(), m_edit.GetCaretPos()),
+              std::tuple(253u, 255u, 255u));
     ASSERT_EQ(g_commands.size(), 1u);
     EXPECT_EQ(HIWORD(g_commands[0].wParam), EN_CHANGE);
 }
@@ -435,8 +402,7 @@ TEST_F(HexEditWindow, NeverPastesText)
     const char szText[] = "FF FF FF";
     PutOnClipboard(m_hwndParent, CF_TEXT, std::vector<BYTE>(szText, szText + sizeof(szText)));
     Send(WM_COMMAND, c_idEditPaste);
-    EXPECT_EQ(Data(), m_data);
-    EXPECT_TRUE(g_commands.empty());
+    EXPECT_EQ(std::pair(Data(), g_commands.size()), std::pair(m_data, size_t{0}));
 }
 
 TEST_F(HexEditWindow, ReadsNoFurtherThanTheClipboardBlockWhateverItsCountSays)
@@ -445,8 +411,7 @@ TEST_F(HexEditWindow, ReadsNoFurtherThanTheClipboardBlockWhateverItsCountSays)
     Send(WM_COMMAND, c_idEditPaste);
     const std::vector<BYTE> data = Data();
     ASSERT_EQ(data.size(), 256u);
-    EXPECT_EQ(data[0], 0xAB);
-    EXPECT_EQ(data[1], 0xCD);
+    EXPECT_EQ(std::pair(data[0], data[1]), std::pair(BYTE{0xAB}, BYTE{0xCD}));
     // Whatever the block's rounding adds, the paste ends with the block, far from 100000 bytes.
     EXPECT_LT(m_edit.GetSelectionEnd(), 16u);
     EXPECT_TRUE(std::equal(data.begin() + 16, data.end(), m_data.begin() + 16));
@@ -478,9 +443,8 @@ TEST_F(HexEditWindow, PaintsThroughWmPaintInOneCopy)
     m_edit.SetSelection(0, 0, false, true);
     ::RedrawWindow(Edit(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     HDC hdc = ::GetDC(Edit());
-    const COLORREF cr = ::GetPixel(hdc, 2, 2);
+    EXPECT_EQ(::GetPixel(hdc, 2, 2), c_crBackground);
     ::ReleaseDC(Edit(), hdc);
-    EXPECT_EQ(cr, c_crBackground);
 }
 
 TEST_F(HexEditWindow, HidesASingleLineSelectionWithoutTheFocus)
@@ -492,7 +456,7 @@ TEST_F(HexEditWindow, HidesASingleLineSelectionWithoutTheFocus)
     line.SetSelection(0, 3, false, true);
     EXPECT_EQ(line.Model().GetBytesPerRow(), 6u);
     // One line has no margins: the gap after column 0 of its only row.
-    const POINT pt = GapPoint(line, 0, 0);
+    const POINT pt = ::GapPoint(line, 0, 0);
     EXPECT_EQ(PrintedPixel(line.GetSafeHwnd(), pt), c_crHexColumn);
     ::SetFocus(line.GetSafeHwnd());
     EXPECT_EQ(PrintedPixel(line.GetSafeHwnd(), pt), ::GetSysColor(COLOR_HIGHLIGHT));
@@ -503,30 +467,27 @@ TEST_F(HexEditWindow, HidesASingleLineSelectionWithoutTheFocus)
 TEST_F(HexEditWindow, SelectsOneByteOnDoubleClick)
 {
     Mouse(WM_LBUTTONDBLCLK, DigitPoint(9));
-    EXPECT_EQ(m_edit.GetSelectionBegin(), 9u);
-    EXPECT_EQ(m_edit.GetSelectionEnd(), 9u);
+    EXPECT_EQ(Selection(), std::pair(9u, 9u));
 }
 
 TEST_F(HexEditWindow, SelectsByDraggingFromTheAnchor)
 {
     const POINT ptTo = DigitPoint(3);
     Mouse(WM_LBUTTONDOWN, DigitPoint(20));
-    EXPECT_EQ(::GetCapture(), Edit());
-    EXPECT_EQ(m_edit.GetCaretPos(), 20u);
+    EXPECT_EQ(std::pair(::GetCapture(), m_edit.GetCaretPos()), std::pair(Edit(), 20u));
     Mouse(WM_MOUSEMOVE, ptTo);
-    EXPECT_EQ(m_edit.GetSelectionBegin(), 3u);
-    EXPECT_EQ(m_edit.GetSelectionEnd(), 20u);
+    EXPECT_EQ(Selection(), std::pair(3u, 20u));
     Mouse(WM_LBUTTONUP, ptTo, 0);
     EXPECT_EQ(::GetCapture(), nullptr);
 }
 
 TEST_F(HexEditWindow, IgnoresSmallMovesWithinTheDoubleClickRectangle)
 {
-    const POINT pt = DigitPoint(0);
+    const POINT pt = DigitPoint(0), ptNear{pt.x + 1, pt.y};
     Mouse(WM_LBUTTONDOWN, pt);
-    Mouse(WM_MOUSEMOVE, POINT{pt.x + 1, pt.y});
+    Mouse(WM_MOUSEMOVE, ptNear);
     EXPECT_FALSE(m_edit.HasSelection());
-    Mouse(WM_LBUTTONUP, POINT{pt.x + 1, pt.y}, 0);
+    Mouse(WM_LBUTTONUP, ptNear, 0);
 }
 
 TEST_F(HexEditWindow, AutoScrollsWhileTheDragIsBelowTheView)
@@ -535,14 +496,14 @@ TEST_F(HexEditWindow, AutoScrollsWhileTheDragIsBelowTheView)
     Mouse(WM_LBUTTONDOWN, pt);
     Mouse(WM_MOUSEMOVE, POINT{pt.x, 200 + 40});
     const UINT nTopBefore = m_edit.GetTopRow();
-    PumpFor(150);
+    Pump(nullptr, 150);
     const UINT nTopAfter = m_edit.GetTopRow();
     EXPECT_GT(nTopAfter, nTopBefore);
     EXPECT_EQ(m_edit.GetSelectionBegin(), 0u);
     EXPECT_GE(m_edit.GetSelectionEnd(), (nTopAfter + m_edit.Model().GetFullRows()) * 8 - 8);
     Mouse(WM_LBUTTONUP, POINT{pt.x, 240}, 0);
     const UINT nTopStopped = m_edit.GetTopRow();
-    PumpFor(60);
+    Pump(nullptr, 60);
     EXPECT_EQ(m_edit.GetTopRow(), nTopStopped);
 }
 
@@ -624,8 +585,9 @@ namespace
 class CMenuProbe : public CHexEditBase
 {
 public:
-    UINT m_uCopyState = 0xFFFFFFFF;
-    UINT m_uPasteState = 0xFFFFFFFF;
+    UINT m_uCopyState = 0xFFFFFFFF, m_uPasteState = 0xFFFFFFFF;
+    // Whether copy and paste were grayed when the menu last showed.
+    std::pair<bool, bool> Grayed() const { return {m_uCopyState & MF_GRAYED, m_uPasteState & MF_GRAYED}; }
 
 protected:
     void OnExtendContextMenu(HMENU hMenu) noexcept override
@@ -651,23 +613,20 @@ TEST_F(HexEditWindow, OffersCopyOnlyWithASelectionAndPasteOnlyForBinaryData)
 
     // Right-click outside the selection, on byte 20's second digit: the selection goes, the
     // caret moves there.
-    POINT ptByte20 = DigitPoint(probe, 20);
+    POINT ptByte20 = ::DigitPoint(probe, 20);
     ptByte20.x += static_cast<int>(probe.Model().GetCharWidth());
     ::ClientToScreen(hProbe, &ptByte20);
     ::SendMessageA(hProbe, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hProbe), MAKELPARAM(ptByte20.x, ptByte20.y));
-    EXPECT_FALSE(probe.HasSelection());
-    EXPECT_EQ(probe.GetCaretPos(), 20u);
-    EXPECT_TRUE(probe.IsCaretHighNibble());
-    EXPECT_TRUE(probe.m_uCopyState & MF_GRAYED);
-    EXPECT_TRUE(probe.m_uPasteState & MF_GRAYED);
+    EXPECT_EQ(std::tuple(probe.HasSelection(), probe.GetCaretPos(), probe.IsCaretHighNibble()),
+              std::tuple(false, 20u, true));
+    EXPECT_EQ(probe.Grayed(), std::pair(true, true));
 
     // From the keyboard, with a selection and binary data on the clipboard.
     PutOnClipboard(m_hwndParent, CHexEditBase::BinaryClipboardFormat(), BinaryPayload({1}, 1));
     probe.SetSelection(1, 2, false, true);
     ::SendMessageA(hProbe, WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1));
     EXPECT_TRUE(probe.HasSelection());
-    EXPECT_FALSE(probe.m_uCopyState & MF_GRAYED);
-    EXPECT_FALSE(probe.m_uPasteState & MF_GRAYED);
+    EXPECT_EQ(probe.Grayed(), std::pair(false, false));
 
     probe.SetReadOnly(true, false);
     ::SendMessageA(hProbe, WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1));
@@ -713,9 +672,7 @@ TEST_F(HexEditWindow, LeavesAWindowOfItsClassMadeByOthersToTheDefaultProcedure)
                                   ModuleInstance(), nullptr);
     ASSERT_NE(hWnd, nullptr);
     EXPECT_EQ(CWnd::FromHandle(hWnd), nullptr);
-    char szText[16] = {};
-    ::GetWindowTextA(hWnd, szText, sizeof(szText));
-    EXPECT_STREQ(szText, "plain");
+    EXPECT_EQ(test::WindowText(hWnd), "plain");
     ::DestroyWindow(hWnd);
 }
 
@@ -752,9 +709,8 @@ TEST(HexEditDialog, KeepsEnterAndEscapeButPassesTabOn)
         HWND hEdit = edit.GetSafeHwnd();
 
         PressKeys(hEdit, {VK_RETURN, VK_ESCAPE, 'B'}, {}, hDlg);
-        EXPECT_TRUE(g_dialogCommands.empty());
-        EXPECT_EQ(edit.Model().GetDataPtr()[0], 0xB0);
-        EXPECT_EQ(::GetFocus(), hEdit);
+        EXPECT_EQ(std::tuple(g_dialogCommands.size(), edit.Model().GetDataPtr()[0], ::GetFocus()),
+                  std::tuple(size_t{0}, BYTE{0xB0}, hEdit));
 
         PressKeys(hEdit, {VK_TAB}, {}, hDlg);
         EXPECT_EQ(::GetFocus(), ::GetDlgItem(hDlg, IDOK));
@@ -771,14 +727,12 @@ TEST_F(HexEditWindow, FillsTheViewWithTheControlAndFollowsItsSize)
     ASSERT_TRUE(view.Create(WS_CHILD | WS_VISIBLE, RECT{0, 210, 200, 360}, m_hwndParent, 300));
     HWND hEdit = view.GetHexEdit().GetSafeHwnd();
     ASSERT_NE(hEdit, nullptr);
-    EXPECT_EQ(::GetParent(hEdit), view.GetSafeHwnd());
-    EXPECT_EQ(::GetDlgCtrlID(hEdit), 256);
+    EXPECT_EQ(std::pair(::GetParent(hEdit), ::GetDlgCtrlID(hEdit)), std::pair(view.GetSafeHwnd(), 256));
     EXPECT_TRUE(::GetWindowLongA(hEdit, GWL_STYLE) & ES_MULTILINE);
     const auto expectSize = [&](LONG cx, LONG cy) {
         RECT rc;
         ::GetWindowRect(hEdit, &rc);
-        EXPECT_EQ(rc.right - rc.left, cx);
-        EXPECT_EQ(rc.bottom - rc.top, cy);
+        EXPECT_EQ(std::pair(rc.right - rc.left, rc.bottom - rc.top), std::pair(cx, cy));
     };
     expectSize(200, 150);
     ::MoveWindow(view.GetSafeHwnd(), 0, 210, 260, 120, TRUE);

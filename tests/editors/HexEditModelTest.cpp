@@ -32,21 +32,31 @@ void Layout(CHexEditModel& model, int cx, int cy)
     model.CalculateLayout(RECT{0, 0, cx, cy}, c_cx, c_cy);
 }
 
-// A multi-line model of nCount bytes 0, 1, 2... in a client area of cx x cy pixels.
-CHexEditModel MakeModel(UINT nCount, int cx, int cy, UINT nBytesPerRow = 8, bool bAscii = false)
+// A multi-line model of the bytes in a client area of cx x cy pixels.
+CHexEditModel MakeModel(const std::vector<BYTE>& bytes, int cx, int cy, UINT nBytesPerRow = 8, bool bAscii = false)
 {
     CHexEditModel model;
-    const std::vector<BYTE> bytes = Ramp(nCount);
-    model.SetData(bytes.data(), nCount);
+    model.SetData(bytes.data(), static_cast<UINT>(bytes.size()));
     model.SetBytesPerRowSetting(nBytesPerRow, false);
     model.SetShowAscii(bAscii);
     Layout(model, cx, cy);
     return model;
 }
 
+// The same of nCount bytes 0, 1, 2...
+CHexEditModel MakeModel(UINT nCount, int cx, int cy, UINT nBytesPerRow = 8, bool bAscii = false)
+{
+    return MakeModel(Ramp(nCount), cx, cy, nBytesPerRow, bAscii);
+}
+
 BYTE ByteAt(const CHexEditModel& model, UINT nPos)
 {
     return model.GetDataPtr()[nPos];
+}
+
+std::vector<BYTE> BytesAt(const CHexEditModel& model, UINT nPos, UINT nCount)
+{
+    return std::vector<BYTE>(model.GetDataPtr() + nPos, model.GetDataPtr() + nPos + nCount);
 }
 
 // A byte and whether the caret (or a hit) is on its high nibble; the selection's ends; full rows,
@@ -69,8 +79,7 @@ constexpr auto Edges = [](const RECT& rc) { return std::tuple{rc.left, rc.top, r
 TEST(HexEditModel, LaysOutTwentyBytesInRowsOfEightEightAndFour)
 {
     CHexEditModel model = MakeModel(20, 400, 200, 8, true);
-    EXPECT_EQ(model.GetBytesPerRow(), 8u);
-    EXPECT_EQ(model.GetRowCount(), 3u);
+    EXPECT_EQ(std::tuple(model.GetBytesPerRow(), model.GetRowCount()), std::tuple(8u, 3u));
     EXPECT_EQ(model.RowHexText(0), "00 01 02 03 04 05 06 07");
     EXPECT_EQ(model.RowHexText(2), "10 11 12 13");
     EXPECT_EQ(model.RowAsciiText(2).size(), 4u);
@@ -81,23 +90,16 @@ TEST(HexEditModel, PlacesTheCharacterColumnAfterTheHexColumnAndItsGap)
 {
     CHexEditModel model = MakeModel(20, 400, 200, 8, true);
     // 8 bytes: 23 characters of digits and spaces, then the 5-pixel gap.
-    EXPECT_EQ(model.GetHexColumnSpan(), 23u * c_cx + 5);
-    EXPECT_EQ(model.GetAsciiX(), 23u * c_cx + 5);
-    EXPECT_EQ(model.GetAsciiWidth(), 8u * c_cx);
-
+    EXPECT_EQ(std::tuple(model.GetHexColumnSpan(), model.GetAsciiX(), model.GetAsciiWidth()),
+              std::tuple(23u * c_cx + 5, 23u * c_cx + 5, 8u * c_cx));
     model.SetShowAscii(false);
     Layout(model, 400, 200);
-    EXPECT_EQ(model.GetAsciiX(), 0u);
-    EXPECT_EQ(model.GetAsciiWidth(), 0u);
+    EXPECT_EQ(std::tuple(model.GetAsciiX(), model.GetAsciiWidth()), std::tuple(0u, 0u));
 }
 
 TEST(HexEditModel, ShowsUnprintableBytesAsFullStops)
 {
-    CHexEditModel model;
-    const BYTE bytes[] = {'A', 0x00, 0x7F, 0x1F, ' ', '~', 0xC4};
-    model.SetData(bytes, sizeof(bytes));
-    Layout(model, 400, 200);
-    EXPECT_EQ(model.RowAsciiText(0), "A... ~.");
+    EXPECT_EQ(MakeModel(std::vector<BYTE>{'A', 0x00, 0x7F, 0x1F, ' ', '~', 0xC4}, 400, 200).RowAsciiText(0), "A... ~.");
 }
 
 TEST(HexEditModel, ShrinksTheInnerRectangleByTheMarginAndCountsAPartialRow)
@@ -117,9 +119,7 @@ TEST(HexEditModel, NeverLetsTheInnerRectangleTurnInsideOut)
 {
     CHexEditModel model = MakeModel(100, 6, 4);
     const RECT& rc = model.GetInnerRect();
-    EXPECT_EQ(rc.right, rc.left);
-    EXPECT_EQ(rc.bottom, rc.top);
-    EXPECT_EQ(model.GetVisibleRows(), 0u);
+    EXPECT_EQ(std::tuple(rc.right, rc.bottom, model.GetVisibleRows()), std::tuple(rc.left, rc.top, 0u));
 }
 
 // Automatic row widths: the client width and the bytes that fit into a row of it.
@@ -158,9 +158,8 @@ TEST(HexEditModel, PutsAllBytesOnOneLineWithoutMarginsInSingleLineMode)
     model.SetData(bytes.data(), 12);
     model.SetMultiLine(false);
     Layout(model, 100, 20);
-    EXPECT_EQ(model.GetBytesPerRow(), 12u);
-    EXPECT_EQ(model.GetInnerRect().left, 0);
-    EXPECT_EQ(model.GetMaxTopRow(), 0u);
+    EXPECT_EQ(std::tuple(model.GetBytesPerRow(), model.GetInnerRect().left, model.GetMaxTopRow()),
+              std::tuple(12u, 0L, 0u));
     // 35 characters of 8 pixels against 100.
     EXPECT_EQ(model.GetMaxScrollOffset(), 35u * c_cx - 100);
 }
@@ -182,10 +181,9 @@ TEST(HexEditModel, StopsRowAndPixelStepsAtZero)
     CHexEditModel model = MakeModel(100, 100, 100);
     model.SetTopRow(2);
     model.ScrollRows(-5);
-    EXPECT_EQ(model.GetTopRow(), 0u);
     model.SetScrollOffset(8);
     model.ScrollPixels(-100);
-    EXPECT_EQ(model.GetScrollOffset(), 0u);
+    EXPECT_EQ(std::tuple(model.GetTopRow(), model.GetScrollOffset()), std::tuple(0u, 0u));
 }
 
 // ---- caret moves ----
@@ -272,15 +270,6 @@ TEST(HexEditModel, AnchorsASelectionWhenShiftIsPressedBeforeTyping)
     EXPECT_EQ(ByteAt(model, 2), 0xBC);
 }
 
-TEST(HexEditModel, KeepsACaretSetPastTheEndOnTheLastByte)
-{
-    CHexEditModel model = MakeModel(8, 400, 200);
-    model.SetCaret(1000, true);
-    EXPECT_EQ(model.GetCaretPos(), 7u);
-    EXPECT_TRUE(model.TypeChar('9', false));
-    EXPECT_EQ(ByteAt(model, 7), 0x97);
-}
-
 TEST(HexEditModel, DoesNothingWithoutData)
 {
     CHexEditModel model;
@@ -291,38 +280,52 @@ TEST(HexEditModel, DoesNothingWithoutData)
     EXPECT_FALSE(model.TypeChar('a', false));
     RECT rc;
     EXPECT_FALSE(model.GetCaretRect(&rc));
-    const BYTE b = 1;
-    EXPECT_EQ(model.Paste(&b, 1), 0u);
+    EXPECT_EQ(model.Paste(reinterpret_cast<const BYTE*>("\1"), 1), 0u);
 }
 
 // ---- typing ----
 
-TEST(HexEditModel, TypesTheHighNibbleThenTheLowNibbleThenMovesOn)
+// Characters typed one after another from where the caret was put: what each answers, the byte
+// it leaves at nPos and where it leaves the caret.
+struct Typed
 {
-    CHexEditModel model;
-    const BYTE zeros[3] = {};
-    model.SetData(zeros, 3);
-    Layout(model, 400, 200);
-    EXPECT_TRUE(model.TypeChar('A', false));
-    EXPECT_EQ(ByteAt(model, 0), 0xA0);
-    EXPECT_EQ(Caret(model), Lo(0));
-    EXPECT_TRUE(model.TypeChar('5', false));
-    EXPECT_EQ(ByteAt(model, 0), 0xA5);
-    EXPECT_EQ(Caret(model), Hi(1));
+    UINT ch;
+    bool bTaken;
+    UINT nPos;
+    BYTE b;
+    Spot caret;
+};
+struct TypingRun : test::Row
+{
+    UINT nCount;
+    Spot from, at; // where the caret was put, and where it went
+    std::vector<Typed> typed;
+};
+using HexTyping = testing::TestWithParam<TypingRun>;
+
+TEST_P(HexTyping, Types)
+{
+    CHexEditModel model = MakeModel(GetParam().nCount, 400, 200);
+    model.SetCaret(GetParam().from.first, GetParam().from.second);
+    EXPECT_EQ(Caret(model), GetParam().at);
+    for (const Typed& typed : GetParam().typed)
+    {
+        EXPECT_EQ(model.TypeChar(typed.ch, false), typed.bTaken) << typed.ch;
+        EXPECT_EQ(ByteAt(model, typed.nPos), typed.b) << typed.ch;
+        EXPECT_EQ(Caret(model), typed.caret) << typed.ch;
+    }
 }
 
-TEST(HexEditModel, StaysOnTheLastByteAfterTypingItsSecondDigit)
-{
-    CHexEditModel model = MakeModel(4, 400, 200);
-    model.SetCaret(3, true);
-    model.TypeChar('f', false);
-    model.TypeChar('e', false);
-    EXPECT_EQ(ByteAt(model, 3), 0xFE);
-    EXPECT_EQ(Caret(model), Lo(3));
-    // A third digit overwrites the low nibble again.
-    model.TypeChar('1', false);
-    EXPECT_EQ(ByteAt(model, 3), 0xF1);
-}
+INSTANTIATE_TEST_SUITE_P(
+    HexEditModel, HexTyping,
+    testing::Values(
+        TypingRun{"TypesTheHighNibbleThenTheLowNibbleThenMovesOn", 3, Hi(0), Hi(0),
+                  {{'A', true, 0, 0xA0, Lo(0)}, {'5', true, 0, 0xA5, Hi(1)}}},
+        // A third digit overwrites the low nibble again.
+        TypingRun{"StaysOnTheLastByteAfterTypingItsSecondDigit", 4, Hi(3), Hi(3),
+                  {{'f', true, 3, 0xF3, Lo(3)}, {'e', true, 3, 0xFE, Lo(3)}, {'1', true, 3, 0xF1, Lo(3)}}},
+        TypingRun{"KeepsACaretSetPastTheEndOnTheLastByte", 8, Hi(1000), Hi(7), {{'9', true, 7, 0x97, Lo(7)}}}),
+    test::RowName());
 
 TEST(HexEditModel, RefusesNonHexCharactersAndReadOnlyData)
 {
@@ -445,8 +448,7 @@ TEST(HexEditModel, ClampsSelectionEndsToTheLastByte)
     EXPECT_EQ(model.GetSelectionEnd(), 19u);
     EXPECT_FALSE(model.SetSelection(5, 19));
     model.SetSelection(c_nHexNone, 3);
-    EXPECT_FALSE(model.HasSelection());
-    EXPECT_EQ(model.GetSelectionBegin(), c_nHexNone);
+    EXPECT_EQ(std::pair(model.HasSelection(), model.GetSelectionBegin()), std::pair(false, c_nHexNone));
 }
 
 TEST(HexEditModel, MarksTheSelectedPartOfEachRow)
@@ -454,13 +456,10 @@ TEST(HexEditModel, MarksTheSelectedPartOfEachRow)
     CHexEditModel model = MakeModel(40, 400, 200);
     model.SetSelection(6, 9);
     RECT rc;
-    UINT nFirst = 0;
-    UINT nLast = 0;
+    UINT nFirst = 0, nLast = 0;
     ASSERT_TRUE(model.RowSelectionRect(0, &rc, &nFirst, &nLast));
     EXPECT_EQ(std::make_pair(nFirst, nLast), std::make_pair(18u, 22u));
-    EXPECT_EQ(rc.left, 5 + 18 * 8);
-    EXPECT_EQ(rc.right, 5 + 23 * 8 + 1);
-    EXPECT_EQ(rc.top, 6);
+    EXPECT_EQ(std::tuple(rc.left, rc.right, rc.top), std::tuple(5L + 18 * 8, 5L + 23 * 8 + 1, 6L));
     ASSERT_TRUE(model.RowSelectionRect(1, &rc, &nFirst, &nLast));
     EXPECT_EQ(std::make_pair(nFirst, nLast), std::make_pair(0u, 4u));
     EXPECT_FALSE(model.RowSelectionRect(2, &rc, &nFirst, &nLast));
@@ -473,9 +472,7 @@ TEST(HexEditModel, ForgetsSelectionAndCaretWhenDataIsReplaced)
     model.SetCaret(7, false);
     const BYTE b = 0;
     model.SetData(&b, 1);
-    EXPECT_FALSE(model.HasSelection());
-    EXPECT_EQ(Caret(model), Hi(0));
-    EXPECT_TRUE(model.IsLayoutStale());
+    EXPECT_EQ(std::tuple(model.HasSelection(), Caret(model), model.IsLayoutStale()), std::tuple(false, Hi(0), true));
 }
 
 TEST(HexEditModel, ReturnsNothingForNoDataAndTheFullLengthOtherwise)
@@ -487,8 +484,7 @@ TEST(HexEditModel, ReturnsNothingForNoDataAndTheFullLengthOtherwise)
     const std::vector<BYTE> bytes = Ramp(10);
     model.SetData(bytes.data(), 10);
     EXPECT_EQ(model.GetData(buffer, 4), 10u);
-    EXPECT_EQ(buffer[3], 3);
-    EXPECT_EQ(model.GetData(nullptr, 0), 10u);
+    EXPECT_EQ(std::pair(buffer[3], model.GetData(nullptr, 0)), std::pair(BYTE{3}, 10u));
 }
 
 // ---- clipboard forms ----
@@ -528,8 +524,7 @@ TEST(HexEditModel, CopiesBinaryWithALittleEndianCount)
     EXPECT_EQ(std::vector<BYTE>(bytes.begin(), bytes.begin() + 4), (std::vector<BYTE>{0x04, 0x01, 0x00, 0x00}));
     EXPECT_EQ(bytes[4 + 17], 17);
     model.ClearSelection();
-    EXPECT_TRUE(model.CopyBinary().empty());
-    EXPECT_TRUE(model.CopyText().empty());
+    EXPECT_TRUE(model.CopyBinary().empty() && model.CopyText().empty());
 }
 
 TEST(HexEditModel, PastesOnlyTheBytesThatFitBeforeTheEnd)
@@ -539,9 +534,7 @@ TEST(HexEditModel, PastesOnlyTheBytesThatFitBeforeTheEnd)
     const std::vector<BYTE> paste(10, 0xEE);
     EXPECT_EQ(model.Paste(paste.data(), 10), 3u);
     EXPECT_EQ(model.GetLength(), 20u);
-    EXPECT_EQ(ByteAt(model, 16), 16);
-    EXPECT_EQ(ByteAt(model, 17), 0xEE);
-    EXPECT_EQ(ByteAt(model, 19), 0xEE);
+    EXPECT_EQ(BytesAt(model, 16, 4), (std::vector<BYTE>{16, 0xEE, 0xEE, 0xEE}));
     EXPECT_EQ(Selection(model), std::make_pair(17u, 19u));
     EXPECT_EQ(Caret(model), Lo(19));
 }
@@ -553,11 +546,8 @@ TEST(HexEditModel, PastesAtTheSelectionRatherThanTheCaret)
     model.SetSelection(10, 12);
     const BYTE paste[2] = {0xAB, 0xCD};
     EXPECT_EQ(model.Paste(paste, 2), 2u);
-    EXPECT_EQ(ByteAt(model, 10), 0xAB);
-    EXPECT_EQ(ByteAt(model, 11), 0xCD);
-    EXPECT_EQ(ByteAt(model, 12), 12);
-    EXPECT_EQ(ByteAt(model, 2), 2);
-    EXPECT_EQ(model.GetSelectionEnd(), 11u);
+    EXPECT_EQ(BytesAt(model, 10, 3), (std::vector<BYTE>{0xAB, 0xCD, 12}));
+    EXPECT_EQ(std::pair(ByteAt(model, 2), model.GetSelectionEnd()), std::pair(BYTE{2}, 11u));
 }
 
 TEST(HexEditModel, ChangesNothingForAnEmptyOrReadOnlyPaste)
@@ -567,8 +557,7 @@ TEST(HexEditModel, ChangesNothingForAnEmptyOrReadOnlyPaste)
     EXPECT_EQ(model.Paste(paste, 0), 0u);
     EXPECT_FALSE(model.HasSelection());
     model.SetReadOnly(true);
-    EXPECT_EQ(model.Paste(paste, 1), 0u);
-    EXPECT_EQ(ByteAt(model, 0), 0);
+    EXPECT_EQ((std::pair{model.Paste(paste, 1), ByteAt(model, 0)}), std::pair(0u, BYTE{0}));
 }
 
 // ---- auto-scroll pace ----

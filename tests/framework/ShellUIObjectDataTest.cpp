@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace corvasin::test
 {
 namespace
@@ -17,17 +19,13 @@ FORMATETC Format(CLIPFORMAT cf, DWORD tymed = TYMED_HGLOBAL)
     return FORMATETC{cf, nullptr, DVASPECT_CONTENT, -1, tymed};
 }
 
-// A medium owning a fresh block with the given bytes.
-STGMEDIUM BlockMedium(const std::vector<BYTE>& bytes)
+// A medium owning a fresh block with the given bytes (a fixed block of cb bytes with none).
+STGMEDIUM BlockMedium(const std::vector<BYTE>& bytes, SIZE_T cb = 0)
 {
-    STGMEDIUM medium = {};
-    medium.tymed = TYMED_HGLOBAL;
-    medium.hGlobal = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-    if (void* p = ::GlobalLock(medium.hGlobal))
-    {
-        memcpy(p, bytes.data(), bytes.size());
-        ::GlobalUnlock(medium.hGlobal);
-    }
+    STGMEDIUM medium = {TYMED_HGLOBAL};
+    medium.hGlobal = ::GlobalAlloc(cb ? GMEM_FIXED : GMEM_MOVEABLE, cb ? cb : bytes.size());
+    if (!bytes.empty())
+        memcpy(GlobalLock(medium.hGlobal).get(), bytes.data(), bytes.size());
     return medium;
 }
 
@@ -69,6 +67,14 @@ std::vector<FORMATETC> Enumerate(IDataObject* pdo)
     return formats;
 }
 
+std::vector<CLIPFORMAT> Formats(IDataObject* pdo)
+{
+    std::vector<CLIPFORMAT> formats;
+    for (const FORMATETC& fe : Enumerate(pdo))
+        formats.push_back(fe.cfFormat);
+    return formats;
+}
+
 // The bytes GetData gives for a format in a block of memory.
 std::vector<BYTE> GetBytes(IDataObject* pdo, CLIPFORMAT cf)
 {
@@ -98,22 +104,16 @@ TEST_F(ShellUIObjectData, OffersOnlyTheItemIdArrayWhileNothingIsStored)
 {
     const auto formats = Enumerate(pdo);
     ASSERT_EQ(formats.size(), 1u);
-    EXPECT_EQ(formats[0].cfFormat, ShellIdListFormat());
-    EXPECT_EQ(formats[0].tymed, static_cast<DWORD>(TYMED_HGLOBAL));
-    EXPECT_EQ(formats[0].dwAspect, static_cast<DWORD>(DVASPECT_CONTENT));
-    EXPECT_EQ(formats[0].lindex, -1);
-    EXPECT_EQ(formats[0].ptd, nullptr);
+    const FORMATETC& fe = formats[0];
+    EXPECT_EQ(std::tuple(fe.cfFormat, fe.tymed, fe.dwAspect, fe.lindex, fe.ptd),
+              std::tuple(ShellIdListFormat(), DWORD{TYMED_HGLOBAL}, DWORD{DVASPECT_CONTENT}, -1L, nullptr));
 }
 
 TEST_F(ShellUIObjectData, ListsStoredFormatsAfterTheItemIdArrayInStoringOrder)
 {
     ASSERT_EQ(Store(pdo, TestFormat(2), {1}), S_OK);
     ASSERT_EQ(Store(pdo, TestFormat(1), {2}), S_OK);
-    const auto formats = Enumerate(pdo);
-    ASSERT_EQ(formats.size(), 3u);
-    EXPECT_EQ(formats[0].cfFormat, ShellIdListFormat());
-    EXPECT_EQ(formats[1].cfFormat, TestFormat(2));
-    EXPECT_EQ(formats[2].cfFormat, TestFormat(1));
+    EXPECT_EQ(Formats(pdo), (std::vector{ShellIdListFormat(), TestFormat(2), TestFormat(1)}));
 }
 
 TEST_F(ShellUIObjectData, EnumeratorReportsPartialBatchesAndFollowsSkipAndReset)
@@ -179,9 +179,9 @@ TEST_F(ShellUIObjectData, ReplacesAStoredFormatInPlace)
     ASSERT_EQ(Store(pdo, TestFormat(3), {7, 7, 7}), S_OK);
     EXPECT_EQ(GetBytes(pdo, TestFormat(3)), (std::vector<BYTE>{7, 7, 7}));
     // Still one entry for it, in its first place.
-    const auto formats = Enumerate(pdo);
+    const auto formats = Formats(pdo);
     ASSERT_EQ(formats.size(), 5u);
-    EXPECT_EQ(formats[4].cfFormat, TestFormat(3));
+    EXPECT_EQ(formats[4], TestFormat(3));
 }
 
 TEST_F(ShellUIObjectData, RefusesMediaItMayNotKeepAndStoresNothing)
@@ -190,8 +190,7 @@ TEST_F(ShellUIObjectData, RefusesMediaItMayNotKeepAndStoresNothing)
     STGMEDIUM medium = BlockMedium({1, 2, 3, 4});
     EXPECT_EQ(pdo->SetData(&fe, &medium, FALSE), E_NOTIMPL);
 
-    STGMEDIUM stream = {};
-    stream.tymed = TYMED_ISTREAM;
+    STGMEDIUM stream = {TYMED_ISTREAM};
     FORMATETC feStream = Format(TestFormat(1), TYMED_ISTREAM);
     EXPECT_EQ(pdo->SetData(&feStream, &stream, TRUE), E_NOTIMPL);
     EXPECT_EQ(pdo->SetData(nullptr, &medium, TRUE), E_INVALIDARG);
@@ -209,13 +208,11 @@ TEST_F(ShellUIObjectData, GetDataOfAStoredFourByteFormatReturnsANewBlockWithTheS
     const HGLOBAL hStored = stored.hGlobal;
     ASSERT_EQ(pdo->SetData(&fe, &stored, TRUE), S_OK);
 
-    STGMEDIUM medium = {};
-    ASSERT_EQ(pdo->GetData(&fe, &medium), S_OK);
-    EXPECT_EQ(medium.tymed, static_cast<DWORD>(TYMED_HGLOBAL));
-    EXPECT_EQ(medium.pUnkForRelease, nullptr);
-    EXPECT_NE(medium.hGlobal, hStored);
-    EXPECT_EQ(BlockBytes(medium.hGlobal), (std::vector<BYTE>{0xDE, 0xAD, 0xBE, 0xEF}));
-    ::ReleaseStgMedium(&medium);
+    UniqueStgMedium medium;
+    ASSERT_EQ(pdo->GetData(&fe, medium.put()), S_OK);
+    EXPECT_EQ(std::tuple(medium.get().tymed, medium.get().pUnkForRelease), std::tuple(DWORD{TYMED_HGLOBAL}, nullptr));
+    EXPECT_NE(medium.get().hGlobal, hStored);
+    EXPECT_EQ(BlockBytes(medium.get().hGlobal), (std::vector<BYTE>{0xDE, 0xAD, 0xBE, 0xEF}));
 }
 
 TEST_F(ShellUIObjectData, QueryGetDataWantsExactlyHGlobalWhileGetDataHereAcceptsAMask)
@@ -225,9 +222,7 @@ TEST_F(ShellUIObjectData, QueryGetDataWantsExactlyHGlobalWhileGetDataHereAccepts
     STGMEDIUM none = {};
     EXPECT_EQ(pdo->GetData(&fe, &none), DV_E_TYMED);
 
-    STGMEDIUM medium = {};
-    medium.tymed = TYMED_HGLOBAL;
-    medium.hGlobal = ::GlobalAlloc(GMEM_FIXED, 4096);
+    STGMEDIUM medium = BlockMedium({}, 4096);
     EXPECT_EQ(pdo->GetDataHere(&fe, &medium), S_OK);
     FORMATETC feStream = Format(ShellIdListFormat(), TYMED_ISTREAM);
     EXPECT_EQ(pdo->GetDataHere(&feStream, &medium), DV_E_TYMED);
@@ -243,9 +238,7 @@ TEST_F(ShellUIObjectData, QueryGetDataWantsExactlyHGlobalWhileGetDataHereAccepts
 TEST_F(ShellUIObjectData, GetDataHereRefusesABlockTooSmallForThePayload)
 {
     FORMATETC fe = Format(ShellIdListFormat());
-    STGMEDIUM medium = {};
-    medium.tymed = TYMED_HGLOBAL;
-    medium.hGlobal = ::GlobalAlloc(GMEM_FIXED, 8);
+    STGMEDIUM medium = BlockMedium({}, 8);
     EXPECT_EQ(pdo->GetDataHere(&fe, &medium), STG_E_MEDIUMFULL);
     ::ReleaseStgMedium(&medium);
 }
@@ -256,13 +249,9 @@ TEST_F(ShellUIObjectData, ItemIdArrayOfThreeItemsHoldsTheFolderIdThenEachItem)
     const UINT cbFolder = ::ILGetSize(selection.folder->GetPidl()); // 6 + 2 + 2
     const UINT cbItem = CTestItemFolder::kDataSize + 4;
     ASSERT_EQ(bytes.size(), 20u + cbFolder + 3 * cbItem);
-    UINT header[5];
-    memcpy(header, bytes.data(), sizeof(header));
-    EXPECT_EQ(header[0], 3u);
-    EXPECT_EQ(header[1], 20u);
-    EXPECT_EQ(header[2], 20u + cbFolder);
-    EXPECT_EQ(header[3], 20u + cbFolder + cbItem);
-    EXPECT_EQ(header[4], 20u + cbFolder + 2 * cbItem);
+    std::vector<UINT> header(5);
+    memcpy(header.data(), bytes.data(), 5 * sizeof(UINT));
+    EXPECT_EQ(header, (std::vector<UINT>{3, 20, 20 + cbFolder, 20 + cbFolder + cbItem, 20 + cbFolder + 2 * cbItem}));
     EXPECT_EQ(memcmp(bytes.data() + 20, selection.folder->GetPidl(), cbFolder), 0);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(memcmp(bytes.data() + header[2 + i], selection.raw[i], cbItem), 0) << i;
@@ -270,7 +259,7 @@ TEST_F(ShellUIObjectData, ItemIdArrayOfThreeItemsHoldsTheFolderIdThenEachItem)
 
 TEST_F(ShellUIObjectData, ObjectWithoutFolderOrItemsGivesAnEmptyItemIdArray)
 {
-    Held bare(new CTestUIObject(nullptr, 0, nullptr, nullptr, nullptr));
+    Held bare(MakeBareUIObject());
     // Count 0, one offset to an empty list.
     EXPECT_EQ(GetBytes(bare.As<IDataObject>(), ShellIdListFormat()),
               (std::vector<BYTE>{0, 0, 0, 0, 8, 0, 0, 0, 0, 0}));

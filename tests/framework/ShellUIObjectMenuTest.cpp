@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace corvasin::test
 {
@@ -42,8 +43,7 @@ const Entry kCopy{"&Copy", kFirst + kCmdCopy, false};
 
 Entry Default(Entry entry)
 {
-    entry.bDefault = true;
-    return entry;
+    return {entry.text, entry.id, true};
 }
 
 std::vector<Entry> ReadMenu(HMENU hmenu)
@@ -74,6 +74,12 @@ LPCSTR Offset(UINT uOffset)
     return MAKEINTRESOURCEA(uOffset);
 }
 
+// A UI object over one item of every attribute.
+struct ShellUIObjectMenu : testing::Test, OneItem
+{
+    ShellUIObjectMenu() : OneItem(kAll) {}
+};
+
 // The items of a selection by their attributes (no items at all: a UI object without a folder),
 // how many of them the UI object is given, and the flags and last id the shell asks with.
 struct MenuCase : test::Row
@@ -93,8 +99,7 @@ TEST_P(ShellUIObjectMenuEntries, Builds)
     for (ULONG ulAttributes : menuCase.items)
         items.push_back({ulAttributes, "", "a"});
     TestSelection selection(items);
-    Held ui(items.empty() ? new CTestUIObject(nullptr, 0, nullptr, nullptr, nullptr)
-                         : selection.MakeUIObject(menuCase.nGiven));
+    Held ui(items.empty() ? MakeBareUIObject() : selection.MakeUIObject(menuCase.nGiven));
     UniqueHmenu menu(::CreatePopupMenu());
     EXPECT_EQ(ui.As<IContextMenu>()->QueryContextMenu(menu.get(), 0, kFirst, menuCase.idLast, menuCase.uFlags),
               kEightIds);
@@ -125,22 +130,19 @@ INSTANTIATE_TEST_SUITE_P(
         MenuCase{"OffersOnlyASeparatorWithoutAFolder", {}, -1, CMF_NORMAL, kLast, {kSeparator}}),
     test::RowName());
 
-TEST(ShellUIObjectMenu, InsertsAtTheGivenPositionAmongTheShellsEntries)
+TEST_F(ShellUIObjectMenu, InsertsAtTheGivenPositionAmongTheShellsEntries)
 {
-    TestSelection selection({{SFGAO_CANDELETE, "", "a"}});
-    Held ui(selection.MakeUIObject());
+    OneItem deletable(SFGAO_CANDELETE);
     UniqueHmenu menu(::CreatePopupMenu());
     ::AppendMenuA(menu.get(), MF_STRING, 1, "first");
     ::AppendMenuA(menu.get(), MF_STRING, 2, "last");
-    ASSERT_EQ(ui.As<IContextMenu>()->QueryContextMenu(menu.get(), 1, kFirst, kLast, CMF_NORMAL), kEightIds);
+    ASSERT_EQ(deletable.ui.As<IContextMenu>()->QueryContextMenu(menu.get(), 1, kFirst, kLast, CMF_NORMAL), kEightIds);
     EXPECT_EQ(ReadMenu(menu.get()),
               (std::vector<Entry>{{"first", 1, false}, kSeparator, kDelete, {"last", 2, false}}));
 }
 
-TEST(ShellUIObjectMenu, RefusesAMissingMenu)
+TEST_F(ShellUIObjectMenu, RefusesAMissingMenu)
 {
-    TestSelection selection({{kAll, "", "a"}});
-    Held ui(selection.MakeUIObject());
     EXPECT_EQ(ui.As<IContextMenu>()->QueryContextMenu(nullptr, 0, kFirst, kLast, 0), E_INVALIDARG);
 }
 
@@ -158,14 +160,12 @@ TEST_P(ShellUIObjectMenuFailures, Fail)
     DropRecord drops;
     TestSelection selection(std::vector<CTestItemFolder::Item>(std::max(GetParam().nItems, 1), {kAll, "", "a"}),
                             &drops);
-    Held ui(GetParam().nItems < 0 ? new CTestUIObject(nullptr, 0, nullptr, nullptr, nullptr)
-                                  : selection.MakeUIObject(GetParam().nItems));
+    Held ui(GetParam().nItems < 0 ? MakeBareUIObject() : selection.MakeUIObject(GetParam().nItems));
     for (LPCSTR pszVerb : GetParam().verbs)
         EXPECT_EQ(Invoke(ui.get(), pszVerb), E_FAIL)
             << (IS_INTRESOURCE(pszVerb) ? std::to_string(LOWORD(pszVerb)) : std::string(pszVerb));
     EXPECT_EQ(drops.nDrops, 0);
 }
-
 
 INSTANTIATE_TEST_SUITE_P(
     ShellUIObjectMenu, ShellUIObjectMenuFailures,
@@ -179,20 +179,16 @@ INSTANTIATE_TEST_SUITE_P(
         FailingVerbs{"OpenWithoutItemsDoesNothingAndSaysSo", 0, {Offset(kCmdOpen), Offset(kCmdExplore)}}),
     test::RowName());
 
-TEST(ShellUIObjectMenu, RefusesAnInvocationRecordOfTheWrongSize)
+TEST_F(ShellUIObjectMenu, RefusesAnInvocationRecordOfTheWrongSize)
 {
-    TestSelection selection({{kAll, "", "a"}});
-    Held ui(selection.MakeUIObject());
     CMINVOKECOMMANDINFO ici = {8};
     ici.lpVerb = "copy";
     EXPECT_EQ(ui.As<IContextMenu>()->InvokeCommand(&ici), E_INVALIDARG);
     EXPECT_EQ(ui.As<IContextMenu>()->InvokeCommand(nullptr), E_INVALIDARG);
 }
 
-TEST(ShellUIObjectMenu, HasNoCommandStringsAndPassesMenuMessagesToTheDerivedClass)
+TEST_F(ShellUIObjectMenu, HasNoCommandStringsAndPassesMenuMessagesToTheDerivedClass)
 {
-    TestSelection selection({{kAll, "", "a"}});
-    Held ui(selection.MakeUIObject());
     char szName[32];
     EXPECT_EQ(ui.As<IContextMenu>()->GetCommandString(2, GCS_VERBA, nullptr, szName, 32), E_NOTIMPL);
     auto* pMenu3 = ui.As<IContextMenu3>();
@@ -218,7 +214,7 @@ LRESULT CALLBACK RecordCommand(HWND hwnd, UINT uMsg, WPARAM wParam, LPARAM lPara
     return 0;
 }
 
-TEST(ShellUIObjectMenu, RenameAsksTheOwnerViewToStartEditing)
+TEST_F(ShellUIObjectMenu, RenameAsksTheOwnerViewToStartEditing)
 {
     WNDCLASSA wc = {0, RecordCommand};
     wc.hInstance = ::GetModuleHandleA(nullptr);
@@ -227,18 +223,14 @@ TEST(ShellUIObjectMenu, RenameAsksTheOwnerViewToStartEditing)
     UniqueHwnd owner(::CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, wc.hInstance,
                                      nullptr));
     ASSERT_TRUE(owner);
-    TestSelection selection({{kAll, "", "a"}});
-    Held ui(selection.MakeUIObject(-1, owner.get()));
+    Held owned(selection.MakeUIObject(-1, owner.get()));
     g_wParamCommand = 0;
-    EXPECT_EQ(Invoke(ui.get(), Offset(kCmdRename)), S_OK);
-    EXPECT_EQ(g_wParamCommand, 0x7012u);
-    EXPECT_EQ(g_lParamCommand, 0);
+    EXPECT_EQ(Invoke(owned.get(), Offset(kCmdRename)), S_OK);
+    EXPECT_EQ(std::pair(g_wParamCommand, g_lParamCommand), std::pair(WPARAM{0x7012}, LPARAM{0}));
 }
 
-TEST(ShellUIObjectMenu, CopyPutsTheObjectOnTheClipboard)
+TEST_F(ShellUIObjectMenu, CopyPutsTheObjectOnTheClipboard)
 {
-    TestSelection selection({{kAll, "", "a"}});
-    Held ui(selection.MakeUIObject());
     for (LPCSTR pszVerb : {Offset(kCmdCopy), "Copy"})
     {
         EXPECT_EQ(Invoke(ui.get(), pszVerb), S_OK);
@@ -248,24 +240,18 @@ TEST(ShellUIObjectMenu, CopyPutsTheObjectOnTheClipboard)
     EXPECT_EQ(RefCount(ui.get()), 1u);
 }
 
-TEST(ShellUIObjectMenu, PasteDropsTheClipboardOnTheSelectedItemsFolder)
+TEST_F(ShellUIObjectMenu, PasteDropsTheClipboardOnTheSelectedItemsFolder)
 {
     DropRecord drops;
-    TestSelection source({{kAll, "", "a"}});
-    Held copied(source.MakeUIObject());
-    ASSERT_EQ(Invoke(copied.get(), "copy"), S_OK);
-
+    ASSERT_EQ(Invoke(ui.get(), "copy"), S_OK);
     TestSelection target({{kAll, "", "a"}}, &drops);
-    Held ui(target.MakeUIObject());
-    EXPECT_EQ(Invoke(ui.get(), "paste"), S_OK);
-    EXPECT_EQ(drops.nDrops, 1);
-    EXPECT_EQ(drops.grfKeyState, 0u);
-    EXPECT_EQ(drops.pt.x, -1);
-    EXPECT_EQ(drops.pt.y, -1);
-    EXPECT_TRUE(drops.bHadDataObject);
+    Held pasting(target.MakeUIObject());
+    EXPECT_EQ(Invoke(pasting.get(), "paste"), S_OK);
+    EXPECT_EQ(std::tuple(drops.nDrops, drops.grfKeyState, drops.pt.x, drops.pt.y, drops.bHadDataObject),
+              std::tuple(1, 0u, -1L, -1L, true));
 
     drops.bResult = FALSE;
-    EXPECT_EQ(Invoke(ui.get(), "paste"), E_FAIL);
+    EXPECT_EQ(Invoke(pasting.get(), "paste"), E_FAIL);
     ::OleSetClipboard(nullptr);
     // The sub-folder made for the drop is gone again.
     EXPECT_EQ(RefCount(target.folder.get()), 2u);

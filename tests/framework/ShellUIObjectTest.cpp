@@ -12,16 +12,18 @@ namespace corvasin::test
 namespace
 {
 
-TEST(ShellUIObject, AnswersItsSevenInterfacesWithOneIdentity)
+// A UI object over one item.
+struct ShellUIObject : testing::Test, OneItem
 {
-    TestSelection selection({{0, "", "a"}});
-    Held ui(selection.MakeUIObject());
-    const IID iids[] = {IID_IDataObject,     IID_IExternalConnection, IID_IContextMenu,
-                        IID_IContextMenu2,   IID_IContextMenu3,       IID_IObjectWithSite,
-                        IID_IQueryInfo,      IID_IShellExtInit};
+};
+using ShellUIObjectSite = ShellUIObject;
+
+TEST_F(ShellUIObject, AnswersItsSevenInterfacesWithOneIdentity)
+{
     ComPtr<IUnknown> identity;
     ASSERT_EQ(ui->ExternalQueryInterface(IID_IUnknown, identity.put_void()), S_OK);
-    for (const IID& iid : iids)
+    for (const IID& iid : {IID_IDataObject, IID_IExternalConnection, IID_IContextMenu, IID_IContextMenu2,
+                           IID_IContextMenu3, IID_IObjectWithSite, IID_IQueryInfo, IID_IShellExtInit})
     {
         ComPtr<IUnknown> part;
         ASSERT_EQ(ui->ExternalQueryInterface(iid, part.put_void()), S_OK);
@@ -34,16 +36,13 @@ TEST(ShellUIObject, AnswersItsSevenInterfacesWithOneIdentity)
     EXPECT_EQ(none.get(), nullptr);
 }
 
-TEST(ShellUIObject, HoldsItsFolderUntilTheLastRelease)
+TEST_F(ShellUIObject, HoldsItsFolderUntilTheLastRelease)
 {
-    TestSelection selection({{0, "", "a"}});
-    {
-        Held ui(selection.MakeUIObject());
-        EXPECT_EQ(RefCount(selection.folder.get()), 2u);
-        EXPECT_EQ(ui->GetItemCount(), 1u);
-        EXPECT_NE(ui->GetItem(0), selection.raw[0]); // a clone, not the caller's list
-        EXPECT_EQ(ui->GetItem(1), nullptr);
-    }
+    EXPECT_EQ(RefCount(selection.folder.get()), 2u);
+    EXPECT_EQ(ui->GetItemCount(), 1u);
+    EXPECT_NE(ui->GetItem(0), selection.raw[0]); // a clone, not the caller's list
+    EXPECT_EQ(ui->GetItem(1), nullptr);
+    ui.reset();
     EXPECT_EQ(RefCount(selection.folder.get()), 1u);
 }
 
@@ -51,12 +50,7 @@ TEST(ShellUIObject, HoldsItsFolderUntilTheLastRelease)
 
 // Items and how the UI object gets them, the tip it answers (ANSI, empty for none) and the columns
 // it asked the folder for on the way.
-enum class Given
-{
-    Items,
-    WithoutFolder,
-    TooShortAnId
-};
+enum class Given { Items, WithoutFolder, TooShortAnId };
 struct TipCase : test::Row
 {
     std::vector<CTestItemFolder::Item> items;
@@ -71,8 +65,7 @@ TEST_P(ShellUIObjectInfoTip, Answers)
 {
     const TipCase& tipCase = GetParam();
     TestSelection selection(tipCase.items);
-    const BYTE shortData[1] = {'T'};
-    UniquePidl shortId(MakeItemIdList(shortData, sizeof(shortData)));
+    UniquePidl shortId(MakeItemIdList("T", 1));
     LPCITEMIDLIST apidlShort[1] = {shortId.get()};
     // Without a folder, or with an id too short for it, nothing is asked of the folder.
     const bool bFolder = tipCase.given != Given::WithoutFolder;
@@ -82,15 +75,11 @@ TEST_P(ShellUIObjectInfoTip, Answers)
     auto* pInfo = ui.As<IQueryInfo>(IID_IQueryInfo);
     LPWSTR pszTip = reinterpret_cast<LPWSTR>(1);
     EXPECT_EQ(pInfo->GetInfoTip(0, &pszTip), tipCase.hr);
-    if (tipCase.tip.empty())
-        EXPECT_EQ(pszTip, nullptr);
-    else
-    {
-        wchar_t szExpected[64] = {};
-        ::MultiByteToWideChar(CP_ACP, 0, tipCase.tip.c_str(), -1, szExpected, 64);
-        EXPECT_STREQ(pszTip, szExpected);
-        ::SHFree(pszTip);
-    }
+    wchar_t szExpected[64] = {};
+    ::MultiByteToWideChar(CP_ACP, 0, tipCase.tip.c_str(), -1, szExpected, 64);
+    // The empty tip stands for none.
+    EXPECT_STREQ(pszTip, tipCase.tip.empty() ? nullptr : szExpected);
+    ::SHFree(pszTip);
     EXPECT_EQ(selection.folder->m_columnsAsked, tipCase.columnsAsked);
     EXPECT_EQ(pInfo->GetInfoTip(0, nullptr), E_POINTER);
     DWORD dwFlags = 5;
@@ -113,20 +102,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- site --------------------------------------------------------------------------------------
 
-TEST(ShellUIObjectSite, GetSiteFailsBeforeAnySiteIsSet)
+TEST_F(ShellUIObjectSite, GetSiteFailsBeforeAnySiteIsSet)
 {
-    TestSelection selection({{0, "", "a"}});
-    Held ui(selection.MakeUIObject());
     void* pv = reinterpret_cast<void*>(1);
     EXPECT_EQ(ui.As<IObjectWithSite>()->GetSite(IID_IUnknown, &pv), E_FAIL);
     EXPECT_EQ(pv, nullptr);
     EXPECT_EQ(ui.As<IObjectWithSite>()->GetSite(IID_IUnknown, nullptr), E_POINTER);
 }
 
-TEST(ShellUIObjectSite, KeepsAReferenceOnTheSiteAndAnswersForIt)
+TEST_F(ShellUIObjectSite, KeepsAReferenceOnTheSiteAndAnswersForIt)
 {
-    TestSelection selection({{0, "", "a"}});
-    Held ui(selection.MakeUIObject());
     Held site(new CTestItemFolder());
     auto* pObjectWithSite = ui.As<IObjectWithSite>();
     ASSERT_EQ(pObjectWithSite->SetSite(site.As<IShellFolder>()), S_OK);
@@ -143,16 +128,13 @@ TEST(ShellUIObjectSite, KeepsAReferenceOnTheSiteAndAnswersForIt)
     EXPECT_EQ(RefCount(site.get()), 1u);
 }
 
-TEST(ShellUIObjectSite, ReleasesTheSiteWithTheObject)
+TEST_F(ShellUIObjectSite, ReleasesTheSiteWithTheObject)
 {
     Held site(new CTestItemFolder());
-    {
-        TestSelection selection({{0, "", "a"}});
-        Held ui(selection.MakeUIObject());
-        ui.As<IObjectWithSite>()->SetSite(site.As<IShellFolder>());
-        ui.As<IObjectWithSite>()->SetSite(site.As<IShellFolder>());
-        EXPECT_EQ(RefCount(site.get()), 2u);
-    }
+    ui.As<IObjectWithSite>()->SetSite(site.As<IShellFolder>());
+    ui.As<IObjectWithSite>()->SetSite(site.As<IShellFolder>());
+    EXPECT_EQ(RefCount(site.get()), 2u);
+    ui.reset();
     EXPECT_EQ(RefCount(site.get()), 1u);
 }
 
@@ -160,9 +142,9 @@ TEST(ShellUIObjectSite, ReleasesTheSiteWithTheObject)
 
 TEST(ShellUIObjectExtInit, FallsBackToTheDefaultFolderAndForgetsTheItems)
 {
-    TestSelection selection({{SFGAO_CANDELETE, "", "a"}});
+    OneItem one(SFGAO_CANDELETE);
     TestSelection other({{SFGAO_CANDELETE, "", "b"}});
-    Held ui(selection.MakeUIObject());
+    auto& [selection, ui] = one;
     ui->m_pDefaultFolder = other.folder.get();
 
     // A location no folder of ours sits at.
@@ -199,7 +181,7 @@ TEST(ShellUIObjectExtInit, FallsBackWhenTheBoundLocationIsNotOneOfOurFolders)
     // The desktop hands out file system folders, which are not ours; whatever the bind gives,
     // the object must end up with either our folder or none and balanced references.
     TestSelection selection({{0, "", "a"}});
-    Held ui(new CTestUIObject(nullptr, 0, nullptr, nullptr, nullptr));
+    Held ui(MakeBareUIObject());
     LPITEMIDLIST pidlDrives = nullptr;
     ASSERT_EQ(::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &pidlDrives), S_OK);
     UniquePidl drives(pidlDrives);

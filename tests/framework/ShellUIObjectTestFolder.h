@@ -43,12 +43,10 @@ public:
     struct Item
     {
         ULONG ulAttributes = 0;
-        std::string tip;
-        std::string name;
+        std::string tip, name;
     };
 
-    explicit CTestItemFolder(CNameSpaceExtension* pParent = nullptr,
-                             DropRecord* pDrops = nullptr)
+    explicit CTestItemFolder(CNameSpaceExtension* pParent = nullptr, DropRecord* pDrops = nullptr)
         : CNameSpaceExtension(pParent), m_pDrops(pDrops)
     {
     }
@@ -65,10 +63,7 @@ public:
 
     const CLSID& GetCLSID() noexcept override { return CLSID_TestUIObject; }
     UINT GetItemDataSize() noexcept override { return kDataSize; }
-    BOOL IsOwnItem(const void* pItem) noexcept override
-    {
-        return memcmp(pItem, "TI", 2) == 0;
-    }
+    BOOL IsOwnItem(const void* pItem) noexcept override { return memcmp(pItem, "TI", 2) == 0; }
     ULONG GetItemAttributes(const void* pItem) noexcept override
     {
         const Item* p = Find(pItem);
@@ -78,13 +73,7 @@ public:
     {
         m_columnsAsked.push_back(iColumn);
         const Item* p = Find(pItem);
-        if (!p)
-            return {};
-        if (iColumn == -1)
-            return p->tip;
-        if (iColumn == 0)
-            return p->name;
-        return {};
+        return !p ? CString() : iColumn == -1 ? CString(p->tip) : iColumn == 0 ? CString(p->name) : CString();
     }
     CNameSpaceExtension* CreateSubFolder(const void*) noexcept override
     {
@@ -94,10 +83,7 @@ public:
     {
         if (!m_pDrops)
             return FALSE;
-        ++m_pDrops->nDrops;
-        m_pDrops->grfKeyState = grfKeyState;
-        m_pDrops->pt = pt;
-        m_pDrops->bHadDataObject = pDataObject != nullptr;
+        *m_pDrops = {m_pDrops->nDrops + 1, grfKeyState, pt, pDataObject != nullptr, m_pDrops->bResult};
         return m_pDrops->bResult;
     }
 
@@ -172,21 +158,34 @@ struct TestSelection
         UniquePidl pidl(MakeItemIdList(location, sizeof(location)));
         static_cast<IPersistFolder*>(folder->GetInterface(IID_IPersistFolder))->Initialize(pidl.get());
         for (size_t i = 0; i < folder->m_items.size(); ++i)
-            pidls.emplace_back(CTestItemFolder::MakeItem(static_cast<WORD>(i)));
-        for (const UniquePidl& p : pidls)
-            raw.push_back(p.get());
+            raw.push_back(pidls.emplace_back(CTestItemFolder::MakeItem(static_cast<WORD>(i))).get());
     }
 
     // A UI object over the first n items (all when n is -1).
     CTestUIObject* MakeUIObject(int n = -1, HWND hwndOwner = nullptr)
     {
-        const UINT cidl = n < 0 ? static_cast<UINT>(raw.size()) : static_cast<UINT>(n);
-        return new CTestUIObject(folder.get(), cidl, raw.data(), folder->GetPidl(), hwndOwner);
+        return new CTestUIObject(folder.get(), n < 0 ? static_cast<UINT>(raw.size()) : static_cast<UINT>(n),
+                                 raw.data(), folder->GetPidl(), hwndOwner);
     }
 
     Held<CTestItemFolder> folder;
     std::vector<UniquePidl> pidls;
     std::vector<LPCITEMIDLIST> raw;
+};
+
+// A UI object without a folder or items.
+inline CTestUIObject* MakeBareUIObject()
+{
+    return new CTestUIObject(nullptr, 0, nullptr, nullptr, nullptr);
+}
+
+// A selection of one item of the given attributes and a UI object over it.
+struct OneItem
+{
+    explicit OneItem(ULONG ulAttributes = 0) : selection({{ulAttributes, "", "a"}}) {}
+
+    TestSelection selection;
+    Held<CTestUIObject> ui{selection.MakeUIObject()};
 };
 
 } // namespace corvasin::test

@@ -1,4 +1,4 @@
-// The modal driver of the installation tests.
+// The dialog watch and the modal driver of the command, installation and shell tests.
 #include "support/ModalDriver.h"
 
 #include <shlobj.h>
@@ -10,75 +10,70 @@ namespace corvasin::test
 
 namespace
 {
-CModalDriver* g_pDriver = nullptr;
+CDialogWatch* g_pWatch = nullptr;
 // Ticks (10 ms) to wait for a dialog to show before it is answered anyway.
 constexpr int c_nMaxWaitTicks = 200;
-
-std::string ClassOf(HWND hWnd)
-{
-    char sz[64] = "";
-    ::GetClassNameA(hWnd, sz, sizeof(sz));
-    return sz;
-}
-
-std::string TextOf(HWND hWnd)
-{
-    char sz[1024] = "";
-    if (hWnd)
-        ::GetWindowTextA(hWnd, sz, sizeof(sz));
-    return sz;
-}
 } // namespace
 
-CModalDriver::CModalDriver(std::vector<Answer> answers) : m_answers(std::move(answers))
+CDialogWatch::CDialogWatch()
 {
-    g_pDriver = this;
+    g_pWatch = this;
     m_hHook = ::SetWindowsHookExA(WH_CBT, CbtProc, nullptr, ::GetCurrentThreadId());
     m_idTimer = ::SetTimer(nullptr, 0, 10, TimerProc);
 }
 
-CModalDriver::~CModalDriver()
+CDialogWatch::~CDialogWatch()
 {
     if (m_hHook)
         ::UnhookWindowsHookEx(m_hHook);
     if (m_idTimer)
         ::KillTimer(nullptr, m_idTimer);
-    g_pDriver = nullptr;
+    g_pWatch = nullptr;
 }
 
-LRESULT CALLBACK CModalDriver::CbtProc(int nCode, WPARAM wParam, LPARAM lParam) noexcept
+LRESULT CALLBACK CDialogWatch::CbtProc(int nCode, WPARAM wParam, LPARAM lParam) noexcept
 {
-    CModalDriver* pThis = g_pDriver;
-    // Wine activates once more with a NULL window after a box closes: only dialogs count.
-    if (pThis && nCode == HCBT_ACTIVATE && wParam)
+    CDialogWatch* pThis = g_pWatch;
+    const HWND hWnd = reinterpret_cast<HWND>(wParam);
+    // Wine activates once more with a NULL window after a box closes, and a dialog is activated
+    // again when a box it opened has closed: each dialog window counts once.
+    if (pThis && nCode == HCBT_ACTIVATE && hWnd && WindowClass(hWnd) == "#32770" &&
+        std::find(pThis->m_windows.begin(), pThis->m_windows.end(), hWnd) == pThis->m_windows.end())
     {
-        const HWND hWnd = reinterpret_cast<HWND>(wParam);
-        // Each window once: a dialog is activated again when a box it opened has closed.
-        if (hWnd != pThis->m_hPending && ClassOf(hWnd) == "#32770" &&
-            std::find(pThis->m_windows.begin(), pThis->m_windows.end(), hWnd) == pThis->m_windows.end())
+        // Nothing may unwind through the system's hook or timer dispatch (a failed gtest ASSERT
+        // does not throw).
+        try
         {
-            try
-            {
-                pThis->m_windows.push_back(hWnd);
-                pThis->m_seen.push_back({TextOf(hWnd), TextOf(::GetDlgItem(hWnd, 0xFFFF))});
-            }
-            catch (...)
-            {
-            }
-            pThis->m_hPending = hWnd;
-            pThis->m_nWaitTicks = 0;
+            pThis->m_windows.push_back(hWnd);
+            pThis->OnDialog(hWnd);
+        }
+        catch (...)
+        {
         }
     }
     return ::CallNextHookEx(pThis ? pThis->m_hHook : nullptr, nCode, wParam, lParam);
 }
 
-void CALLBACK CModalDriver::TimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept
+void CALLBACK CDialogWatch::TimerProc(HWND, UINT, UINT_PTR, DWORD) noexcept
 {
-    if (g_pDriver)
-        g_pDriver->Tick();
+    try
+    {
+        if (g_pWatch)
+            g_pWatch->OnTick();
+    }
+    catch (...)
+    {
+    }
 }
 
-void CModalDriver::Tick() noexcept
+void CModalDriver::OnDialog(HWND hDlg)
+{
+    m_hPending = hDlg;
+    m_nWaitTicks = 0;
+    m_seen.push_back({WindowText(hDlg), WindowText(::GetDlgItem(hDlg, 0xFFFF))});
+}
+
+void CModalDriver::OnTick()
 {
     const HWND hDlg = m_hPending;
     if (!hDlg || !::IsWindow(hDlg))
@@ -88,16 +83,25 @@ void CModalDriver::Tick() noexcept
         return;
     m_hPending = nullptr;
     const size_t iAnswer = m_seen.size() - 1;
-    try
-    {
-        if (iAnswer < m_answers.size())
-            m_answers[iAnswer](hDlg);
-        else
-            ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    }
-    catch (...)
-    {
-    }
+    if (iAnswer < m_answers.size())
+        m_answers[iAnswer](hDlg);
+    else
+        PressButton(hDlg, IDCANCEL);
+}
+
+std::string WindowClass(HWND hWnd)
+{
+    char szClass[64] = "";
+    ::GetClassNameA(hWnd, szClass, sizeof(szClass));
+    return szClass;
+}
+
+std::string WindowText(HWND hWnd)
+{
+    std::string text(hWnd ? static_cast<size_t>(::GetWindowTextLengthA(hWnd)) : 0, '\0');
+    if (!text.empty())
+        text.resize(static_cast<size_t>(::GetWindowTextA(hWnd, text.data(), static_cast<int>(text.size()) + 1)));
+    return text;
 }
 
 void PressButton(HWND hDlg, int nID)
@@ -110,27 +114,20 @@ std::vector<std::string> ChildTexts(HWND hDlg)
 {
     std::vector<std::string> texts;
     for (HWND h = ::GetWindow(hDlg, GW_CHILD); h; h = ::GetWindow(h, GW_HWNDNEXT))
-    {
-        char sz[512] = {};
-        ::GetWindowTextA(h, sz, sizeof(sz));
-        texts.push_back(sz);
-    }
+        texts.push_back(WindowText(h));
     return texts;
 }
 
 CModalDriver::Answer Press(int nID)
 {
-    return [nID](HWND hDlg) {
-        ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, nID)));
-    };
+    return [nID](HWND hDlg) { PressButton(hDlg, nID); };
 }
 
 CModalDriver::Answer TypeAndPress(int nIDControl, std::string text, int nID)
 {
     return [nIDControl, text, nID](HWND hDlg) {
         ::SetDlgItemTextA(hDlg, nIDControl, text.c_str());
-        Press(nID)(hDlg);
+        PressButton(hDlg, nID);
     };
 }
 
@@ -154,8 +151,7 @@ CModalDriver::Answer PickFolder(const std::string& path)
         if (::IsWindow(hDlg))
         {
             ::SendMessageA(hDlg, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()));
-            ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                           reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, IDOK)));
+            PressButton(hDlg, IDOK);
         }
     };
 }
