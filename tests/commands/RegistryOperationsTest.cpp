@@ -3,9 +3,10 @@
 // notification each one sends.
 #include "commands/RegUIObject.h"
 #include "commands/RegistryCommandFixture.h"
-#include "registry/RegistryAccess.h"
+#include "install/DllUnderTest.h"
 #include "resource.h"
 #include "support/ModalDriver.h"
+#include "support/RegistrySnapshot.h"
 #include "support/ShellEvents.h"
 
 #include <gtest/gtest.h>
@@ -16,22 +17,6 @@ namespace
 {
 
 using Event = CShellEvents::Event;
-using Bytes = std::vector<BYTE>;
-
-struct Value
-{
-    DWORD dwType = 0;
-    Bytes data;
-    bool operator==(const Value&) const = default;
-};
-
-Value Read(HKEY hKey, const char* pszName)
-{
-    Value v;
-    if (!ReadTypedValue(hKey, pszName, &v.dwType, v.data))
-        v.dwType = ~0u; // not there
-    return v;
-}
 
 Bytes Text(const char* psz) { return Bytes(psz, psz + strlen(psz) + 1); }
 
@@ -39,6 +24,12 @@ class RegistryOperations : public RegistryCommands
 {
 protected:
     RegistryOperations() { key.CreateSubkey("Target"); }
+    // A value below the scratch key; type ~0 when it is not there.
+    Value Read(const char* pszName, const char* pszKey = "")
+    {
+        const RegValue value = ReadValue(key.get(), pszKey, pszName);
+        return value.exists() ? Value{value.dwType, Bytes(value.data.begin(), value.data.end())} : Value{~0u, {}};
+    }
     UniquePidl target = ItemId(REGITEM_KEY, "Target");
 };
 
@@ -47,12 +38,7 @@ TEST_F(RegistryOperations, NewKeyOpensAnExistingOneAndNotifiesEachTime)
     CShellEvents events(Folder()->GetPidl());
     EXPECT_EQ(Invoke({target.get()}, CRegUIObject::kRegNewKey), S_OK);
     EXPECT_EQ(Invoke({target.get()}, CRegUIObject::kRegNewKey), S_OK);
-    UniqueHkey hTarget;
-    ASSERT_EQ(::RegOpenKeyExA(key.get(), "Target", 0, KEY_READ, hTarget.put()), ERROR_SUCCESS);
-    DWORD cSubkeys = 0;
-    ::RegQueryInfoKeyA(hTarget.get(), nullptr, nullptr, nullptr, &cSubkeys, nullptr, nullptr, nullptr,
-                       nullptr, nullptr, nullptr, nullptr);
-    EXPECT_EQ(cSubkeys, 1u);
+    EXPECT_EQ(SnapKey(key.path() + "\\Target"), (Snapshot{{"", {}}, {"New Key", {}}})) << "one key, opened twice";
     EXPECT_EQ(events.WaitFor(2), (std::vector<Event>{{SHCNE_MKDIR, "New Key", ""}, {SHCNE_MKDIR, "New Key", ""}}));
     // A value has no "New" command.
     UniquePidl value = ItemId(REGITEM_VALUE, "v", 0, REG_SZ);
@@ -69,11 +55,9 @@ TEST_F(RegistryOperations, NewValuesHoldFourZeroBytesUnderAFreeName)
                                                {CRegUIObject::kRegNewMultiSz, REG_MULTI_SZ}};
     for (const auto& [offset, dwType] : commands)
         EXPECT_EQ(Invoke({target.get()}, offset), S_OK);
-    UniqueHkey hTarget;
-    ASSERT_EQ(::RegOpenKeyExA(key.get(), "Target", 0, KEY_READ, hTarget.put()), ERROR_SUCCESS);
     const char* names[] = {"New Value", "New Value #2", "New Value #3", "New Value #4"};
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(Read(hTarget.get(), names[i]), (Value{commands[i].second, Bytes(4, 0)})) << names[i];
+        EXPECT_EQ(Read(names[i], "Target"), (Value{commands[i].second, Bytes(4, 0)})) << names[i];
     const auto& seen = events.WaitFor(4);
     ASSERT_EQ(seen.size(), 4u);
     EXPECT_EQ(seen[3], (Event{SHCNE_CREATE, "New Value #4", ""}));
@@ -100,11 +84,10 @@ TEST_F(RegistryOperations, DeleteAsksForEveryItemAndDeletesTheConfirmedOnes)
         EXPECT_EQ(seen[1].text, "Are you sure you want to delete the value Keep?");
         EXPECT_EQ(seen[3].text, "Are you sure you want to delete the value (default)?");
     }
-    EXPECT_EQ(Read(key.get(), "Keep"), (Value{REG_SZ, Text("k")}));
-    EXPECT_EQ(Read(key.get(), "Gone").dwType, ~0u);
-    EXPECT_EQ(Read(key.get(), nullptr).dwType, ~0u);
-    UniqueHkey hTree;
-    EXPECT_NE(::RegOpenKeyExA(key.get(), "Tree", 0, KEY_READ, hTree.put()), ERROR_SUCCESS);
+    EXPECT_EQ(Read("Keep"), (Value{REG_SZ, Text("k")}));
+    EXPECT_EQ(Read("Gone").first, ~0u);
+    EXPECT_EQ(Read(nullptr).first, ~0u);
+    EXPECT_FALSE(KeyExists(key.get(), "Tree"));
     EXPECT_EQ(events.WaitFor(3), (std::vector<Event>{{SHCNE_RMDIR, "Tree", ""},
                                                      {SHCNE_DELETE, "Gone", ""},
                                                      {SHCNE_DELETE, "(default)", ""}}));
@@ -116,7 +99,7 @@ TEST_F(RegistryOperations, TheEditorForTheValuesTypeWritesWhatTheUserTyped)
     {
         const char* pszWhat;
         const char* pszName; // null: "(default)"
-        Value before;        // dwType ~0: no such value
+        Value before;        // type ~0: no such value
         CModalDriver::Answer answer;
         Value after;
         bool bWritten;
@@ -144,16 +127,16 @@ TEST_F(RegistryOperations, TheEditorForTheValuesTypeWritesWhatTheUserTyped)
     {
         SCOPED_TRACE(row.pszWhat);
         ::RegDeleteValueA(key.get(), row.pszName);
-        if (row.before.dwType != ~0u)
-            key.SetBinary(row.pszName ? row.pszName : "", row.before.data, row.before.dwType);
+        if (row.before.first != ~0u)
+            key.SetBinary(row.pszName ? row.pszName : "", row.before.second, row.before.first);
         // The listing's type: "(default)" always reads as text.
-        UniquePidl item = row.pszName ? ItemId(REGITEM_VALUE, row.pszName, 0, row.before.dwType)
+        UniquePidl item = row.pszName ? ItemId(REGITEM_VALUE, row.pszName, 0, row.before.first)
                                       : ItemId(REGITEM_DEFAULT, "(default)", 0, REG_SZ);
         CShellEvents events(Folder()->GetPidl());
         CModalDriver answers({row.answer});
         EXPECT_EQ(Invoke({item.get()}, "edit"), row.bWritten ? S_OK : E_FAIL);
-        EXPECT_EQ(Read(key.get(), row.pszName), row.after);
-        const bool bBigValue = row.before.data.size() > 1024;
+        EXPECT_EQ(Read(row.pszName), row.after);
+        const bool bBigValue = row.before.second.size() > 1024;
         EXPECT_EQ(answers.Seen().size(), bBigValue ? 0u : 1u);
         const std::string name = row.pszName ? row.pszName : "(default)";
         if (row.bWritten)
@@ -168,15 +151,15 @@ TEST_F(RegistryOperations, RenamingDefaultGivesANamedValueAndBadNamesChangeNothi
     UniquePidl deflt = ItemId(REGITEM_DEFAULT, "(default)", 0, REG_SZ);
     for (const wchar_t* pszBad : {L"", L"Other"})
         EXPECT_EQ(folder->SetNameOf(nullptr, deflt.get(), pszBad, SHGDN_NORMAL, nullptr), E_FAIL);
-    EXPECT_EQ(Read(key.get(), nullptr), (Value{REG_BINARY, {1, 2, 3}}));
+    EXPECT_EQ(Read(nullptr), (Value{REG_BINARY, {1, 2, 3}}));
     LPITEMIDLIST pidlNew = nullptr;
     ASSERT_EQ(folder->SetNameOf(nullptr, deflt.get(), L"Named", SHGDN_NORMAL, &pidlNew), S_OK);
     UniquePidl ownedNew(pidlNew);
     EXPECT_EQ(RecordOf(pidlNew).dwKind, REGITEM_VALUE);
     EXPECT_STREQ(RecordOf(pidlNew).szName, "Named");
     // The type is the registry's, not the listing's REG_SZ.
-    EXPECT_EQ(Read(key.get(), "Named"), (Value{REG_BINARY, {1, 2, 3}}));
-    EXPECT_EQ(Read(key.get(), nullptr).dwType, ~0u);
+    EXPECT_EQ(Read("Named"), (Value{REG_BINARY, {1, 2, 3}}));
+    EXPECT_EQ(Read(nullptr).first, ~0u);
 }
 
 TEST_F(RegistryOperations, DoubleClickingAValueOpensItsEditor)
@@ -195,7 +178,7 @@ TEST_F(RegistryOperations, DoubleClickingAValueOpensItsEditor)
         EXPECT_EQ(hook->Execute(&sei), S_OK);
         EXPECT_EQ(answers.Seen().size(), 1u);
     }
-    EXPECT_EQ(Read(key.get(), "s"), (Value{REG_SZ, Text("new")}));
+    EXPECT_EQ(Read("s"), (Value{REG_SZ, Text("new")}));
     // A cancelled editor still counts as handled; keys and other verbs are the shell's.
     {
         CModalDriver answers({Press(IDCANCEL)});

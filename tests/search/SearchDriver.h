@@ -3,25 +3,17 @@
 // window read and closed from the test thread while the search thread serves it.
 #pragma once
 
-#include "app/CorvasinFactory.h"
-#include "app/Guids.h"
 #include "core/CmdTargetPtr.h"
-#include "core/ComPtr.h"
-#include "core/Handles.h"
 #include "core/Module.h"
 #include "editors/DialogDriver.h"
 #include "install/DllUnderTest.h"
-#include "framework/ItemIdList.h"
-#include "registry/RegItem.h"
-#include "registry/RegkeyExtension.h"
+#include "registry/FolderTestUtil.h"
 #include "search/FindDialog.h"
 
 #include "resource.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
-#include <shlobj.h>
-#include <shlwapi.h>
 
 #include <ostream>
 #include <string>
@@ -33,43 +25,23 @@ namespace corvasin::test
 // Writes a value below HKCU, creating its key.
 inline void PutValue(const std::string& keyPath, const char* pszName, DWORD dwType, const std::string& bytes)
 {
-    HKEY hKey = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &hKey, nullptr),
+    ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, keyPath.c_str(), pszName, dwType, bytes.data(),
+                                static_cast<DWORD>(bytes.size())),
               ERROR_SUCCESS);
-    if (pszName)
-        ::RegSetValueExA(hKey, pszName, 0, dwType, reinterpret_cast<const BYTE*>(bytes.data()),
-                         static_cast<DWORD>(bytes.size()));
-    ::RegCloseKey(hKey);
 }
 
-inline void PutKey(const std::string& keyPath) { PutValue(keyPath, nullptr, 0, {}); }
-
-// A one-id list of a key or value item, as a selection holds it.
-inline UniquePidl ItemIdFor(DWORD dwKind, const char* pszName)
+// A key folder of this program for HKCU\<path>, initialised with the id list the desktop parses
+// for it below the namespace junction.
+inline CmdTargetPtr<CRegkeyExtension> PlacedKeyFolder(const std::string& hkcuPath)
 {
-    const REGITEM item = MakeRegItem(dwKind, 0, pszName);
-    return UniquePidl(MakeItemIdList(&item, sizeof(item)));
-}
-
-// HKCU\<path> as the desktop parses it below the namespace junction.
-inline UniquePidl DesktopPidl(const std::string& hkcuPath)
-{
+    auto pFolder = CmdTargetPtr<CRegkeyExtension>::Attach(
+        new CRegkeyExtension(nullptr, HKEY_CURRENT_USER, hkcuPath.c_str(), &RegistryServices()));
     ComPtr<IShellFolder> pDesktop;
     ::SHGetDesktopFolder(pDesktop.put());
     const std::string text = "::" + GuidString(CLSID_CorvasinFolder) + "\\HKCU\\" + hkcuPath;
     std::wstring wide(text.begin(), text.end());
     UniquePidl pidl;
     pDesktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, pidl.put(), nullptr);
-    return pidl;
-}
-
-// A key folder of this program for HKCU\<path>, initialised with the desktop's id list.
-inline CmdTargetPtr<CRegkeyExtension> PlacedKeyFolder(const std::string& hkcuPath)
-{
-    auto pFolder = CmdTargetPtr<CRegkeyExtension>::Attach(
-        new CRegkeyExtension(nullptr, HKEY_CURRENT_USER, hkcuPath.c_str(), &RegistryServices()));
-    const UniquePidl pidl = DesktopPidl(hkcuPath);
     EXPECT_TRUE(pidl) << "the desktop does not parse " << hkcuPath;
     static_cast<IPersistFolder*>(pFolder->GetInterface(IID_IPersistFolder))->Initialize(pidl.get());
     return pFolder;
@@ -93,16 +65,13 @@ struct FindDialogState
 };
 
 // A driver step that reads the dialog, fills it in and presses Find (or Cancel).
-inline CDialogDriver::Step FillFindDialog(const FindInput& input, FindDialogState* pShown,
-                                          bool bFind = true)
+inline CDialogDriver::Step FillFindDialog(const FindInput& input, FindDialogState* pShown, bool bFind = true)
 {
     return [=](HWND hDlg) {
         if (pShown)
-        {
-            *pShown = {IsChecked(hDlg, IDC_FIND_KEYS), IsChecked(hDlg, IDC_FIND_VALUES),
-                       IsChecked(hDlg, IDC_FIND_DATA), IsChecked(hDlg, IDC_FIND_IGNORE_CASE),
+            *pShown = {IsChecked(hDlg, IDC_FIND_KEYS),        IsChecked(hDlg, IDC_FIND_VALUES),
+                       IsChecked(hDlg, IDC_FIND_DATA),        IsChecked(hDlg, IDC_FIND_IGNORE_CASE),
                        IsChecked(hDlg, IDC_FIND_LOW_PRIORITY), ItemText(hDlg, IDC_FIND_TEXT)};
-        }
         const std::pair<int, bool> checks[] = {{IDC_FIND_KEYS, input.bKeys},
                                                {IDC_FIND_VALUES, input.bValues},
                                                {IDC_FIND_DATA, input.bData},
@@ -123,10 +92,7 @@ struct ResultRow
     std::string name;
     std::string location;
     int iImage = -1;
-    bool operator==(const ResultRow& other) const
-    {
-        return name == other.name && location == other.location && iImage == other.iImage;
-    }
+    bool operator==(const ResultRow&) const = default;
 };
 
 inline std::ostream& operator<<(std::ostream& os, const ResultRow& row)
@@ -134,67 +100,70 @@ inline std::ostream& operator<<(std::ostream& os, const ResultRow& row)
     return os << "{" << row.name << ", " << row.location << ", " << row.iImage << "}";
 }
 
-// The results window of another thread, once it exists (null after 10 s).
-inline HWND WaitForResultsWindow(HWND hwndAfter = nullptr)
+inline std::vector<HWND> ResultsWindows()
 {
-    for (int i = 0; i < 1000; ++i)
-    {
-        for (HWND hwnd = ::FindWindowExA(nullptr, hwndAfter, "#32770", "Search results"); hwnd;
-             hwnd = ::FindWindowExA(nullptr, hwnd, "#32770", "Search results"))
-        {
+    std::vector<HWND> windows;
+    for (HWND hwnd = ::FindWindowExA(nullptr, nullptr, "#32770", "Search results"); hwnd;
+         hwnd = ::FindWindowExA(nullptr, hwnd, "#32770", "Search results"))
+        windows.push_back(hwnd);
+    return windows;
+}
+
+// The results window of another thread, once it exists (null after 10 s).
+inline HWND WaitForResultsWindow()
+{
+    for (int i = 0; i < 1000; ++i, ::Sleep(10))
+        for (const HWND hwnd : ResultsWindows())
             if (::GetWindowThreadProcessId(hwnd, nullptr) != ::GetCurrentThreadId())
                 return hwnd;
-        }
-        ::Sleep(10);
-    }
     return nullptr;
 }
 
-inline std::string StatusText(HWND hwndResults)
-{
-    return WindowText(::GetDlgItem(hwndResults, IDC_RESULTS_STATUS));
-}
+inline std::string StatusText(HWND hwndResults) { return WindowText(::GetDlgItem(hwndResults, IDC_RESULTS_STATUS)); }
 
-// Waits for the status "Done!"; every status seen on the way is appended to pSeen.
-inline bool WaitForDone(HWND hwndResults, std::vector<std::string>* pSeen = nullptr, int nMs = 30000)
+// Reads the status line until bDone(status) (false once the window is gone, or after 30 s); every
+// status seen on the way is appended to pSeen.
+template <typename Done>
+bool WaitForStatus(HWND hwndResults, Done bDone, std::vector<std::string>* pSeen = nullptr)
 {
-    for (int i = 0; i < nMs / 5 && ::IsWindow(hwndResults); ++i)
+    std::vector<std::string> seen;
+    pSeen = pSeen ? pSeen : &seen;
+    for (int i = 0; i < 30000 / 5 && ::IsWindow(hwndResults); ++i, ::Sleep(5))
     {
         const std::string status = StatusText(hwndResults);
-        if (pSeen && (pSeen->empty() || pSeen->back() != status))
+        if (pSeen->empty() || pSeen->back() != status)
             pSeen->push_back(status);
-        if (status == "Done!")
+        if (bDone(status))
             return true;
-        ::Sleep(5);
     }
     return false;
+}
+
+inline bool WaitForDone(HWND hwndResults)
+{
+    return WaitForStatus(hwndResults, [](const std::string& status) { return status == "Done!"; });
 }
 
 inline std::vector<ResultRow> ReadResults(HWND hwndResults)
 {
     const HWND hwndList = ::GetDlgItem(hwndResults, IDC_RESULTS_LIST);
+    auto text = [hwndList](int iItem, int iSubItem) {
+        char sz[512] = "";
+        LVITEMA item = {};
+        item.iSubItem = iSubItem;
+        item.pszText = sz;
+        item.cchTextMax = sizeof(sz);
+        ::SendMessageA(hwndList, LVM_GETITEMTEXTA, iItem, reinterpret_cast<LPARAM>(&item));
+        return std::string(sz);
+    };
     std::vector<ResultRow> rows;
+    // The rows there are now: a search still running adds more.
     const int cItems = static_cast<int>(::SendMessageA(hwndList, LVM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < cItems; ++i)
     {
-        ResultRow row;
-        char sz[512];
-        for (int iSub = 0; iSub < 2; ++iSub)
-        {
-            LVITEMA item = {};
-            item.iSubItem = iSub;
-            item.pszText = sz;
-            item.cchTextMax = sizeof(sz);
-            sz[0] = '\0';
-            ::SendMessageA(hwndList, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
-            (iSub == 0 ? row.name : row.location) = sz;
-        }
-        LVITEMA item = {};
-        item.mask = LVIF_IMAGE;
-        item.iItem = i;
+        LVITEMA item = {LVIF_IMAGE, i};
         ::SendMessageA(hwndList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        row.iImage = item.iImage;
-        rows.push_back(row);
+        rows.push_back({text(i, 0), text(i, 1), item.iImage});
     }
     return rows;
 }
