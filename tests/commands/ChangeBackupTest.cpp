@@ -8,10 +8,9 @@
 #include "support/ModalDriver.h"
 #include "support/RegistrySnapshot.h"
 
-#include <gtest/gtest.h>
-
 #include <functional>
 #include <set>
+#include <tuple>
 
 namespace corvasin::test
 {
@@ -75,12 +74,8 @@ TEST_F(ChangeBackups, EveryChangeThatLosesDataCanBeMergedBack)
     UniquePidl tree = ItemId(REGITEM_KEY, "Tree");
     UniquePidl text = ItemId(REGITEM_VALUE, "Text", 0, REG_EXPAND_SZ);
     UniquePidl bytes = ItemId(REGITEM_VALUE, "Bytes", 0, REG_BINARY);
-    const struct
-    {
-        const char* pszOperation;
-        size_t cBackups; // one per item changed
-        std::function<void()> change;
-    } rows[] = {
+    // The operation, the backups it writes (one per item changed), and the change.
+    const std::tuple<std::string, size_t, std::function<void()>> rows[] = {
         {"delete", 2, [&] {
              CModalDriver answers({Press(IDYES), Press(IDYES)});
              EXPECT_EQ(Invoke({tree.get(), bytes.get()}, "delete"), S_OK);
@@ -103,21 +98,21 @@ TEST_F(ChangeBackups, EveryChangeThatLosesDataCanBeMergedBack)
              EXPECT_EQ(DropOn(folder.get(), data.get(), nullptr, false), S_OK);
          }},
     };
-    for (const auto& row : rows)
+    for (const auto& [operation, cBackups, change] : rows)
     {
-        SCOPED_TRACE(row.pszOperation);
-        row.change();
+        SCOPED_TRACE(operation);
+        change();
         ASSERT_NE(SnapKey(key.path()), before);
         const std::vector<std::string> added = NewBackups();
-        ASSERT_EQ(added.size(), row.cBackups);
+        ASSERT_EQ(added.size(), cBackups);
         for (const std::string& file : added)
         {
-            EXPECT_NE(file.find(std::string("-") + row.pszOperation + "-"), std::string::npos) << file;
+            EXPECT_NE(file.find("-" + operation + "-"), std::string::npos) << file;
             ASSERT_EQ(ImportRegFile(file), 0u);
         }
         // Merging adds back what was lost; what the change added itself stays.
         Snapshot restored = SnapKey(key.path());
-        if (std::string(row.pszOperation) == "rename")
+        if (operation == "rename")
             restored[""].erase("Renamed");
         ExpectSameTree(restored, before);
         // Back to the start for the next row.

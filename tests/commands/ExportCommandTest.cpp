@@ -14,10 +14,10 @@
 
 #include <commdlg.h>
 #include <dlgs.h>
-#include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 namespace corvasin::test
 {
@@ -116,25 +116,20 @@ protected:
 
 TEST_F(ExportCommand, WritesTheKindOfFileChosen)
 {
-    const struct
-    {
-        TypeChoice choice;
-        UINT cidl;
-        bool bInverse;
-    } rows[] = {
+    // The choice, the number of items selected, and whether the file deletes them.
+    const std::tuple<TypeChoice, UINT, bool> rows[] = {
         {TypeChoice::Normal, 0, false}, {TypeChoice::Inverse, 0, true}, {TypeChoice::InverseThenClose, 0, false},
         {TypeChoice::Normal, 2, false}, {TypeChoice::Inverse, 2, true},
     };
-    for (const auto& row : rows)
+    for (const auto& [choice, cidl, bInverse] : rows)
     {
-        SCOPED_TRACE(testing::Message() << "choice " << static_cast<int>(row.choice) << ", " << row.cidl << " items");
+        SCOPED_TRACE(testing::Message() << "choice " << static_cast<int>(choice) << ", " << cidl << " items");
         ::DeleteFileA(m_file.c_str());
-        CModalDriver dialogs(Answers(row.choice));
-        EXPECT_TRUE(row.cidl == 0 ? ExportKey(m_pFolder.get(), nullptr)
-                                  : ExportItems(m_pFolder.get(), row.cidl, items, nullptr));
+        CModalDriver dialogs(Answers(choice));
+        EXPECT_TRUE(cidl == 0 ? ExportKey(m_pFolder.get(), nullptr) : ExportItems(m_pFolder.get(), cidl, items, nullptr));
         ASSERT_EQ(dialogs.Seen().size(), 2u);
         EXPECT_EQ(dialogs.Seen()[1].caption, "Export type");
-        EXPECT_EQ(ReadFile(m_file), Expected(row.cidl, row.bInverse));
+        EXPECT_EQ(ReadFile(m_file), Expected(cidl, bInverse));
     }
     EXPECT_EQ(m_strFilter, "Registry files (*.reg)");
     EXPECT_EQ(m_typeTexts, (std::vector<std::string>{"What type of reg file would you like?",

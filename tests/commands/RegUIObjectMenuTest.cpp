@@ -3,7 +3,7 @@
 #include "commands/RegUIObject.h"
 #include "commands/RegistryCommandFixture.h"
 
-#include <gtest/gtest.h>
+#include <tuple>
 
 namespace corvasin::test
 {
@@ -49,7 +49,9 @@ constexpr HRESULT kIconCommands = MAKE_HRESULT(0, 0, CRegUIObject::kRegUninstall
 class CIconObject final : public CRegUIObject
 {
 public:
-    explicit CIconObject(DWORD dwPlacement) : CRegUIObject(nullptr, 0, nullptr, nullptr, nullptr), m_dwPlacement(dwPlacement) {}
+    explicit CIconObject(DWORD dwPlacement) : CRegUIObject(nullptr, 0, nullptr, nullptr, nullptr), m_dwPlacement(dwPlacement)
+    {
+    }
     const CLSID& GetClassID() noexcept override { return CLSID_NULL; }
     DWORD ReadPlacementType() noexcept override { return m_dwPlacement; }
     BOOL MoveFolder(DWORD dwPlacement) noexcept override
@@ -79,35 +81,25 @@ protected:
 
 TEST_F(RegistryMenus, EntriesFollowTheSelectionAndTheFlags)
 {
-    const struct
-    {
-        const char* pszWhat;
-        std::vector<LPCITEMIDLIST> items;
-        UINT uFlags;
-        Texts expected;
-        HRESULT hrExpected = kAllCommands;
-    } rows[] = {
+    // What is selected, the flags, the entries and the result.
+    const std::tuple<const char*, std::vector<LPCITEMIDLIST>, UINT, Texts, HRESULT> rows[] = {
         {"a key without subkeys", {leaf.get()}, CMF_NORMAL,
          {"&Open*", "&Explore", "-", "&Delete", "&Rename", "&Copy", "Export", "Find...", "Copy key name",
-          "Copy full key name", "New>", "Security..."}},
+          "Copy full key name", "New>", "Security..."}, kAllCommands},
         {"a key with subkeys", {parent.get()}, CMF_NORMAL,
          {"&Open*", "&Explore", "-", "&Delete", "&Copy", "Export", "Find...", "Copy key name", "Copy full key name",
-          "New>", "Security..."}},
-        {"a value", {value.get()}, CMF_NORMAL, {"-", "&Delete", "&Rename", "&Copy", "Edit*", "Export"}},
-        {"a value without default", {value.get()}, CMF_NODEFAULT, {"-", "&Delete", "&Rename", "&Copy", "Edit", "Export"}},
+          "New>", "Security..."}, kAllCommands},
+        {"a value", {value.get()}, CMF_NORMAL, {"-", "&Delete", "&Rename", "&Copy", "Edit*", "Export"}, kAllCommands},
+        {"a value without default", {value.get()}, CMF_NODEFAULT, {"-", "&Delete", "&Rename", "&Copy", "Edit", "Export"}, kAllCommands},
         {"a key and a value", {leaf.get(), value.get()}, CMF_NORMAL,
-         {"&Open*", "&Explore", "-", "&Delete", "Export", "Find..."}},
-        {"a value and a key", {value.get(), leaf.get()}, CMF_NORMAL, {"-", "&Delete", "Export"}},
+         {"&Open*", "&Explore", "-", "&Delete", "Export", "Find..."}, kAllCommands},
+        {"a value and a key", {value.get(), leaf.get()}, CMF_NORMAL, {"-", "&Delete", "Export"}, kAllCommands},
         {"the default of a value", {value.get()}, CMF_DEFAULTONLY, {"Edit*"}, MAKE_HRESULT(0, 0, 20)},
-        {"the default of a key", {leaf.get()}, CMF_DEFAULTONLY, {"&Open*"}},
-        {"the default when exploring", {leaf.get()}, CMF_DEFAULTONLY | CMF_EXPLORE, {"&Explore*"}},
+        {"the default of a key", {leaf.get()}, CMF_DEFAULTONLY, {"&Open*"}, kAllCommands},
+        {"the default when exploring", {leaf.get()}, CMF_DEFAULTONLY | CMF_EXPLORE, {"&Explore*"}, kAllCommands},
     };
-    for (const auto& row : rows)
-    {
-        SCOPED_TRACE(row.pszWhat);
-        EXPECT_EQ(Entries(Query(UIObject<IContextMenu>(row.items).get(), row.uFlags, row.hrExpected).get()),
-                  row.expected);
-    }
+    for (const auto& [pszWhat, items, uFlags, expected, hrExpected] : rows)
+        EXPECT_EQ(Entries(Query(UIObject<IContextMenu>(items).get(), uFlags, hrExpected).get()), expected) << pszWhat;
 }
 
 TEST_F(RegistryMenus, TheIconMenuOffersFindMoveAboutAndUninstall)
@@ -207,27 +199,21 @@ TEST_F(RegistryMenus, CopyKeyNameGivesTheShortOrTheFullPath)
     UniquePidl hkcu = ItemId(REGITEM_KEY, "HKEY_CURRENT_USER", 0x80000001);
     ComPtr<IShellFolder> parentFolder = Sub("Parent");
     const std::string full = "HKEY_CURRENT_USER\\" + key.path();
-    const struct
-    {
-        IShellFolder* pFolder;
-        LPCITEMIDLIST pidl;
-        UINT offset;
-        std::string text;
-    } rows[] = {
+    const std::tuple<IShellFolder*, LPCITEMIDLIST, UINT, std::string> rows[] = {
         {folder.get(), leaf.get(), CRegUIObject::kRegCopyKeyName, "Leaf"},
         {folder.get(), leaf.get(), CRegUIObject::kRegCopyFullKeyName, full + "\\Leaf"},
         {parentFolder.get(), child.get(), CRegUIObject::kRegCopyFullKeyName, full + "\\Parent\\Child"},
         {root.get(), hkcu.get(), CRegUIObject::kRegCopyFullKeyName, "HKEY_CURRENT_USER"},
     };
-    for (const auto& row : rows)
+    for (const auto& [pFolder, pidl, offset, text] : rows)
     {
-        ComPtr<IContextMenu> menu = UIObjectOf<IContextMenu>(row.pFolder, {row.pidl});
+        ComPtr<IContextMenu> menu = UIObjectOf<IContextMenu>(pFolder, {pidl});
         ASSERT_TRUE(menu);
-        ASSERT_EQ(RunCommand(menu.get(), MAKEINTRESOURCEA(row.offset)), S_OK);
+        ASSERT_EQ(RunCommand(menu.get(), MAKEINTRESOURCEA(offset)), S_OK);
         ComPtr<IDataObject> clip;
         ASSERT_EQ(::OleGetClipboard(clip.put()), S_OK);
         // The text and its terminator, nothing more.
-        EXPECT_EQ(FormatBytes(clip.get(), CF_TEXT), Bytes(row.text.c_str(), row.text.c_str() + row.text.size() + 1));
+        EXPECT_EQ(FormatBytes(clip.get(), CF_TEXT), Bytes(text.c_str(), text.c_str() + text.size() + 1));
     }
     ::OleSetClipboard(nullptr);
 }

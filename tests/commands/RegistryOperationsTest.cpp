@@ -9,7 +9,7 @@
 #include "support/RegistrySnapshot.h"
 #include "support/ShellEvents.h"
 
-#include <gtest/gtest.h>
+#include <tuple>
 
 namespace corvasin::test
 {
@@ -95,51 +95,40 @@ TEST_F(RegistryOperations, DeleteAsksForEveryItemAndDeletesTheConfirmedOnes)
 
 TEST_F(RegistryOperations, TheEditorForTheValuesTypeWritesWhatTheUserTyped)
 {
-    struct Row
-    {
-        const char* pszWhat;
-        const char* pszName; // null: "(default)"
-        Value before;        // type ~0: no such value
-        CModalDriver::Answer answer;
-        Value after;
-        bool bWritten;
+    const auto type = [](const char* pszText, int nButton = IDOK) { return TypeAndPress(IDC_VALUE_EDIT, pszText, nButton); };
+    // What, the value's name (null: "(default)"), its type and data before (type ~0: no such
+    // value), what the user does, and the type and data after; a value that changed was written.
+    const std::tuple<const char*, const char*, Value, CModalDriver::Answer, Value> rows[] = {
+        {"a string", "s", {REG_SZ, Text("old")}, type("new"), {REG_SZ, Text("new")}},
+        {"an expandable string keeps its type", "e", {REG_EXPAND_SZ, Text("%PATH%")}, type("%TEMP%"),
+         {REG_EXPAND_SZ, Text("%TEMP%")}},
+        {"a number", "d", {REG_DWORD, {1, 0, 0, 0}}, type("258"), {REG_DWORD, {2, 1, 0, 0}}},
+        {"a list", "m", {REG_MULTI_SZ, {'a', 0, 'b', 0, 0}}, type("x\r\ny"), {REG_MULTI_SZ, {'x', 0, 'y', 0, 0}}},
+        {"no type becomes binary", "n", {REG_NONE, {9, 8}}, Press(IDOK), {REG_BINARY, {9, 8}}},
+        {"cancel writes nothing", "s", {REG_SZ, Text("old")}, type("new", IDCANCEL), {REG_SZ, Text("old")}},
+        {"a missing unnamed value is made as text", nullptr, {~0u, {}}, type("made"), {REG_SZ, Text("made")}},
+        {"an unnamed number is edited as a number", nullptr, {REG_DWORD, {5, 0, 0, 0}}, type("6"),
+         {REG_DWORD, {6, 0, 0, 0}}},
+        {"binary data too long for the editor opens nothing", "big", {REG_BINARY, Bytes(1025, 1)}, Press(IDOK),
+         {REG_BINARY, Bytes(1025, 1)}},
     };
-    const Row rows[] = {
-        {"a string", "s", {REG_SZ, Text("old")}, TypeAndPress(IDC_VALUE_EDIT, "new", IDOK),
-         {REG_SZ, Text("new")}, true},
-        {"an expandable string keeps its type", "e", {REG_EXPAND_SZ, Text("%PATH%")},
-         TypeAndPress(IDC_VALUE_EDIT, "%TEMP%", IDOK), {REG_EXPAND_SZ, Text("%TEMP%")}, true},
-        {"a number", "d", {REG_DWORD, {1, 0, 0, 0}}, TypeAndPress(IDC_VALUE_EDIT, "258", IDOK),
-         {REG_DWORD, {2, 1, 0, 0}}, true},
-        {"a list", "m", {REG_MULTI_SZ, {'a', 0, 'b', 0, 0}},
-         TypeAndPress(IDC_VALUE_EDIT, "x\r\ny", IDOK), {REG_MULTI_SZ, {'x', 0, 'y', 0, 0}}, true},
-        {"no type becomes binary", "n", {REG_NONE, {9, 8}}, Press(IDOK), {REG_BINARY, {9, 8}}, true},
-        {"cancel writes nothing", "s", {REG_SZ, Text("old")}, TypeAndPress(IDC_VALUE_EDIT, "new", IDCANCEL),
-         {REG_SZ, Text("old")}, false},
-        {"a missing unnamed value is made as text", nullptr, {~0u, {}},
-         TypeAndPress(IDC_VALUE_EDIT, "made", IDOK), {REG_SZ, Text("made")}, true},
-        {"an unnamed number is edited as a number", nullptr, {REG_DWORD, {5, 0, 0, 0}},
-         TypeAndPress(IDC_VALUE_EDIT, "6", IDOK), {REG_DWORD, {6, 0, 0, 0}}, true},
-        {"binary data too long for the editor opens nothing", "big", {REG_BINARY, Bytes(1025, 1)},
-         Press(IDOK), {REG_BINARY, Bytes(1025, 1)}, false},
-    };
-    for (const Row& row : rows)
+    for (const auto& [pszWhat, pszName, before, answer, after] : rows)
     {
-        SCOPED_TRACE(row.pszWhat);
-        ::RegDeleteValueA(key.get(), row.pszName);
-        if (row.before.first != ~0u)
-            key.SetBinary(row.pszName ? row.pszName : "", row.before.second, row.before.first);
+        SCOPED_TRACE(pszWhat);
+        ::RegDeleteValueA(key.get(), pszName);
+        if (before.first != ~0u)
+            key.SetBinary(pszName ? pszName : "", before.second, before.first);
         // The listing's type: "(default)" always reads as text.
-        UniquePidl item = row.pszName ? ItemId(REGITEM_VALUE, row.pszName, 0, row.before.first)
-                                      : ItemId(REGITEM_DEFAULT, "(default)", 0, REG_SZ);
+        UniquePidl item = pszName ? ItemId(REGITEM_VALUE, pszName, 0, before.first)
+                                  : ItemId(REGITEM_DEFAULT, "(default)", 0, REG_SZ);
         CShellEvents events(Folder()->GetPidl());
-        CModalDriver answers({row.answer});
-        EXPECT_EQ(Invoke({item.get()}, "edit"), row.bWritten ? S_OK : E_FAIL);
-        EXPECT_EQ(Read(row.pszName), row.after);
-        const bool bBigValue = row.before.second.size() > 1024;
-        EXPECT_EQ(answers.Seen().size(), bBigValue ? 0u : 1u);
-        const std::string name = row.pszName ? row.pszName : "(default)";
-        if (row.bWritten)
+        CModalDriver answers({answer});
+        const bool bWritten = after != before;
+        EXPECT_EQ(Invoke({item.get()}, "edit"), bWritten ? S_OK : E_FAIL);
+        EXPECT_EQ(Read(pszName), after);
+        EXPECT_EQ(answers.Seen().size(), before.second.size() > 1024 ? 0u : 1u);
+        const std::string name = pszName ? pszName : "(default)";
+        if (bWritten)
             EXPECT_EQ(events.WaitFor(1), (std::vector<Event>{{SHCNE_RENAMEITEM, name, name}}));
     }
 }
@@ -169,9 +158,7 @@ TEST_F(RegistryOperations, DoubleClickingAValueOpensItsEditor)
     UniquePidl full = Absolute(item.get());
     ComPtr<IShellExecuteHookW> hook;
     ASSERT_EQ(folder->QueryInterface(IID_IShellExecuteHookW, hook.put_void()), S_OK);
-    SHELLEXECUTEINFOW sei = {};
-    sei.cbSize = sizeof(sei);
-    sei.fMask = SEE_MASK_INVOKEIDLIST;
+    SHELLEXECUTEINFOW sei = {sizeof(sei), SEE_MASK_INVOKEIDLIST};
     sei.lpIDList = full.get();
     {
         CModalDriver answers({TypeAndPress(IDC_VALUE_EDIT, "new", IDOK)});

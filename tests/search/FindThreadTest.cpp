@@ -49,8 +49,8 @@ protected:
 
     // Runs Find... on the folder (with a selection, or none) and waits for "Done!"; the results
     // window stays open for the caller (null when the search did not finish).
-    HWND Find(CRegkeyExtension* pFolder, const FindInput& input, std::vector<LPCITEMIDLIST> selection = {},
-              FindDialogState* pShown = nullptr)
+    HWND Find(CRegkeyExtension* pFolder, const FindChoices& input, std::vector<LPCITEMIDLIST> selection = {},
+              FindChoices* pShown = nullptr)
     {
         CDialogDriver driver({FillFindDialog(input, pShown)});
         EXPECT_TRUE(pFolder->FindItems(static_cast<UINT>(selection.size()),
@@ -99,7 +99,7 @@ TEST_F(FindCommand, ListsWhatMatchesNewestFirstWithLocationAndIcon)
     const Expected everyNeed = {{"deepval", "Deep\\Deeper", kTextIcon}, {"needName", "Data", kTextIcon},
                                 {"multi", "Data", kTextIcon},           {"bin", "Data", kOtherIcon},
                                 {"(default)", "Data", kTextIcon}};
-    const std::tuple<const char*, FindInput, bool, Expected> rows[] = {
+    const std::tuple<const char*, FindChoices, bool, Expected> rows[] = {
         {"ignore case finds a key name and string data", {"abc", true, true, true, true}, false,
          {{"XABCY", "", kKeyIcon}, {"topvalue", "", kTextIcon}}},
         {"case counts without ignore case", {"abc", true, true, true, false}, false, {}},
@@ -133,7 +133,7 @@ TEST_F(FindCommand, ListsWhatMatchesNewestFirstWithLocationAndIcon)
 TEST_F(FindCommand, RemembersTheChoicesFromTheFirstUseOn)
 {
     CmdTargetPtr<CRegkeyExtension> pFolder = PlacedKeyFolder(S("XABCY"));
-    FindDialogState shown;
+    FindChoices shown = {"<not shown>", false, false, false, false, false};
     HWND hwndResults = Find(pFolder.get(), {"abc", false, true, true, true}, {}, &shown);
     ASSERT_NE(hwndResults, nullptr);
     EXPECT_TRUE(CloseAndWaitForThread(hwndResults));

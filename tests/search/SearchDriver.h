@@ -25,9 +25,8 @@ namespace corvasin::test
 // Writes a value below HKCU, creating its key.
 inline void PutValue(const std::string& keyPath, const char* pszName, DWORD dwType, const std::string& bytes)
 {
-    ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, keyPath.c_str(), pszName, dwType, bytes.data(),
-                                static_cast<DWORD>(bytes.size())),
-              ERROR_SUCCESS);
+    const DWORD cb = static_cast<DWORD>(bytes.size());
+    ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, keyPath.c_str(), pszName, dwType, bytes.data(), cb), ERROR_SUCCESS);
 }
 
 // A key folder of this program for HKCU\<path>, initialised with the id list the desktop parses
@@ -47,50 +46,36 @@ inline CmdTargetPtr<CRegkeyExtension> PlacedKeyFolder(const std::string& hkcuPat
     return pFolder;
 }
 
-// The dialog's choices as a user sets them.
-struct FindInput
+// The dialog's choices, as a user sets them or as the dialog shows them.
+struct FindChoices
 {
-    const char* pszText;
-    bool bKeys = true;
-    bool bValues = true;
-    bool bData = true;
-    bool bIgnoreCase = true;
-};
-
-// What the dialog showed when it opened.
-struct FindDialogState
-{
-    bool bKeys = false, bValues = false, bData = false, bIgnoreCase = false, bLowPriority = false;
     std::string text;
+    bool bKeys = true, bValues = true, bData = true, bIgnoreCase = true, bLowPriority = true;
 };
 
 // A driver step that reads the dialog, fills it in and presses Find (or Cancel).
-inline CDialogDriver::Step FillFindDialog(const FindInput& input, FindDialogState* pShown, bool bFind = true)
+inline CDialogDriver::Step FillFindDialog(const FindChoices& input, FindChoices* pShown, bool bFind = true)
 {
     return [=](HWND hDlg) {
         if (pShown)
-            *pShown = {IsChecked(hDlg, IDC_FIND_KEYS),        IsChecked(hDlg, IDC_FIND_VALUES),
-                       IsChecked(hDlg, IDC_FIND_DATA),        IsChecked(hDlg, IDC_FIND_IGNORE_CASE),
-                       IsChecked(hDlg, IDC_FIND_LOW_PRIORITY), ItemText(hDlg, IDC_FIND_TEXT)};
-        const std::pair<int, bool> checks[] = {{IDC_FIND_KEYS, input.bKeys},
-                                               {IDC_FIND_VALUES, input.bValues},
-                                               {IDC_FIND_DATA, input.bData},
-                                               {IDC_FIND_IGNORE_CASE, input.bIgnoreCase}};
+            *pShown = {ItemText(hDlg, IDC_FIND_TEXT),         IsChecked(hDlg, IDC_FIND_KEYS),
+                       IsChecked(hDlg, IDC_FIND_VALUES),      IsChecked(hDlg, IDC_FIND_DATA),
+                       IsChecked(hDlg, IDC_FIND_IGNORE_CASE), IsChecked(hDlg, IDC_FIND_LOW_PRIORITY)};
+        const std::pair<int, bool> checks[] = {{IDC_FIND_KEYS, input.bKeys}, {IDC_FIND_VALUES, input.bValues},
+                                               {IDC_FIND_DATA, input.bData}, {IDC_FIND_IGNORE_CASE, input.bIgnoreCase}};
         for (const auto& [nID, bOn] : checks)
             ::CheckDlgButton(hDlg, nID, bOn ? BST_CHECKED : BST_UNCHECKED);
-        ::SetDlgItemTextA(hDlg, IDC_FIND_TEXT, input.pszText);
+        ::SetDlgItemTextA(hDlg, IDC_FIND_TEXT, input.text.c_str());
         const int nButton = bFind ? IDOK : IDCANCEL;
         ::SetFocus(::GetDlgItem(hDlg, nButton));
-        ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(nButton, BN_CLICKED),
-                       reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, nButton)));
+        ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(nButton, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, nButton)));
     };
 }
 
 // One row of the results list as the user reads it.
 struct ResultRow
 {
-    std::string name;
-    std::string location;
+    std::string name, location;
     int iImage = -1;
     bool operator==(const ResultRow&) const = default;
 };
