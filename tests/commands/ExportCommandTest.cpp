@@ -126,7 +126,7 @@ TEST_F(ExportCommand, WritesTheKindOfFileChosen)
         SCOPED_TRACE(testing::Message() << "choice " << static_cast<int>(choice) << ", " << cidl << " items");
         ::DeleteFileA(m_file.c_str());
         CModalDriver dialogs(Answers(choice));
-        EXPECT_TRUE(cidl == 0 ? ExportKey(m_pFolder.get(), nullptr) : ExportItems(m_pFolder.get(), cidl, items, nullptr));
+        EXPECT_TRUE(cidl ? ExportItems(m_pFolder.get(), cidl, items, nullptr) : ExportKey(m_pFolder.get(), nullptr));
         ASSERT_EQ(dialogs.Seen().size(), 2u);
         EXPECT_EQ(dialogs.Seen()[1].caption, "Export type");
         EXPECT_EQ(ReadFile(m_file), Expected(cidl, bInverse));

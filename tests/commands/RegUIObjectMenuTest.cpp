@@ -42,14 +42,15 @@ UniqueHmenu Query(IContextMenu* pMenu, UINT uFlags, HRESULT hrExpected)
 }
 
 // What QueryContextMenu answers: one past the highest offset it used.
-constexpr HRESULT kAllCommands = MAKE_HRESULT(0, 0, CRegUIObject::kRegCommandCount);
+constexpr HRESULT kAll = MAKE_HRESULT(0, 0, CRegUIObject::kRegCommandCount);
 constexpr HRESULT kIconCommands = MAKE_HRESULT(0, 0, CRegUIObject::kRegUninstall + 1);
 
 // A UI object of our own for the icon menu, at a chosen placement.
 class CIconObject final : public CRegUIObject
 {
 public:
-    explicit CIconObject(DWORD dwPlacement) : CRegUIObject(nullptr, 0, nullptr, nullptr, nullptr), m_dwPlacement(dwPlacement)
+    explicit CIconObject(DWORD dwPlacement)
+        : CRegUIObject(nullptr, 0, nullptr, nullptr, nullptr), m_dwPlacement(dwPlacement)
     {
     }
     const CLSID& GetClassID() noexcept override { return CLSID_NULL; }
@@ -85,21 +86,25 @@ TEST_F(RegistryMenus, EntriesFollowTheSelectionAndTheFlags)
     const std::tuple<const char*, std::vector<LPCITEMIDLIST>, UINT, Texts, HRESULT> rows[] = {
         {"a key without subkeys", {leaf.get()}, CMF_NORMAL,
          {"&Open*", "&Explore", "-", "&Delete", "&Rename", "&Copy", "Export", "Find...", "Copy key name",
-          "Copy full key name", "New>", "Security..."}, kAllCommands},
+          "Copy full key name", "New>", "Security..."}, kAll},
         {"a key with subkeys", {parent.get()}, CMF_NORMAL,
          {"&Open*", "&Explore", "-", "&Delete", "&Copy", "Export", "Find...", "Copy key name", "Copy full key name",
-          "New>", "Security..."}, kAllCommands},
-        {"a value", {value.get()}, CMF_NORMAL, {"-", "&Delete", "&Rename", "&Copy", "Edit*", "Export"}, kAllCommands},
-        {"a value without default", {value.get()}, CMF_NODEFAULT, {"-", "&Delete", "&Rename", "&Copy", "Edit", "Export"}, kAllCommands},
+          "New>", "Security..."}, kAll},
+        {"a value", {value.get()}, CMF_NORMAL, {"-", "&Delete", "&Rename", "&Copy", "Edit*", "Export"}, kAll},
+        {"a value without default", {value.get()}, CMF_NODEFAULT,
+         {"-", "&Delete", "&Rename", "&Copy", "Edit", "Export"}, kAll},
         {"a key and a value", {leaf.get(), value.get()}, CMF_NORMAL,
-         {"&Open*", "&Explore", "-", "&Delete", "Export", "Find..."}, kAllCommands},
-        {"a value and a key", {value.get(), leaf.get()}, CMF_NORMAL, {"-", "&Delete", "Export"}, kAllCommands},
+         {"&Open*", "&Explore", "-", "&Delete", "Export", "Find..."}, kAll},
+        {"a value and a key", {value.get(), leaf.get()}, CMF_NORMAL, {"-", "&Delete", "Export"}, kAll},
         {"the default of a value", {value.get()}, CMF_DEFAULTONLY, {"Edit*"}, MAKE_HRESULT(0, 0, 20)},
-        {"the default of a key", {leaf.get()}, CMF_DEFAULTONLY, {"&Open*"}, kAllCommands},
-        {"the default when exploring", {leaf.get()}, CMF_DEFAULTONLY | CMF_EXPLORE, {"&Explore*"}, kAllCommands},
+        {"the default of a key", {leaf.get()}, CMF_DEFAULTONLY, {"&Open*"}, kAll},
+        {"the default when exploring", {leaf.get()}, CMF_DEFAULTONLY | CMF_EXPLORE, {"&Explore*"}, kAll},
     };
     for (const auto& [pszWhat, items, uFlags, expected, hrExpected] : rows)
-        EXPECT_EQ(Entries(Query(UIObject<IContextMenu>(items).get(), uFlags, hrExpected).get()), expected) << pszWhat;
+    {
+        ComPtr<IContextMenu> menu = UIObjectOf<IContextMenu>(folder.get(), items);
+        EXPECT_EQ(Entries(Query(menu.get(), uFlags, hrExpected).get()), expected) << pszWhat;
+    }
 }
 
 TEST_F(RegistryMenus, TheIconMenuOffersFindMoveAboutAndUninstall)
@@ -115,8 +120,8 @@ TEST_F(RegistryMenus, TheIconMenuOffersFindMoveAboutAndUninstall)
 TEST_F(RegistryMenus, SubmenusAreFilledWhenTheyOpen)
 {
     // "New" in the menu of a key.
-    ComPtr<IContextMenu2> menu = UIObject<IContextMenu2>({leaf.get()});
-    UniqueHmenu hmenu = Query(menu.get(), CMF_NORMAL, kAllCommands);
+    ComPtr<IContextMenu2> menu = UIObjectOf<IContextMenu2>(folder.get(), {leaf.get()});
+    UniqueHmenu hmenu = Query(menu.get(), CMF_NORMAL, kAll);
     const HMENU hNew = ::GetSubMenu(hmenu.get(), 10);
     ASSERT_NE(hNew, nullptr);
     EXPECT_EQ(Entries(hNew), (Texts{"New"}));
@@ -132,12 +137,10 @@ TEST_F(RegistryMenus, SubmenusAreFilledWhenTheyOpen)
     EXPECT_EQ(Entries(other.get()), (Texts{"Other"}));
 
     // "Move to" never offers the place the namespace is in.
-    const Texts expected[] = {
-        {"My Computer", "Control Panel", "Select folder..."},
-        {"Desktop", "Control Panel", "Select folder..."},
-        {"Desktop", "My Computer", "Select folder..."},
-        {"Desktop", "My Computer", "Control Panel", "Select folder..."},
-    };
+    const Texts expected[] = {{"My Computer", "Control Panel", "Select folder..."},
+                              {"Desktop", "Control Panel", "Select folder..."},
+                              {"Desktop", "My Computer", "Select folder..."},
+                              {"Desktop", "My Computer", "Control Panel", "Select folder..."}};
     for (DWORD dwPlacement = 0; dwPlacement < 4; ++dwPlacement)
     {
         SCOPED_TRACE(dwPlacement);
@@ -154,8 +157,8 @@ TEST_F(RegistryMenus, SubmenusAreFilledWhenTheyOpen)
 TEST_F(RegistryMenus, SubmenusFillAlsoWhereTheHostKeepsTheMessageToItself)
 {
     // Wine's view sends WM_INITMENUPOPUP only to its own window; the object hears it anyway.
-    ComPtr<IContextMenu> menu = UIObject<IContextMenu>({leaf.get()});
-    UniqueHmenu hmenu = Query(menu.get(), CMF_NORMAL, kAllCommands);
+    ComPtr<IContextMenu> menu = UIObjectOf<IContextMenu>(folder.get(), {leaf.get()});
+    UniqueHmenu hmenu = Query(menu.get(), CMF_NORMAL, kAll);
     const HMENU hNew = ::GetSubMenu(hmenu.get(), 10);
     UniqueHwnd hwnd(::CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
     ::SendMessageA(hwnd.get(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hNew), 10);

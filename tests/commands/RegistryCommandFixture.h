@@ -47,9 +47,9 @@ template <typename I>
 ComPtr<I> UIObjectOf(IShellFolder* pFolder, const std::vector<LPCITEMIDLIST>& items)
 {
     ComPtr<I> out;
-    EXPECT_EQ(pFolder->GetUIObjectOf(nullptr, static_cast<UINT>(items.size()), const_cast<LPCITEMIDLIST*>(items.data()),
-                                     __uuidof(I), nullptr, out.put_void()),
-              S_OK);
+    const UINT cidl = static_cast<UINT>(items.size());
+    LPCITEMIDLIST* apidl = const_cast<LPCITEMIDLIST*>(items.data());
+    EXPECT_EQ(pFolder->GetUIObjectOf(nullptr, cidl, apidl, __uuidof(I), nullptr, out.put_void()), S_OK);
     return out;
 }
 
@@ -65,16 +65,10 @@ protected:
     // The folder object of the scratch key (owned by `folder`).
     CRegkeyExtension* Folder() const { return static_cast<CRegkeyExtension*>(FolderObject(folder.get())); }
 
-    template <typename I>
-    ComPtr<I> UIObject(const std::vector<LPCITEMIDLIST>& items)
-    {
-        return UIObjectOf<I>(folder.get(), items);
-    }
-
     // Runs a verb or a command offset on the items' context menu, as built for the shell.
     HRESULT Invoke(const std::vector<LPCITEMIDLIST>& items, LPCSTR pszVerb)
     {
-        ComPtr<IContextMenu> menu = UIObject<IContextMenu>(items);
+        ComPtr<IContextMenu> menu = UIObjectOf<IContextMenu>(folder.get(), items);
         UniqueHmenu hmenu(::CreatePopupMenu());
         menu->QueryContextMenu(hmenu.get(), 0, 1, 0x7FFF, CMF_NORMAL);
         return RunCommand(menu.get(), pszVerb);

@@ -164,7 +164,8 @@ TEST_F(RegistryDrops, NothingIsCopiedIntoTheKeyItselfTheRootOrFromOtherData)
 
 TEST_F(RegistryDrops, BrokenPayloadsFromElsewhereCopyNothingAndNeverCrash)
 {
-    const Bytes good = FormatBytes(UIObjectOf<IDataObject>(source.get(), {tree.get(), path.get()}).get(), RegKeyFormat());
+    ComPtr<IDataObject> data = UIObjectOf<IDataObject>(source.get(), {tree.get(), path.get()});
+    const Bytes good = FormatBytes(data.get(), RegKeyFormat());
     std::mt19937 random(7);
     for (int n = 0; n < 600; ++n)
     {

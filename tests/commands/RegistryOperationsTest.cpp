@@ -95,7 +95,7 @@ TEST_F(RegistryOperations, DeleteAsksForEveryItemAndDeletesTheConfirmedOnes)
 
 TEST_F(RegistryOperations, TheEditorForTheValuesTypeWritesWhatTheUserTyped)
 {
-    const auto type = [](const char* pszText, int nButton = IDOK) { return TypeAndPress(IDC_VALUE_EDIT, pszText, nButton); };
+    const auto type = [](const char* pszText, int nID = IDOK) { return TypeAndPress(IDC_VALUE_EDIT, pszText, nID); };
     // What, the value's name (null: "(default)"), its type and data before (type ~0: no such
     // value), what the user does, and the type and data after; a value that changed was written.
     const std::tuple<const char*, const char*, Value, CModalDriver::Answer, Value> rows[] = {

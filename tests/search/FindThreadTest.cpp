@@ -42,10 +42,7 @@ protected:
         PutValue(S("XABCY"), "inner", REG_SZ, Bytes("nothing", 8));
     }
 
-    std::string S(const std::string& below = "") const
-    {
-        return m_scratch.path() + (below.empty() ? "" : "\\" + below);
-    }
+    std::string S(const std::string& sub = "") const { return m_scratch.path() + (sub.empty() ? "" : "\\" + sub); }
 
     // Runs Find... on the folder (with a selection, or none) and waits for "Done!"; the results
     // window stays open for the caller (null when the search did not finish).
@@ -53,8 +50,8 @@ protected:
               FindChoices* pShown = nullptr)
     {
         CDialogDriver driver({FillFindDialog(input, pShown)});
-        EXPECT_TRUE(pFolder->FindItems(static_cast<UINT>(selection.size()),
-                                       selection.empty() ? nullptr : selection.data(), nullptr));
+        const UINT cidl = static_cast<UINT>(selection.size());
+        EXPECT_TRUE(pFolder->FindItems(cidl, cidl ? selection.data() : nullptr, nullptr));
         const HWND hwndResults = WaitForResultsWindow();
         EXPECT_NE(hwndResults, nullptr);
         return hwndResults && WaitForDone(hwndResults) ? hwndResults : nullptr;

@@ -68,7 +68,8 @@ inline CDialogDriver::Step FillFindDialog(const FindChoices& input, FindChoices*
         ::SetDlgItemTextA(hDlg, IDC_FIND_TEXT, input.text.c_str());
         const int nButton = bFind ? IDOK : IDCANCEL;
         ::SetFocus(::GetDlgItem(hDlg, nButton));
-        ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(nButton, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, nButton)));
+        ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(nButton, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(hDlg, nButton)));
     };
 }
 
@@ -134,10 +135,7 @@ inline std::vector<ResultRow> ReadResults(HWND hwndResults)
     const HWND hwndList = ::GetDlgItem(hwndResults, IDC_RESULTS_LIST);
     auto text = [hwndList](int iItem, int iSubItem) {
         char sz[512] = "";
-        LVITEMA item = {};
-        item.iSubItem = iSubItem;
-        item.pszText = sz;
-        item.cchTextMax = sizeof(sz);
+        LVITEMA item = {0, 0, iSubItem, 0, 0, sz, sizeof(sz)};
         ::SendMessageA(hwndList, LVM_GETITEMTEXTA, iItem, reinterpret_cast<LPARAM>(&item));
         return std::string(sz);
     };
