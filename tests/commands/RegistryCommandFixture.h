@@ -3,10 +3,7 @@
 // objects, commands and drops of items in it.
 #pragma once
 
-#include "app/CorvasinFactory.h"
 #include "core/CmdTargetPtr.h"
-#include "core/ComPtr.h"
-#include "framework/ItemIdList.h"
 #include "registry/FolderTestUtil.h"
 #include "support/ScratchKey.h"
 

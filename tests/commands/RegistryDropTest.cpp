@@ -1,14 +1,11 @@
 // Copies of keys and values between registry folders: the payload and its format order, drops
 // and pastes with merge, the unnamed value, the root, drops of other data, drops onto the
 // dropped key itself, and broken payloads from elsewhere.
-#include "commands/RegUIObject.h"
 #include "commands/RegistryCommandFixture.h"
 #include "app/ClipboardFormats.h"
 #include "core/ComObject.h"
 #include "install/DllUnderTest.h"
 #include "support/ShellEvents.h"
-
-#include <gtest/gtest.h>
 
 #include <random>
 
