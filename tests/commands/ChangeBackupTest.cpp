@@ -8,9 +8,9 @@
 #include "support/ModalDriver.h"
 #include "support/RegistrySnapshot.h"
 
-#include <gtest/gtest.h>
-
+#include <functional>
 #include <set>
+#include <tuple>
 
 namespace corvasin::test
 {
@@ -44,36 +44,29 @@ protected:
         ::RegSetKeyValueA(key.get(), "Tree", "inside", REG_SZ, "in", 3);
         ::RegSetKeyValueA(key.get(), "Tree\\Deep", nullptr, REG_MULTI_SZ, "a\0b\0", 5);
         ::RegSetKeyValueA(key.get(), "Tree\\Deep", "q", REG_QWORD, "\1\2\3\4\5\6\7\x08", 8);
-        before = SnapKey(key.path());
-        filesBefore = BackupFiles();
+        Start();
     }
     ~ChangeBackups() override
     {
-        for (const std::string& file : BackupFiles())
-        {
-            if (!filesBefore.count(file))
-                ::DeleteFileA(file.c_str());
-        }
+        for (const std::string& file : NewBackups())
+            ::DeleteFileA(file.c_str());
     }
-    // The backups the change wrote (one per item it changed), merged back.
-    void Restore(size_t cExpected)
+    // What a change starts from: the tree, and the backups there were already.
+    void Start()
+    {
+        before = SnapKey(key.path());
+        filesBefore = BackupFiles();
+    }
+    std::vector<std::string> NewBackups() const
     {
         std::vector<std::string> added;
         for (const std::string& file : BackupFiles())
-        {
             if (!filesBefore.count(file))
                 added.push_back(file);
-        }
-        ASSERT_EQ(added.size(), cExpected);
-        for (const std::string& file : added)
-        {
-            EXPECT_NE(file.find(std::string("-") + pszOperation + "-"), std::string::npos) << file;
-            ASSERT_EQ(ImportRegFile(file), 0u);
-        }
+        return added;
     }
     Snapshot before;
     std::set<std::string> filesBefore;
-    const char* pszOperation = "";
 };
 
 TEST_F(ChangeBackups, EveryChangeThatLosesDataCanBeMergedBack)
@@ -81,13 +74,8 @@ TEST_F(ChangeBackups, EveryChangeThatLosesDataCanBeMergedBack)
     UniquePidl tree = ItemId(REGITEM_KEY, "Tree");
     UniquePidl text = ItemId(REGITEM_VALUE, "Text", 0, REG_EXPAND_SZ);
     UniquePidl bytes = ItemId(REGITEM_VALUE, "Bytes", 0, REG_BINARY);
-    struct Row
-    {
-        const char* pszOperation;
-        size_t cBackups;
-        std::function<void()> change;
-    };
-    const Row rows[] = {
+    // The operation, the backups it writes (one per item changed), and the change.
+    const std::tuple<std::string, size_t, std::function<void()>> rows[] = {
         {"delete", 2, [&] {
              CModalDriver answers({Press(IDYES), Press(IDYES)});
              EXPECT_EQ(Invoke({tree.get(), bytes.get()}, "delete"), S_OK);
@@ -104,40 +92,36 @@ TEST_F(ChangeBackups, EveryChangeThatLosesDataCanBeMergedBack)
              key.CreateSubkey("Source\\Tree");
              ::RegSetKeyValueA(key.get(), "Source\\Tree", "inside", REG_SZ, "replaced", 9);
              ::RegSetKeyValueA(key.get(), "Source", "Text", REG_SZ, "replaced", 9);
-             before = SnapKey(key.path()); // Source is part of what must come back
-             filesBefore = BackupFiles();
-             UniquePidl source = ItemId(REGITEM_KEY, "Source");
-             ComPtr<IShellFolder> sourceFolder;
-             ASSERT_EQ(folder->BindToObject(source.get(), nullptr, IID_IShellFolder, sourceFolder.put_void()), S_OK);
-             LPCITEMIDLIST items[] = {tree.get(), text.get()};
-             ComPtr<IDataObject> data;
-             ASSERT_EQ(sourceFolder->GetUIObjectOf(nullptr, 2, items, IID_IDataObject, nullptr, data.put_void()), S_OK);
-             ComPtr<IDropTarget> drop;
-             ASSERT_EQ(folder->CreateViewObject(nullptr, IID_IDropTarget, drop.put_void()), S_OK);
-             DWORD dwEffect = DROPEFFECT_COPY;
-             EXPECT_EQ(drop->Drop(data.get(), 0, POINTL{}, &dwEffect), S_OK);
+             Start(); // Source is part of what must come back
+             ComPtr<IShellFolder> source = Sub("Source");
+             ComPtr<IDataObject> data = UIObjectOf<IDataObject>(source.get(), {tree.get(), text.get()});
+             EXPECT_EQ(DropOn(folder.get(), data.get(), nullptr, false), S_OK);
          }},
     };
-    for (const Row& row : rows)
+    for (const auto& [operation, cBackups, change] : rows)
     {
-        SCOPED_TRACE(row.pszOperation);
-        pszOperation = row.pszOperation;
-        row.change();
+        SCOPED_TRACE(operation);
+        change();
         ASSERT_NE(SnapKey(key.path()), before);
-        Restore(row.cBackups);
+        const std::vector<std::string> added = NewBackups();
+        ASSERT_EQ(added.size(), cBackups);
+        for (const std::string& file : added)
+        {
+            EXPECT_NE(file.find("-" + operation + "-"), std::string::npos) << file;
+            ASSERT_EQ(ImportRegFile(file), 0u);
+        }
         // Merging adds back what was lost; what the change added itself stays.
         Snapshot restored = SnapKey(key.path());
-        if (std::string(row.pszOperation) == "rename")
+        if (operation == "rename")
             restored[""].erase("Renamed");
         ExpectSameTree(restored, before);
         // Back to the start for the next row.
         ::SHDeleteKeyA(HKEY_CURRENT_USER, (key.path() + "\\Source").c_str());
         ::RegDeleteValueA(key.get(), "Renamed");
         key.SetString("Text", "old text", REG_EXPAND_SZ);
-        before = SnapKey(key.path());
-        for (const std::string& file : BackupFiles())
-            if (!filesBefore.count(file))
-                ::DeleteFileA(file.c_str());
+        for (const std::string& file : added)
+            ::DeleteFileA(file.c_str());
+        Start();
     }
 }
 
@@ -146,18 +130,15 @@ TEST_F(ChangeBackups, ChangesThatLoseNothingAndDisabledBackupsWriteNone)
     // A new value loses nothing.
     UniquePidl tree = ItemId(REGITEM_KEY, "Tree");
     EXPECT_EQ(Invoke({tree.get()}, CRegUIObject::kRegNewString), S_OK);
-    UniqueHkey hSettings;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Corvasin\\Backups", 0, nullptr, 0,
-                                KEY_ALL_ACCESS, nullptr, hSettings.put(), nullptr),
-              ERROR_SUCCESS);
+    const char* pszSettings = "SOFTWARE\\Corvasin\\Backups";
     const DWORD dwOff = 0;
-    ::RegSetValueExA(hSettings.get(), "Enabled", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwOff), 4);
+    ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, pszSettings, "Enabled", REG_DWORD, &dwOff, 4), ERROR_SUCCESS);
     UniquePidl bytes = ItemId(REGITEM_VALUE, "Bytes", 0, REG_BINARY);
     {
         CModalDriver answers({Press(IDYES)});
         EXPECT_EQ(Invoke({bytes.get()}, "delete"), S_OK);
     }
-    ::RegDeleteValueA(hSettings.get(), "Enabled");
+    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, pszSettings, "Enabled");
     EXPECT_EQ(BackupFiles(), filesBefore);
 }
 
@@ -168,19 +149,18 @@ TEST_F(ChangeBackups, OnlyTheNewestAreKept)
     // Older backups of other tests would be trimmed too: this one works in a folder of its own.
     const CString own = folder + "\\TrimTest";
     ::CreateDirectoryA(own.c_str(), nullptr);
-    const char* names[] = {"20261207-010000-delete-A.reg", "20261207-020000-edit-B.reg",
-                           "20261207-030000-paste-C.reg", "20261208-000000-rename-D.reg",
-                           "notes.reg"};
-    for (const char* pszName : names)
-        ::CloseHandle(::CreateFileA((own + "\\" + pszName).c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, 0, nullptr));
+    const std::string names[] = {"20261207-010000-delete-A.reg", "20261207-020000-edit-B.reg",
+                                 "20261207-030000-paste-C.reg", "20261208-000000-rename-D.reg", "notes.reg"};
+    for (const std::string& name : names)
+        ::CloseHandle(::CreateFileA((own + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     TrimBackups(own, 2);
     std::vector<bool> exists;
-    for (const char* pszName : names)
-        exists.push_back(::GetFileAttributesA((own + "\\" + pszName).c_str()) != INVALID_FILE_ATTRIBUTES);
+    for (const std::string& name : names)
+    {
+        exists.push_back(::GetFileAttributesA((own + "\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES);
+        ::DeleteFileA((own + "\\" + name).c_str());
+    }
     EXPECT_EQ(exists, (std::vector<bool>{false, false, true, true, true})) << "only backups are counted";
-    for (const char* pszName : names)
-        ::DeleteFileA((own + "\\" + pszName).c_str());
     ::RemoveDirectoryA(own.c_str());
 }
 

@@ -3,35 +3,26 @@
 // selection or the whole key.
 #include "commands/ExportCommand.h"
 
-#include "app/CorvasinFactory.h"
 #include "core/ComObject.h"
-#include "core/ComPtr.h"
-#include "framework/ItemIdList.h"
+#include "registry/FolderTestUtil.h"
 #include "registry/MemoryByteSink.h"
 #include "registry/RegFileWriter.h"
-#include "registry/RegkeyExtension.h"
 #include "resource.h"
 #include "support/ModalDriver.h"
+#include "support/RegistrySnapshot.h"
 #include "support/ScratchKey.h"
 
 #include <commdlg.h>
 #include <dlgs.h>
-#include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 namespace corvasin::test
 {
 namespace
 {
-
-std::string TempPath(const char* pszName)
-{
-    char szDir[MAX_PATH] = "";
-    ::GetTempPathA(MAX_PATH, szDir);
-    return std::string(szDir) + pszName;
-}
 
 std::string ReadFile(const std::string& path)
 {
@@ -39,20 +30,6 @@ std::string ReadFile(const std::string& path)
     std::ostringstream text;
     text << in.rdbuf();
     return in ? text.str() : "<no file>";
-}
-
-UniquePidl ItemId(DWORD dwKind, const char* pszName, DWORD dwType = 0)
-{
-    const REGITEM item = MakeRegItem(dwKind, 0, pszName, dwType);
-    return UniquePidl(MakeItemIdList(&item, sizeof(item)));
-}
-
-// The file name field of the system's save-file dialog (an edit, or a combo box's edit).
-HWND FileNameField(HWND hDlg)
-{
-    if (const HWND hEdit = ::GetDlgItem(hDlg, edt1))
-        return hEdit;
-    return ::GetDlgItem(hDlg, cmb13);
 }
 
 // What the user does in the export type dialog.
@@ -71,15 +48,12 @@ protected:
         key.SetString("Greeting", "hello \"world\"");
         key.SetDword("Count", 7);
         key.CreateSubkey("Child\\Grandchild");
-        m_pFolder = CmdTargetPtr<CRegkeyExtension>::Attach(
-            new CRegkeyExtension(nullptr, HKEY_CURRENT_USER, key.path().c_str(), &RegistryServices()));
-        const REGITEM self = MakeRegItem(REGITEM_KEY, 0, "self");
-        UniquePidl pidl(MakeItemIdList(&self, sizeof(self)));
-        static_cast<IPersistFolder*>(m_pFolder->GetInterface(IID_IPersistFolder))->Initialize(pidl.get());
+        static_cast<IPersistFolder*>(m_pFolder->GetInterface(IID_IPersistFolder))
+            ->Initialize(ItemId(REGITEM_KEY, "self").get());
         ::DeleteFileA(m_file.c_str());
         // The file dialog opens on the current folder: a small one keeps it quick to list.
         ::GetCurrentDirectoryA(MAX_PATH, m_szOldDirectory);
-        ::SetCurrentDirectoryA(TempPath("").c_str());
+        ::SetCurrentDirectoryA(TempFile("").c_str());
     }
     ~ExportCommand() override
     {
@@ -88,11 +62,11 @@ protected:
     }
 
     // What the file must hold: the header and the body of the same export into memory.
-    std::string Expected(UINT cidl, LPCITEMIDLIST* apidl, bool bInverse)
+    std::string Expected(UINT cidl, bool bInverse)
     {
         CMemoryByteSink sink;
         WriteRegFileHeader(sink);
-        WriteExportBody(*m_pFolder, cidl, apidl, bInverse, sink);
+        WriteExportBody(*m_pFolder, cidl, cidl ? items : nullptr, bInverse, sink);
         return sink.Bytes();
     }
 
@@ -102,7 +76,8 @@ protected:
     {
         return {
             [this](HWND hDlg) {
-                const HWND hField = FileNameField(hDlg);
+                // The file name field is an edit, or a combo box's edit.
+                const HWND hField = ::GetDlgItem(hDlg, edt1) ? ::GetDlgItem(hDlg, edt1) : ::GetDlgItem(hDlg, cmb13);
                 EXPECT_NE(hField, nullptr);
                 char szFilter[64] = "";
                 ::SendDlgItemMessageA(hDlg, cmb1, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(szFilter));
@@ -126,8 +101,12 @@ protected:
     }
 
     ScratchKey key;
-    CmdTargetPtr<CRegkeyExtension> m_pFolder;
-    const std::string m_fileTyped = TempPath("corvasin-export-test");
+    CmdTargetPtr<CRegkeyExtension> m_pFolder = CmdTargetPtr<CRegkeyExtension>::Attach(
+        new CRegkeyExtension(nullptr, HKEY_CURRENT_USER, key.path().c_str(), &RegistryServices()));
+    UniquePidl child = ItemId(REGITEM_KEY, "Child");
+    UniquePidl greeting = ItemId(REGITEM_VALUE, "Greeting", 0, REG_SZ);
+    LPCITEMIDLIST items[2] = {child.get(), greeting.get()};
+    const std::string m_fileTyped = TempFile("corvasin-export-test");
     const std::string m_file = m_fileTyped + ".reg"; // the default extension is added
     std::string m_strFilter;
     std::vector<std::string> m_typeTexts;
@@ -137,32 +116,20 @@ protected:
 
 TEST_F(ExportCommand, WritesTheKindOfFileChosen)
 {
-    UniquePidl greeting = ItemId(REGITEM_VALUE, "Greeting", REG_SZ);
-    UniquePidl child = ItemId(REGITEM_KEY, "Child");
-    LPCITEMIDLIST items[] = {child.get(), greeting.get()};
-    const struct
-    {
-        TypeChoice choice;
-        UINT cidl;
-        bool bInverse;
-    } rows[] = {
-        {TypeChoice::Normal, 0, false},
-        {TypeChoice::Inverse, 0, true},
-        {TypeChoice::InverseThenClose, 0, false},
-        {TypeChoice::Normal, 2, false},
-        {TypeChoice::Inverse, 2, true},
+    // The choice, the number of items selected, and whether the file deletes them.
+    const std::tuple<TypeChoice, UINT, bool> rows[] = {
+        {TypeChoice::Normal, 0, false}, {TypeChoice::Inverse, 0, true}, {TypeChoice::InverseThenClose, 0, false},
+        {TypeChoice::Normal, 2, false}, {TypeChoice::Inverse, 2, true},
     };
-    for (const auto& row : rows)
+    for (const auto& [choice, cidl, bInverse] : rows)
     {
-        SCOPED_TRACE(testing::Message() << "choice " << static_cast<int>(row.choice) << ", " << row.cidl << " items");
+        SCOPED_TRACE(testing::Message() << "choice " << static_cast<int>(choice) << ", " << cidl << " items");
         ::DeleteFileA(m_file.c_str());
-        CModalDriver dialogs(Answers(row.choice));
-        const BOOL bResult = row.cidl == 0 ? ExportKey(m_pFolder.get(), nullptr)
-                                           : ExportItems(m_pFolder.get(), row.cidl, items, nullptr);
-        EXPECT_TRUE(bResult);
+        CModalDriver dialogs(Answers(choice));
+        EXPECT_TRUE(cidl ? ExportItems(m_pFolder.get(), cidl, items, nullptr) : ExportKey(m_pFolder.get(), nullptr));
         ASSERT_EQ(dialogs.Seen().size(), 2u);
         EXPECT_EQ(dialogs.Seen()[1].caption, "Export type");
-        EXPECT_EQ(ReadFile(m_file), Expected(row.cidl, items, row.bInverse));
+        EXPECT_EQ(ReadFile(m_file), Expected(cidl, bInverse));
     }
     EXPECT_EQ(m_strFilter, "Registry files (*.reg)");
     EXPECT_EQ(m_typeTexts, (std::vector<std::string>{"What type of reg file would you like?",
@@ -176,7 +143,7 @@ TEST_F(ExportCommand, WritesTheKindOfFileChosen)
 
 TEST_F(ExportCommand, CancelInTheFileDialogWritesNoFile)
 {
-    CModalDriver dialogs({[](HWND hDlg) { PressButton(hDlg, IDCANCEL); }});
+    CModalDriver dialogs({Press(IDCANCEL)});
     EXPECT_FALSE(ExportKey(m_pFolder.get(), nullptr));
     // The export type is never asked for.
     EXPECT_EQ(dialogs.Seen().size(), 1u);
@@ -184,8 +151,6 @@ TEST_F(ExportCommand, CancelInTheFileDialogWritesNoFile)
     EXPECT_FALSE(ExportItems(m_pFolder.get(), 0, nullptr, nullptr));
     EXPECT_FALSE(ExportKey(nullptr, nullptr));
 }
-
-// ---- the view's Export button ------------------------------------------------------------------
 
 // Just enough of a browser for the shell's default view to make its window in a test window.
 class CTestBrowser : public CComObject<CTestBrowser, IShellBrowser>
@@ -234,12 +199,10 @@ TEST_F(ExportCommand, TheViewsExportButtonExportsItsSelectionOrTheWholeKey)
     {
         CModalDriver dialogs(Answers(TypeChoice::Normal));
         EXPECT_TRUE(m_pFolder->InvokeViewCommand(frame.get(), 2));
-        EXPECT_EQ(ReadFile(m_file), Expected(0, nullptr, false));
+        EXPECT_EQ(ReadFile(m_file), Expected(0, false));
     }
     // One key and one value selected: those two, in the view's order. The file is there
     // already: the file dialog asks before it is replaced.
-    UniquePidl greeting = ItemId(REGITEM_VALUE, "Greeting", REG_SZ);
-    UniquePidl child = ItemId(REGITEM_KEY, "Child");
     ASSERT_EQ(view->SelectItem(child.get(), SVSI_SELECT), S_OK);
     ASSERT_EQ(view->SelectItem(greeting.get(), SVSI_SELECT), S_OK);
     {
@@ -251,8 +214,7 @@ TEST_F(ExportCommand, TheViewsExportButtonExportsItsSelectionOrTheWholeKey)
         });
         CModalDriver dialogs(answers);
         EXPECT_TRUE(m_pFolder->InvokeViewCommand(frame.get(), 2));
-        LPCITEMIDLIST items[] = {child.get(), greeting.get()};
-        EXPECT_EQ(ReadFile(m_file), Expected(2, items, true));
+        EXPECT_EQ(ReadFile(m_file), Expected(2, true));
         EXPECT_EQ(dialogs.Seen().size(), 3u);
         EXPECT_NE(std::find_if(question.begin(), question.end(),
                                [](const std::string& s) { return s.find("already exists") != std::string::npos; }),

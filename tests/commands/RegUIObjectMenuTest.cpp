@@ -3,23 +3,23 @@
 #include "commands/RegUIObject.h"
 #include "commands/RegistryCommandFixture.h"
 
-#include <gtest/gtest.h>
+#include <tuple>
 
 namespace corvasin::test
 {
 namespace
 {
 
+using Texts = std::vector<std::string>;
+
 // "&Open*" marks the default entry, "-" a separator, "New>" an entry with a submenu.
-std::vector<std::string> Entries(HMENU hmenu)
+Texts Entries(HMENU hmenu)
 {
-    std::vector<std::string> entries;
+    Texts entries;
     for (int i = 0; i < ::GetMenuItemCount(hmenu); ++i)
     {
         char sz[64] = {};
-        MENUITEMINFOA mii = {};
-        mii.cbSize = sizeof(mii);
-        mii.fMask = MIIM_STATE | MIIM_TYPE | MIIM_SUBMENU;
+        MENUITEMINFOA mii = {sizeof(mii), MIIM_STATE | MIIM_TYPE | MIIM_SUBMENU};
         mii.dwTypeData = sz;
         mii.cch = sizeof(sz);
         ::GetMenuItemInfoA(hmenu, i, TRUE, &mii);
@@ -33,7 +33,17 @@ std::vector<std::string> Entries(HMENU hmenu)
     return entries;
 }
 
-using Texts = std::vector<std::string>;
+// The menu built from id 100 on, and the result code checked.
+UniqueHmenu Query(IContextMenu* pMenu, UINT uFlags, HRESULT hrExpected)
+{
+    UniqueHmenu hmenu(::CreatePopupMenu());
+    EXPECT_EQ(pMenu->QueryContextMenu(hmenu.get(), 0, 100, 0x7FFF, uFlags), hrExpected);
+    return hmenu;
+}
+
+// What QueryContextMenu answers: one past the highest offset it used.
+constexpr HRESULT kAll = MAKE_HRESULT(0, 0, CRegUIObject::kRegCommandCount);
+constexpr HRESULT kIconCommands = MAKE_HRESULT(0, 0, CRegUIObject::kRegUninstall + 1);
 
 // A UI object of our own for the icon menu, at a chosen placement.
 class CIconObject final : public CRegUIObject
@@ -45,12 +55,12 @@ public:
     }
     const CLSID& GetClassID() noexcept override { return CLSID_NULL; }
     DWORD ReadPlacementType() noexcept override { return m_dwPlacement; }
-    DWORD m_dwMoved = ~0u;
     BOOL MoveFolder(DWORD dwPlacement) noexcept override
     {
         m_dwMoved = dwPlacement;
         return TRUE;
     }
+    DWORD m_dwMoved = ~0u;
 
 private:
     DWORD m_dwPlacement;
@@ -72,43 +82,28 @@ protected:
 
 TEST_F(RegistryMenus, EntriesFollowTheSelectionAndTheFlags)
 {
-    struct Row
-    {
-        const char* pszWhat;
-        std::vector<LPCITEMIDLIST> items;
-        UINT uFlags;
-        Texts expected;
-        HRESULT hrExpected;
-    };
-    const Row rows[] = {
+    // What is selected, the flags, the entries and the result.
+    const std::tuple<const char*, std::vector<LPCITEMIDLIST>, UINT, Texts, HRESULT> rows[] = {
         {"a key without subkeys", {leaf.get()}, CMF_NORMAL,
-         {"&Open*", "&Explore", "-", "&Delete", "&Rename", "&Copy", "Export", "Find...",
-          "Copy key name", "Copy full key name", "New>", "Security..."},
-         MAKE_HRESULT(0, 0, 27)},
+         {"&Open*", "&Explore", "-", "&Delete", "&Rename", "&Copy", "Export", "Find...", "Copy key name",
+          "Copy full key name", "New>", "Security..."}, kAll},
         {"a key with subkeys", {parent.get()}, CMF_NORMAL,
-         {"&Open*", "&Explore", "-", "&Delete", "&Copy", "Export", "Find...", "Copy key name",
-          "Copy full key name", "New>", "Security..."},
-         MAKE_HRESULT(0, 0, 27)},
-        {"a value", {value.get()}, CMF_NORMAL,
-         {"-", "&Delete", "&Rename", "&Copy", "Edit*", "Export"}, MAKE_HRESULT(0, 0, 27)},
+         {"&Open*", "&Explore", "-", "&Delete", "&Copy", "Export", "Find...", "Copy key name", "Copy full key name",
+          "New>", "Security..."}, kAll},
+        {"a value", {value.get()}, CMF_NORMAL, {"-", "&Delete", "&Rename", "&Copy", "Edit*", "Export"}, kAll},
         {"a value without default", {value.get()}, CMF_NODEFAULT,
-         {"-", "&Delete", "&Rename", "&Copy", "Edit", "Export"}, MAKE_HRESULT(0, 0, 27)},
+         {"-", "&Delete", "&Rename", "&Copy", "Edit", "Export"}, kAll},
         {"a key and a value", {leaf.get(), value.get()}, CMF_NORMAL,
-         {"&Open*", "&Explore", "-", "&Delete", "Export", "Find..."}, MAKE_HRESULT(0, 0, 27)},
-        {"a value and a key", {value.get(), leaf.get()}, CMF_NORMAL,
-         {"-", "&Delete", "Export"}, MAKE_HRESULT(0, 0, 27)},
+         {"&Open*", "&Explore", "-", "&Delete", "Export", "Find..."}, kAll},
+        {"a value and a key", {value.get(), leaf.get()}, CMF_NORMAL, {"-", "&Delete", "Export"}, kAll},
         {"the default of a value", {value.get()}, CMF_DEFAULTONLY, {"Edit*"}, MAKE_HRESULT(0, 0, 20)},
-        {"the default of a key", {leaf.get()}, CMF_DEFAULTONLY, {"&Open*"}, MAKE_HRESULT(0, 0, 27)},
-        {"the default when exploring", {leaf.get()}, CMF_DEFAULTONLY | CMF_EXPLORE, {"&Explore*"},
-         MAKE_HRESULT(0, 0, 27)},
+        {"the default of a key", {leaf.get()}, CMF_DEFAULTONLY, {"&Open*"}, kAll},
+        {"the default when exploring", {leaf.get()}, CMF_DEFAULTONLY | CMF_EXPLORE, {"&Explore*"}, kAll},
     };
-    for (const Row& row : rows)
+    for (const auto& [pszWhat, items, uFlags, expected, hrExpected] : rows)
     {
-        SCOPED_TRACE(row.pszWhat);
-        ComPtr<IContextMenu> menu = UIObject<IContextMenu>(row.items);
-        UniqueHmenu hmenu(::CreatePopupMenu());
-        EXPECT_EQ(menu->QueryContextMenu(hmenu.get(), 0, 100, 0x7FFF, row.uFlags), row.hrExpected);
-        EXPECT_EQ(Entries(hmenu.get()), row.expected);
+        ComPtr<IContextMenu> menu = UIObjectOf<IContextMenu>(folder.get(), items);
+        EXPECT_EQ(Entries(Query(menu.get(), uFlags, hrExpected).get()), expected) << pszWhat;
     }
 }
 
@@ -116,21 +111,17 @@ TEST_F(RegistryMenus, TheIconMenuOffersFindMoveAboutAndUninstall)
 {
     auto pIcon = CmdTargetPtr<CIconObject>::Attach(new CIconObject(0));
     ComPtr<IContextMenu> menu(static_cast<IContextMenu*>(pIcon->GetInterface(IID_IContextMenu)));
-    UniqueHmenu hmenu(::CreatePopupMenu());
-    EXPECT_EQ(menu->QueryContextMenu(hmenu.get(), 0, 100, 0x7FFF, CMF_NORMAL), MAKE_HRESULT(0, 0, 20));
+    UniqueHmenu hmenu = Query(menu.get(), CMF_NORMAL, kIconCommands);
     EXPECT_EQ(Entries(hmenu.get()), (Texts{"Find...", "Move to>", "About Corvasin", "Uninstall"}));
     EXPECT_EQ(::GetMenuItemID(hmenu.get(), 3), 100u + CRegUIObject::kRegUninstall);
-    hmenu.reset(::CreatePopupMenu());
-    EXPECT_EQ(menu->QueryContextMenu(hmenu.get(), 0, 100, 0x7FFF, CMF_DEFAULTONLY), S_OK);
-    EXPECT_EQ(::GetMenuItemCount(hmenu.get()), 0);
+    EXPECT_EQ(::GetMenuItemCount(Query(menu.get(), CMF_DEFAULTONLY, S_OK).get()), 0);
 }
 
 TEST_F(RegistryMenus, SubmenusAreFilledWhenTheyOpen)
 {
     // "New" in the menu of a key.
-    ComPtr<IContextMenu2> menu = UIObject<IContextMenu2>({leaf.get()});
-    UniqueHmenu hmenu(::CreatePopupMenu());
-    menu->QueryContextMenu(hmenu.get(), 0, 100, 0x7FFF, CMF_NORMAL);
+    ComPtr<IContextMenu2> menu = UIObjectOf<IContextMenu2>(folder.get(), {leaf.get()});
+    UniqueHmenu hmenu = Query(menu.get(), CMF_NORMAL, kAll);
     const HMENU hNew = ::GetSubMenu(hmenu.get(), 10);
     ASSERT_NE(hNew, nullptr);
     EXPECT_EQ(Entries(hNew), (Texts{"New"}));
@@ -146,19 +137,16 @@ TEST_F(RegistryMenus, SubmenusAreFilledWhenTheyOpen)
     EXPECT_EQ(Entries(other.get()), (Texts{"Other"}));
 
     // "Move to" never offers the place the namespace is in.
-    const Texts expected[] = {
-        {"My Computer", "Control Panel", "Select folder..."},
-        {"Desktop", "Control Panel", "Select folder..."},
-        {"Desktop", "My Computer", "Select folder..."},
-        {"Desktop", "My Computer", "Control Panel", "Select folder..."},
-    };
+    const Texts expected[] = {{"My Computer", "Control Panel", "Select folder..."},
+                              {"Desktop", "Control Panel", "Select folder..."},
+                              {"Desktop", "My Computer", "Select folder..."},
+                              {"Desktop", "My Computer", "Control Panel", "Select folder..."}};
     for (DWORD dwPlacement = 0; dwPlacement < 4; ++dwPlacement)
     {
         SCOPED_TRACE(dwPlacement);
         auto pIcon = CmdTargetPtr<CIconObject>::Attach(new CIconObject(dwPlacement));
         ComPtr<IContextMenu3> icon(static_cast<IContextMenu3*>(pIcon->GetInterface(IID_IContextMenu3)));
-        UniqueHmenu hIconMenu(::CreatePopupMenu());
-        icon->QueryContextMenu(hIconMenu.get(), 0, 100, 0x7FFF, CMF_NORMAL);
+        UniqueHmenu hIconMenu = Query(icon.get(), CMF_NORMAL, kIconCommands);
         const HMENU hMove = ::GetSubMenu(hIconMenu.get(), 1);
         LRESULT lResult = 1;
         EXPECT_EQ(icon->HandleMenuMsg2(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hMove), 1, &lResult), S_OK);
@@ -169,9 +157,8 @@ TEST_F(RegistryMenus, SubmenusAreFilledWhenTheyOpen)
 TEST_F(RegistryMenus, SubmenusFillAlsoWhereTheHostKeepsTheMessageToItself)
 {
     // Wine's view sends WM_INITMENUPOPUP only to its own window; the object hears it anyway.
-    ComPtr<IContextMenu> menu = UIObject<IContextMenu>({leaf.get()});
-    UniqueHmenu hmenu(::CreatePopupMenu());
-    menu->QueryContextMenu(hmenu.get(), 0, 100, 0x7FFF, CMF_NORMAL);
+    ComPtr<IContextMenu> menu = UIObjectOf<IContextMenu>(folder.get(), {leaf.get()});
+    UniqueHmenu hmenu = Query(menu.get(), CMF_NORMAL, kAll);
     const HMENU hNew = ::GetSubMenu(hmenu.get(), 10);
     UniqueHwnd hwnd(::CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
     ::SendMessageA(hwnd.get(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hNew), 10);
@@ -194,20 +181,14 @@ TEST_F(RegistryMenus, VerbsAndOffsetsReachTheirCommands)
 {
     auto pIcon = CmdTargetPtr<CIconObject>::Attach(new CIconObject(0));
     ComPtr<IContextMenu> icon(static_cast<IContextMenu*>(pIcon->GetInterface(IID_IContextMenu)));
-    CMINVOKECOMMANDINFO ici = {};
-    ici.cbSize = sizeof(ici);
     for (UINT offset : {14u, 15u, 16u, 17u})
     {
-        ici.lpVerb = MAKEINTRESOURCEA(offset);
-        EXPECT_EQ(icon->InvokeCommand(&ici), S_OK);
+        EXPECT_EQ(RunCommand(icon.get(), MAKEINTRESOURCEA(offset)), S_OK);
         EXPECT_EQ(pIcon->m_dwMoved, offset - 14);
     }
     // The submenus themselves, nothing and what lies past the base do nothing.
     for (UINT offset : {0u, 4u, 13u, 27u, 99u})
-    {
-        ici.lpVerb = MAKEINTRESOURCEA(offset);
-        EXPECT_EQ(icon->InvokeCommand(&ici), E_FAIL) << offset;
-    }
+        EXPECT_EQ(RunCommand(icon.get(), MAKEINTRESOURCEA(offset)), E_FAIL) << offset;
     // The registry's verbs compare with regard to case, the base's without.
     EXPECT_EQ(Invoke({value.get()}, "Edit"), E_FAIL);
     EXPECT_EQ(Invoke({value.get()}, "nonsense"), E_FAIL);
@@ -218,42 +199,24 @@ TEST_F(RegistryMenus, VerbsAndOffsetsReachTheirCommands)
 TEST_F(RegistryMenus, CopyKeyNameGivesTheShortOrTheFullPath)
 {
     UniquePidl child = ItemId(REGITEM_KEY, "Child");
-    ComPtr<IShellFolder> parentFolder;
-    ASSERT_EQ(folder->BindToObject(parent.get(), nullptr, IID_IShellFolder, parentFolder.put_void()), S_OK);
-    struct Row
-    {
-        IShellFolder* pFolder;
-        LPCITEMIDLIST pidl;
-        UINT offset;
-        std::string text;
-    };
     UniquePidl hkcu = ItemId(REGITEM_KEY, "HKEY_CURRENT_USER", 0x80000001);
-    const Row rows[] = {
+    ComPtr<IShellFolder> parentFolder = Sub("Parent");
+    const std::string full = "HKEY_CURRENT_USER\\" + key.path();
+    const std::tuple<IShellFolder*, LPCITEMIDLIST, UINT, std::string> rows[] = {
         {folder.get(), leaf.get(), CRegUIObject::kRegCopyKeyName, "Leaf"},
-        {folder.get(), leaf.get(), CRegUIObject::kRegCopyFullKeyName,
-         "HKEY_CURRENT_USER\\" + key.path() + "\\Leaf"},
-        {parentFolder.get(), child.get(), CRegUIObject::kRegCopyFullKeyName,
-         "HKEY_CURRENT_USER\\" + key.path() + "\\Parent\\Child"},
+        {folder.get(), leaf.get(), CRegUIObject::kRegCopyFullKeyName, full + "\\Leaf"},
+        {parentFolder.get(), child.get(), CRegUIObject::kRegCopyFullKeyName, full + "\\Parent\\Child"},
         {root.get(), hkcu.get(), CRegUIObject::kRegCopyFullKeyName, "HKEY_CURRENT_USER"},
     };
-    for (const Row& row : rows)
+    for (const auto& [pFolder, pidl, offset, text] : rows)
     {
-        ComPtr<IContextMenu> menu;
-        LPCITEMIDLIST apidl[1] = {row.pidl};
-        ASSERT_EQ(row.pFolder->GetUIObjectOf(nullptr, 1, apidl, IID_IContextMenu, nullptr, menu.put_void()), S_OK);
-        CMINVOKECOMMANDINFO ici = {};
-        ici.cbSize = sizeof(ici);
-        ici.lpVerb = MAKEINTRESOURCEA(row.offset);
-        ASSERT_EQ(menu->InvokeCommand(&ici), S_OK);
+        ComPtr<IContextMenu> menu = UIObjectOf<IContextMenu>(pFolder, {pidl});
+        ASSERT_TRUE(menu);
+        ASSERT_EQ(RunCommand(menu.get(), MAKEINTRESOURCEA(offset)), S_OK);
         ComPtr<IDataObject> clip;
         ASSERT_EQ(::OleGetClipboard(clip.put()), S_OK);
-        FORMATETC fe = {CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-        STGMEDIUM medium = {};
-        ASSERT_EQ(clip->GetData(&fe, &medium), S_OK);
-        EXPECT_EQ(static_cast<const char*>(::GlobalLock(medium.hGlobal)), row.text);
-        EXPECT_EQ(::GlobalSize(medium.hGlobal), row.text.size() + 1);
-        ::GlobalUnlock(medium.hGlobal);
-        ::ReleaseStgMedium(&medium);
+        // The text and its terminator, nothing more.
+        EXPECT_EQ(FormatBytes(clip.get(), CF_TEXT), Bytes(text.c_str(), text.c_str() + text.size() + 1));
     }
     ::OleSetClipboard(nullptr);
 }

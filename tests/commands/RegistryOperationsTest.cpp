@@ -3,12 +3,13 @@
 // notification each one sends.
 #include "commands/RegUIObject.h"
 #include "commands/RegistryCommandFixture.h"
-#include "registry/RegistryAccess.h"
+#include "install/DllUnderTest.h"
 #include "resource.h"
 #include "support/ModalDriver.h"
+#include "support/RegistrySnapshot.h"
 #include "support/ShellEvents.h"
 
-#include <gtest/gtest.h>
+#include <tuple>
 
 namespace corvasin::test
 {
@@ -16,22 +17,6 @@ namespace
 {
 
 using Event = CShellEvents::Event;
-using Bytes = std::vector<BYTE>;
-
-struct Value
-{
-    DWORD dwType = 0;
-    Bytes data;
-    bool operator==(const Value&) const = default;
-};
-
-Value Read(HKEY hKey, const char* pszName)
-{
-    Value v;
-    if (!ReadTypedValue(hKey, pszName, &v.dwType, v.data))
-        v.dwType = ~0u; // not there
-    return v;
-}
 
 Bytes Text(const char* psz) { return Bytes(psz, psz + strlen(psz) + 1); }
 
@@ -39,6 +24,12 @@ class RegistryOperations : public RegistryCommands
 {
 protected:
     RegistryOperations() { key.CreateSubkey("Target"); }
+    // A value below the scratch key; type ~0 when it is not there.
+    Value Read(const char* pszName, const char* pszKey = "")
+    {
+        const RegValue value = ReadValue(key.get(), pszKey, pszName);
+        return value.exists() ? Value{value.dwType, Bytes(value.data.begin(), value.data.end())} : Value{~0u, {}};
+    }
     UniquePidl target = ItemId(REGITEM_KEY, "Target");
 };
 
@@ -47,12 +38,7 @@ TEST_F(RegistryOperations, NewKeyOpensAnExistingOneAndNotifiesEachTime)
     CShellEvents events(Folder()->GetPidl());
     EXPECT_EQ(Invoke({target.get()}, CRegUIObject::kRegNewKey), S_OK);
     EXPECT_EQ(Invoke({target.get()}, CRegUIObject::kRegNewKey), S_OK);
-    UniqueHkey hTarget;
-    ASSERT_EQ(::RegOpenKeyExA(key.get(), "Target", 0, KEY_READ, hTarget.put()), ERROR_SUCCESS);
-    DWORD cSubkeys = 0;
-    ::RegQueryInfoKeyA(hTarget.get(), nullptr, nullptr, nullptr, &cSubkeys, nullptr, nullptr, nullptr,
-                       nullptr, nullptr, nullptr, nullptr);
-    EXPECT_EQ(cSubkeys, 1u);
+    EXPECT_EQ(SnapKey(key.path() + "\\Target"), (Snapshot{{"", {}}, {"New Key", {}}})) << "one key, opened twice";
     EXPECT_EQ(events.WaitFor(2), (std::vector<Event>{{SHCNE_MKDIR, "New Key", ""}, {SHCNE_MKDIR, "New Key", ""}}));
     // A value has no "New" command.
     UniquePidl value = ItemId(REGITEM_VALUE, "v", 0, REG_SZ);
@@ -69,11 +55,9 @@ TEST_F(RegistryOperations, NewValuesHoldFourZeroBytesUnderAFreeName)
                                                {CRegUIObject::kRegNewMultiSz, REG_MULTI_SZ}};
     for (const auto& [offset, dwType] : commands)
         EXPECT_EQ(Invoke({target.get()}, offset), S_OK);
-    UniqueHkey hTarget;
-    ASSERT_EQ(::RegOpenKeyExA(key.get(), "Target", 0, KEY_READ, hTarget.put()), ERROR_SUCCESS);
     const char* names[] = {"New Value", "New Value #2", "New Value #3", "New Value #4"};
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(Read(hTarget.get(), names[i]), (Value{commands[i].second, Bytes(4, 0)})) << names[i];
+        EXPECT_EQ(Read(names[i], "Target"), (Value{commands[i].second, Bytes(4, 0)})) << names[i];
     const auto& seen = events.WaitFor(4);
     ASSERT_EQ(seen.size(), 4u);
     EXPECT_EQ(seen[3], (Event{SHCNE_CREATE, "New Value #4", ""}));
@@ -100,11 +84,10 @@ TEST_F(RegistryOperations, DeleteAsksForEveryItemAndDeletesTheConfirmedOnes)
         EXPECT_EQ(seen[1].text, "Are you sure you want to delete the value Keep?");
         EXPECT_EQ(seen[3].text, "Are you sure you want to delete the value (default)?");
     }
-    EXPECT_EQ(Read(key.get(), "Keep"), (Value{REG_SZ, Text("k")}));
-    EXPECT_EQ(Read(key.get(), "Gone").dwType, ~0u);
-    EXPECT_EQ(Read(key.get(), nullptr).dwType, ~0u);
-    UniqueHkey hTree;
-    EXPECT_NE(::RegOpenKeyExA(key.get(), "Tree", 0, KEY_READ, hTree.put()), ERROR_SUCCESS);
+    EXPECT_EQ(Read("Keep"), (Value{REG_SZ, Text("k")}));
+    EXPECT_EQ(Read("Gone").first, ~0u);
+    EXPECT_EQ(Read(nullptr).first, ~0u);
+    EXPECT_FALSE(KeyExists(key.get(), "Tree"));
     EXPECT_EQ(events.WaitFor(3), (std::vector<Event>{{SHCNE_RMDIR, "Tree", ""},
                                                      {SHCNE_DELETE, "Gone", ""},
                                                      {SHCNE_DELETE, "(default)", ""}}));
@@ -112,51 +95,40 @@ TEST_F(RegistryOperations, DeleteAsksForEveryItemAndDeletesTheConfirmedOnes)
 
 TEST_F(RegistryOperations, TheEditorForTheValuesTypeWritesWhatTheUserTyped)
 {
-    struct Row
-    {
-        const char* pszWhat;
-        const char* pszName; // null: "(default)"
-        Value before;        // dwType ~0: no such value
-        CModalDriver::Answer answer;
-        Value after;
-        bool bWritten;
+    const auto type = [](const char* pszText, int nID = IDOK) { return TypeAndPress(IDC_VALUE_EDIT, pszText, nID); };
+    // What, the value's name (null: "(default)"), its type and data before (type ~0: no such
+    // value), what the user does, and the type and data after; a value that changed was written.
+    const std::tuple<const char*, const char*, Value, CModalDriver::Answer, Value> rows[] = {
+        {"a string", "s", {REG_SZ, Text("old")}, type("new"), {REG_SZ, Text("new")}},
+        {"an expandable string keeps its type", "e", {REG_EXPAND_SZ, Text("%PATH%")}, type("%TEMP%"),
+         {REG_EXPAND_SZ, Text("%TEMP%")}},
+        {"a number", "d", {REG_DWORD, {1, 0, 0, 0}}, type("258"), {REG_DWORD, {2, 1, 0, 0}}},
+        {"a list", "m", {REG_MULTI_SZ, {'a', 0, 'b', 0, 0}}, type("x\r\ny"), {REG_MULTI_SZ, {'x', 0, 'y', 0, 0}}},
+        {"no type becomes binary", "n", {REG_NONE, {9, 8}}, Press(IDOK), {REG_BINARY, {9, 8}}},
+        {"cancel writes nothing", "s", {REG_SZ, Text("old")}, type("new", IDCANCEL), {REG_SZ, Text("old")}},
+        {"a missing unnamed value is made as text", nullptr, {~0u, {}}, type("made"), {REG_SZ, Text("made")}},
+        {"an unnamed number is edited as a number", nullptr, {REG_DWORD, {5, 0, 0, 0}}, type("6"),
+         {REG_DWORD, {6, 0, 0, 0}}},
+        {"binary data too long for the editor opens nothing", "big", {REG_BINARY, Bytes(1025, 1)}, Press(IDOK),
+         {REG_BINARY, Bytes(1025, 1)}},
     };
-    const Row rows[] = {
-        {"a string", "s", {REG_SZ, Text("old")}, TypeAndPress(IDC_VALUE_EDIT, "new", IDOK),
-         {REG_SZ, Text("new")}, true},
-        {"an expandable string keeps its type", "e", {REG_EXPAND_SZ, Text("%PATH%")},
-         TypeAndPress(IDC_VALUE_EDIT, "%TEMP%", IDOK), {REG_EXPAND_SZ, Text("%TEMP%")}, true},
-        {"a number", "d", {REG_DWORD, {1, 0, 0, 0}}, TypeAndPress(IDC_VALUE_EDIT, "258", IDOK),
-         {REG_DWORD, {2, 1, 0, 0}}, true},
-        {"a list", "m", {REG_MULTI_SZ, {'a', 0, 'b', 0, 0}},
-         TypeAndPress(IDC_VALUE_EDIT, "x\r\ny", IDOK), {REG_MULTI_SZ, {'x', 0, 'y', 0, 0}}, true},
-        {"no type becomes binary", "n", {REG_NONE, {9, 8}}, Press(IDOK), {REG_BINARY, {9, 8}}, true},
-        {"cancel writes nothing", "s", {REG_SZ, Text("old")}, TypeAndPress(IDC_VALUE_EDIT, "new", IDCANCEL),
-         {REG_SZ, Text("old")}, false},
-        {"a missing unnamed value is made as text", nullptr, {~0u, {}},
-         TypeAndPress(IDC_VALUE_EDIT, "made", IDOK), {REG_SZ, Text("made")}, true},
-        {"an unnamed number is edited as a number", nullptr, {REG_DWORD, {5, 0, 0, 0}},
-         TypeAndPress(IDC_VALUE_EDIT, "6", IDOK), {REG_DWORD, {6, 0, 0, 0}}, true},
-        {"binary data too long for the editor opens nothing", "big", {REG_BINARY, Bytes(1025, 1)},
-         Press(IDOK), {REG_BINARY, Bytes(1025, 1)}, false},
-    };
-    for (const Row& row : rows)
+    for (const auto& [pszWhat, pszName, before, answer, after] : rows)
     {
-        SCOPED_TRACE(row.pszWhat);
-        ::RegDeleteValueA(key.get(), row.pszName);
-        if (row.before.dwType != ~0u)
-            key.SetBinary(row.pszName ? row.pszName : "", row.before.data, row.before.dwType);
+        SCOPED_TRACE(pszWhat);
+        ::RegDeleteValueA(key.get(), pszName);
+        if (before.first != ~0u)
+            key.SetBinary(pszName ? pszName : "", before.second, before.first);
         // The listing's type: "(default)" always reads as text.
-        UniquePidl item = row.pszName ? ItemId(REGITEM_VALUE, row.pszName, 0, row.before.dwType)
-                                      : ItemId(REGITEM_DEFAULT, "(default)", 0, REG_SZ);
+        UniquePidl item = pszName ? ItemId(REGITEM_VALUE, pszName, 0, before.first)
+                                  : ItemId(REGITEM_DEFAULT, "(default)", 0, REG_SZ);
         CShellEvents events(Folder()->GetPidl());
-        CModalDriver answers({row.answer});
-        EXPECT_EQ(Invoke({item.get()}, "edit"), row.bWritten ? S_OK : E_FAIL);
-        EXPECT_EQ(Read(key.get(), row.pszName), row.after);
-        const bool bBigValue = row.before.data.size() > 1024;
-        EXPECT_EQ(answers.Seen().size(), bBigValue ? 0u : 1u);
-        const std::string name = row.pszName ? row.pszName : "(default)";
-        if (row.bWritten)
+        CModalDriver answers({answer});
+        const bool bWritten = after != before;
+        EXPECT_EQ(Invoke({item.get()}, "edit"), bWritten ? S_OK : E_FAIL);
+        EXPECT_EQ(Read(pszName), after);
+        EXPECT_EQ(answers.Seen().size(), before.second.size() > 1024 ? 0u : 1u);
+        const std::string name = pszName ? pszName : "(default)";
+        if (bWritten)
             EXPECT_EQ(events.WaitFor(1), (std::vector<Event>{{SHCNE_RENAMEITEM, name, name}}));
     }
 }
@@ -168,15 +140,15 @@ TEST_F(RegistryOperations, RenamingDefaultGivesANamedValueAndBadNamesChangeNothi
     UniquePidl deflt = ItemId(REGITEM_DEFAULT, "(default)", 0, REG_SZ);
     for (const wchar_t* pszBad : {L"", L"Other"})
         EXPECT_EQ(folder->SetNameOf(nullptr, deflt.get(), pszBad, SHGDN_NORMAL, nullptr), E_FAIL);
-    EXPECT_EQ(Read(key.get(), nullptr), (Value{REG_BINARY, {1, 2, 3}}));
+    EXPECT_EQ(Read(nullptr), (Value{REG_BINARY, {1, 2, 3}}));
     LPITEMIDLIST pidlNew = nullptr;
     ASSERT_EQ(folder->SetNameOf(nullptr, deflt.get(), L"Named", SHGDN_NORMAL, &pidlNew), S_OK);
     UniquePidl ownedNew(pidlNew);
     EXPECT_EQ(RecordOf(pidlNew).dwKind, REGITEM_VALUE);
     EXPECT_STREQ(RecordOf(pidlNew).szName, "Named");
     // The type is the registry's, not the listing's REG_SZ.
-    EXPECT_EQ(Read(key.get(), "Named"), (Value{REG_BINARY, {1, 2, 3}}));
-    EXPECT_EQ(Read(key.get(), nullptr).dwType, ~0u);
+    EXPECT_EQ(Read("Named"), (Value{REG_BINARY, {1, 2, 3}}));
+    EXPECT_EQ(Read(nullptr).first, ~0u);
 }
 
 TEST_F(RegistryOperations, DoubleClickingAValueOpensItsEditor)
@@ -186,16 +158,14 @@ TEST_F(RegistryOperations, DoubleClickingAValueOpensItsEditor)
     UniquePidl full = Absolute(item.get());
     ComPtr<IShellExecuteHookW> hook;
     ASSERT_EQ(folder->QueryInterface(IID_IShellExecuteHookW, hook.put_void()), S_OK);
-    SHELLEXECUTEINFOW sei = {};
-    sei.cbSize = sizeof(sei);
-    sei.fMask = SEE_MASK_INVOKEIDLIST;
+    SHELLEXECUTEINFOW sei = {sizeof(sei), SEE_MASK_INVOKEIDLIST};
     sei.lpIDList = full.get();
     {
         CModalDriver answers({TypeAndPress(IDC_VALUE_EDIT, "new", IDOK)});
         EXPECT_EQ(hook->Execute(&sei), S_OK);
         EXPECT_EQ(answers.Seen().size(), 1u);
     }
-    EXPECT_EQ(Read(key.get(), "s"), (Value{REG_SZ, Text("new")}));
+    EXPECT_EQ(Read("s"), (Value{REG_SZ, Text("new")}));
     // A cancelled editor still counts as handled; keys and other verbs are the shell's.
     {
         CModalDriver answers({Press(IDCANCEL)});

@@ -20,46 +20,23 @@ using FindStress = SearchTest;
 // that the folder's list of live sub-folders keeps growing and shrinking.
 int BrowseOnce(IShellFolder* psf)
 {
+    constexpr DWORD kAll = SHCONTF_FOLDERS | SHCONTF_NONFOLDERS;
     int cItems = 0;
-    ComPtr<IEnumIDList> pEnum;
-    if (psf->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, pEnum.put()) != S_OK)
-        return 0;
     std::vector<ComPtr<IShellFolder>> bound;
-    LPITEMIDLIST pidl = nullptr;
-    while (pEnum->Next(1, &pidl, nullptr) == S_OK)
+    for (const UniquePidl& item : List(psf, kAll))
     {
-        const UniquePidl item(pidl);
         ++cItems;
         ComPtr<IShellFolder> pSub;
         if (FAILED(psf->BindToObject(item.get(), nullptr, IID_IShellFolder, pSub.put_void())))
             continue;
-        ComPtr<IEnumIDList> pSubEnum;
-        if (pSub->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, pSubEnum.put()) == S_OK)
+        for (const UniquePidl& child : List(pSub.get(), kAll))
         {
-            LPITEMIDLIST pidlChild = nullptr;
-            while (pSubEnum->Next(1, &pidlChild, nullptr) == S_OK)
-            {
-                const UniquePidl child(pidlChild);
-                const UniquePidl twoLevel(::ILCombine(item.get(), child.get()));
-                STRRET str = {};
-                if (SUCCEEDED(psf->GetDisplayNameOf(twoLevel.get(), SHGDN_FORPARSING, &str)) &&
-                    str.uType == STRRET_WSTR)
-                    ::CoTaskMemFree(str.pOleStr);
-                ++cItems;
-            }
+            DisplayName(psf, Combine(item.get(), child.get()).get(), SHGDN_FORPARSING);
+            ++cItems;
         }
         bound.push_back(std::move(pSub));
     }
     return cItems;
-}
-
-std::vector<HWND> ResultsWindows()
-{
-    std::vector<HWND> windows;
-    for (HWND hwnd = ::FindWindowExA(nullptr, nullptr, "#32770", "Search results"); hwnd;
-         hwnd = ::FindWindowExA(nullptr, hwnd, "#32770", "Search results"))
-        windows.push_back(hwnd);
-    return windows;
 }
 
 } // namespace
@@ -67,61 +44,48 @@ std::vector<HWND> ResultsWindows()
 TEST_F(FindStress, BrowsingWhileSearchesRunCrashesNothingAndLeavesNoFolderBehind)
 {
     ScratchKey scratch;
-    // A wide, flat tree: every search looks up every key among the folder's live sub-folders.
+    // A wide, flat tree (K00\S to K79\S): every search looks up every key among the folder's live
+    // sub-folders.
     for (int k = 0; k < 80; ++k)
     {
-        char szPath[64];
-        wsprintfA(szPath, "\\K%02d\\S", k);
-        PutValue(scratch.path() + szPath, "v1", REG_SZ, std::string("stress value", 13));
-        PutValue(scratch.path() + szPath, "v2", REG_DWORD, std::string("\1\0\0\0", 4));
+        const std::string path = scratch.path() + "\\K" + std::to_string(100 + k).substr(1) + "\\S";
+        PutValue(path, "v1", REG_SZ, std::string("stress value", 13));
+        PutValue(path, "v2", REG_DWORD, std::string("\1\0\0\0", 4));
     }
 
-    int cSearches = 0;
-    int cFinished = 0;
-    int cBrowsed = 0;
+    int cSearches = 0, cFinished = 0, cBrowsed = 0;
     std::vector<UniqueHandle> threads;
     {
         CmdTargetPtr<CRegkeyExtension> pFolder = PlacedKeyFolder(scratch.path());
-        auto* psf = static_cast<IShellFolder*>(pFolder->GetInterface(IID_IShellFolder));
         CFindDialog choices;
         choices.m_strSearch = "K1";
         choices.m_bKeys = choices.m_bValues = choices.m_bData = 1;
         choices.m_bLowPriority = 0;
 
         std::set<HWND> closed;
-        auto close = [&](HWND hwnd) {
-            closed.insert(hwnd);
-            threads.push_back(WindowThread(hwnd));
-            ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
-        };
-        const DWORD dwEnd = ::GetTickCount() + 3000;
-        while (::GetTickCount() < dwEnd)
-        {
+        // Closes the results windows not closed yet, those the search finished or all of them.
+        auto close = [&](bool bFinishedOnly) {
             for (const HWND hwnd : ResultsWindows())
             {
-                if (closed.count(hwnd) || StatusText(hwnd) != "Done!")
+                if (closed.count(hwnd) || (bFinishedOnly && StatusText(hwnd) != "Done!"))
                     continue;
-                close(hwnd);
-                ++cFinished;
+                closed.insert(hwnd);
+                threads.push_back(WindowThread(hwnd));
+                ::PostMessageA(hwnd, WM_CLOSE, 0, 0);
+                cFinished += bFinishedOnly;
             }
+        };
+        for (const DWORD dwEnd = ::GetTickCount() + 3000; ::GetTickCount() < dwEnd;)
+        {
+            close(true);
             // Three searches at a time, started as the earlier ones finish.
-            while (cSearches - cFinished < 3)
-            {
+            for (; cSearches - cFinished < 3; ++cSearches)
                 ASSERT_TRUE(CFindThread::Start(pFolder.get(), 0, nullptr, choices));
-                ++cSearches;
-            }
-            cBrowsed += BrowseOnce(psf);
+            cBrowsed += BrowseOnce(static_cast<IShellFolder*>(pFolder->GetInterface(IID_IShellFolder)));
         }
         // The searches still running are cancelled, once their windows are there.
-        for (int i = 0; i < 1000 && closed.size() < static_cast<size_t>(cSearches); ++i)
-        {
-            for (const HWND hwnd : ResultsWindows())
-            {
-                if (!closed.count(hwnd))
-                    close(hwnd);
-            }
-            ::Sleep(10);
-        }
+        for (int i = 0; i < 1000 && closed.size() < static_cast<size_t>(cSearches); ++i, ::Sleep(10))
+            close(false);
         EXPECT_EQ(closed.size(), static_cast<size_t>(cSearches));
         for (const UniqueHandle& thread : threads)
             EXPECT_EQ(::WaitForSingleObject(thread.get(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));

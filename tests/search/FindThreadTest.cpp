@@ -3,7 +3,6 @@
 #include "search/SearchDriver.h"
 #include "support/ScratchKey.h"
 
-#include "registry/RegItem.h"
 #include "search/ShellWindowThread.h"
 
 #include <algorithm>
@@ -32,96 +31,96 @@ protected:
     void SetUp() override
     {
         SearchTest::SetUp();
-        const std::string s = m_scratch.path();
-        PutValue(s, "topvalue", REG_SZ, Bytes("aBc", 4));
+        PutValue(S(), "topvalue", REG_SZ, Bytes("aBc", 4));
         // Created in name order, which is the order of enumeration on Windows and Wine alike.
-        PutValue(s + "\\Data", "", REG_SZ, Bytes("need-default", 13));
-        PutValue(s + "\\Data", "bin", REG_BINARY, Bytes("\x01need\x00", 6));
-        PutValue(s + "\\Data", "dword", REG_DWORD, Bytes("need", 4));
-        PutValue(s + "\\Data", "multi", REG_MULTI_SZ, Bytes("a need\0second need\0", 20));
-        PutValue(s + "\\Data", "needName", REG_SZ, Bytes("need too", 9));
-        PutValue(s + "\\Deep\\Deeper", "deepval", REG_SZ, Bytes("need deep", 10));
-        PutValue(s + "\\XABCY", "inner", REG_SZ, Bytes("nothing", 8));
+        PutValue(S("Data"), "", REG_SZ, Bytes("need-default", 13));
+        PutValue(S("Data"), "bin", REG_BINARY, Bytes("\x01need\x00", 6));
+        PutValue(S("Data"), "dword", REG_DWORD, Bytes("need", 4));
+        PutValue(S("Data"), "multi", REG_MULTI_SZ, Bytes("a need\0second need\0", 20));
+        PutValue(S("Data"), "needName", REG_SZ, Bytes("need too", 9));
+        PutValue(S("Deep\\Deeper"), "deepval", REG_SZ, Bytes("need deep", 10));
+        PutValue(S("XABCY"), "inner", REG_SZ, Bytes("nothing", 8));
     }
 
-    std::string S(const char* pszBelow = "") const
-    {
-        return m_scratch.path() + (*pszBelow ? std::string("\\") + pszBelow : std::string());
-    }
+    std::string S(const std::string& sub = "") const { return m_scratch.path() + (sub.empty() ? "" : "\\" + sub); }
 
     // Runs Find... on the folder (with a selection, or none) and waits for "Done!"; the results
     // window stays open for the caller (null when the search did not finish).
-    HWND Find(CRegkeyExtension* pFolder, const FindInput& input, std::vector<LPCITEMIDLIST> selection = {},
-              FindDialogState* pShown = nullptr)
+    HWND Find(CRegkeyExtension* pFolder, const FindChoices& input, std::vector<LPCITEMIDLIST> selection = {},
+              FindChoices* pShown = nullptr)
     {
         CDialogDriver driver({FillFindDialog(input, pShown)});
-        EXPECT_TRUE(pFolder->FindItems(static_cast<UINT>(selection.size()),
-                                       selection.empty() ? nullptr : selection.data(), nullptr));
+        const UINT cidl = static_cast<UINT>(selection.size());
+        EXPECT_TRUE(pFolder->FindItems(cidl, cidl ? selection.data() : nullptr, nullptr));
         const HWND hwndResults = WaitForResultsWindow();
         EXPECT_NE(hwndResults, nullptr);
-        if (!hwndResults || !WaitForDone(hwndResults))
-            return nullptr;
-        return hwndResults;
+        return hwndResults && WaitForDone(hwndResults) ? hwndResults : nullptr;
     }
 
     ScratchKey m_scratch;
 };
 
-struct FindRow
+// The list item's label, in the list's client coordinates.
+POINT ItemPoint(HWND hwndList, int iItem)
 {
-    const char* pszCase;
-    FindInput input;
-    bool bSelectDeepAndTopvalue;
-    // Newest first; locations are below the scratch key ("" for the scratch key itself).
-    std::vector<std::tuple<const char*, const char*, int>> expected;
-};
+    RECT rc = {LVIR_LABEL};
+    ::SendMessageA(hwndList, LVM_GETITEMRECT, iItem, reinterpret_cast<LPARAM>(&rc));
+    return {rc.left + 4, (rc.top + rc.bottom) / 2};
+}
+
+// Posts what a mouse click (or double click) on a list item produces.
+void PostClick(HWND hwndList, int iItem, bool bDouble)
+{
+    const POINT pt = ItemPoint(hwndList, iItem);
+    for (int n = 0; n < (bDouble ? 2 : 1); ++n)
+    {
+        ::PostMessageA(hwndList, n ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+        ::PostMessageA(hwndList, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+    }
+}
+
+HWND WaitForWindow(const char* pszClass, int nMs)
+{
+    for (int i = 0; i < nMs / 10; ++i, ::Sleep(10))
+        if (HWND hwnd = ::FindWindowA(pszClass, nullptr); hwnd && ::IsWindowVisible(hwnd))
+            return hwnd;
+    return nullptr;
+}
 
 } // namespace
 
 TEST_F(FindCommand, ListsWhatMatchesNewestFirstWithLocationAndIcon)
 {
-    const FindRow rows[] = {
-        {"ignore case finds a key name and string data",
-         {"abc", true, true, true, true},
-         false,
+    // Newest first; locations are below the scratch key ("" for the scratch key itself).
+    using Expected = std::vector<std::tuple<const char*, const char*, int>>;
+    const Expected everyNeed = {{"deepval", "Deep\\Deeper", kTextIcon}, {"needName", "Data", kTextIcon},
+                                {"multi", "Data", kTextIcon},           {"bin", "Data", kOtherIcon},
+                                {"(default)", "Data", kTextIcon}};
+    const std::tuple<const char*, FindChoices, bool, Expected> rows[] = {
+        {"ignore case finds a key name and string data", {"abc", true, true, true, true}, false,
          {{"XABCY", "", kKeyIcon}, {"topvalue", "", kTextIcon}}},
         {"case counts without ignore case", {"abc", true, true, true, false}, false, {}},
         {"data only: subkeys still walked, each value once, (default), binary, never a DWORD",
-         {"need", false, false, true, false},
-         false,
-         {{"deepval", "Deep\\Deeper", kTextIcon},
-          {"needName", "Data", kTextIcon},
-          {"multi", "Data", kTextIcon},
-          {"bin", "Data", kOtherIcon},
-          {"(default)", "Data", kTextIcon}}},
-        {"a value whose name and data match is listed once",
-         {"NEED", true, true, true, true},
-         false,
-         {{"deepval", "Deep\\Deeper", kTextIcon},
-          {"needName", "Data", kTextIcon},
-          {"multi", "Data", kTextIcon},
-          {"bin", "Data", kOtherIcon},
-          {"(default)", "Data", kTextIcon}}},
+         {"need", false, false, true, false}, false, everyNeed},
+        {"a value whose name and data match is listed once", {"NEED", true, true, true, true}, false, everyNeed},
         {"an empty text lists everything below the selected key, not the selected value",
-         {"", true, true, true, true},
-         true,
+         {"", true, true, true, true}, true,
          {{"deepval", "Deep\\Deeper", kTextIcon}, {"Deeper", "Deep", kKeyIcon}, {"Deep", "", kKeyIcon}}},
     };
 
     CmdTargetPtr<CRegkeyExtension> pFolder = PlacedKeyFolder(S());
-    const UniquePidl pidlDeep = ItemIdFor(REGITEM_KEY, "Deep");
-    const UniquePidl pidlTopvalue = ItemIdFor(REGITEM_VALUE, "topvalue");
-    for (const FindRow& row : rows)
+    const UniquePidl pidlDeep = ItemId(REGITEM_KEY, "Deep");
+    const UniquePidl pidlTopvalue = ItemId(REGITEM_VALUE, "topvalue");
+    for (const auto& [pszCase, input, bSelectDeepAndTopvalue, expectedRows] : rows)
     {
-        SCOPED_TRACE(row.pszCase);
+        SCOPED_TRACE(pszCase);
         std::vector<LPCITEMIDLIST> selection;
-        if (row.bSelectDeepAndTopvalue)
+        if (bSelectDeepAndTopvalue)
             selection = {pidlDeep.get(), pidlTopvalue.get()};
-        const HWND hwndResults = Find(pFolder.get(), row.input, selection);
+        const HWND hwndResults = Find(pFolder.get(), input, selection);
         ASSERT_NE(hwndResults, nullptr);
-
         std::vector<ResultRow> expected;
-        for (const auto& [pszName, pszBelow, iImage] : row.expected)
+        for (const auto& [pszName, pszBelow, iImage] : expectedRows)
             expected.push_back({pszName, S(pszBelow), iImage});
         EXPECT_EQ(ReadResults(hwndResults), expected);
         EXPECT_TRUE(CloseAndWaitForThread(hwndResults));
@@ -131,7 +130,7 @@ TEST_F(FindCommand, ListsWhatMatchesNewestFirstWithLocationAndIcon)
 TEST_F(FindCommand, RemembersTheChoicesFromTheFirstUseOn)
 {
     CmdTargetPtr<CRegkeyExtension> pFolder = PlacedKeyFolder(S("XABCY"));
-    FindDialogState shown;
+    FindChoices shown = {"<not shown>", false, false, false, false, false};
     HWND hwndResults = Find(pFolder.get(), {"abc", false, true, true, true}, {}, &shown);
     ASSERT_NE(hwndResults, nullptr);
     EXPECT_TRUE(CloseAndWaitForThread(hwndResults));
@@ -164,18 +163,11 @@ TEST_F(FindCommand, RemembersTheChoicesFromTheFirstUseOn)
 
 TEST_F(FindCommand, ClosingTheWindowMidSearchStopsTheWalk)
 {
-    // Enough keys that the walk is still going when the window closes.
+    // Enough keys (K000 to K299) that the walk is still going when the window closes.
     for (int i = 0; i < 300; ++i)
-    {
-        char szKey[32];
-        wsprintfA(szKey, "Big\\K%03d", i);
         for (int v = 0; v < 8; ++v)
-        {
-            char szValue[16];
-            wsprintfA(szValue, "v%d", v);
-            PutValue(S(szKey), szValue, REG_SZ, Bytes("text", 5));
-        }
-    }
+            PutValue(S("Big\\K" + std::to_string(1000 + i).substr(1)), ("v" + std::to_string(v)).c_str(), REG_SZ,
+                     Bytes("text", 5));
     CmdTargetPtr<CRegkeyExtension> pFolder = PlacedKeyFolder(S("Big"));
     CDialogDriver driver({FillFindDialog({"", true, true, true, true}, nullptr)});
     ASSERT_TRUE(pFolder->FindItems(0, nullptr, nullptr));
@@ -184,13 +176,8 @@ TEST_F(FindCommand, ClosingTheWindowMidSearchStopsTheWalk)
     const UniqueHandle thread = WindowThread(hwndResults);
 
     std::vector<std::string> seen;
-    while (::IsWindow(hwndResults) && (seen.empty() || seen.back().find("\\Big\\K") == std::string::npos))
-    {
-        const std::string status = StatusText(hwndResults);
-        if (seen.empty() || seen.back() != status)
-            seen.push_back(status);
-        ::Sleep(1);
-    }
+    WaitForStatus(hwndResults, [](const std::string& status) { return status.find("\\Big\\K") != std::string::npos; },
+                  &seen);
     const int cListed = static_cast<int>(ReadResults(hwndResults).size());
     ::PostMessageA(hwndResults, WM_CLOSE, 0, 0);
     ASSERT_EQ(::WaitForSingleObject(thread.get(), 10000), static_cast<DWORD>(WAIT_OBJECT_0));
@@ -205,56 +192,24 @@ TEST_F(FindCommand, ResizingKeepsTheStatusLineFiftyPixelsHighAtTheBottom)
     CmdTargetPtr<CRegkeyExtension> pFolder = PlacedKeyFolder(S("XABCY"));
     const HWND hwndResults = Find(pFolder.get(), {"", true, true, true, true});
     ASSERT_NE(hwndResults, nullptr);
+    // A child's left, top, right and bottom in the window's client coordinates.
+    auto childRect = [&](int nID) {
+        RECT rc = {};
+        ::GetWindowRect(::GetDlgItem(hwndResults, nID), &rc);
+        ::MapWindowPoints(nullptr, hwndResults, reinterpret_cast<POINT*>(&rc), 2);
+        return std::vector<LONG>{rc.left, rc.top, rc.right, rc.bottom};
+    };
     for (const SIZE size : {SIZE{640, 420}, SIZE{300, 200}})
     {
         ::SetWindowPos(hwndResults, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
         RECT rcClient = {};
         ::GetClientRect(hwndResults, &rcClient);
-        auto childRect = [&](int nID) {
-            RECT rc = {};
-            ::GetWindowRect(::GetDlgItem(hwndResults, nID), &rc);
-            ::MapWindowPoints(nullptr, hwndResults, reinterpret_cast<POINT*>(&rc), 2);
-            return rc;
-        };
-        const RECT rcList = childRect(IDC_RESULTS_LIST);
-        const RECT rcStatus = childRect(IDC_RESULTS_STATUS);
-        EXPECT_EQ((std::vector<LONG>{rcList.left, rcList.top, rcList.right, rcList.bottom}),
-                  (std::vector<LONG>{0, 0, rcClient.right, rcClient.bottom - 50}));
-        EXPECT_EQ((std::vector<LONG>{rcStatus.left, rcStatus.top, rcStatus.right, rcStatus.bottom}),
+        EXPECT_EQ(childRect(IDC_RESULTS_LIST), (std::vector<LONG>{0, 0, rcClient.right, rcClient.bottom - 50}));
+        EXPECT_EQ(childRect(IDC_RESULTS_STATUS),
                   (std::vector<LONG>{0, rcClient.bottom - 50, rcClient.right, rcClient.bottom}));
     }
     EXPECT_TRUE(CloseAndWaitForThread(hwndResults));
 }
-
-namespace
-{
-// Posts what a mouse click (or double click) on a list item produces.
-void PostClick(HWND hwndList, int iItem, bool bDouble)
-{
-    RECT rc = {};
-    rc.left = LVIR_LABEL;
-    ::SendMessageA(hwndList, LVM_GETITEMRECT, iItem, reinterpret_cast<LPARAM>(&rc));
-    const LPARAM lParam = MAKELPARAM(rc.left + 4, (rc.top + rc.bottom) / 2);
-    ::PostMessageA(hwndList, WM_LBUTTONDOWN, MK_LBUTTON, lParam);
-    ::PostMessageA(hwndList, WM_LBUTTONUP, 0, lParam);
-    if (bDouble)
-    {
-        ::PostMessageA(hwndList, WM_LBUTTONDBLCLK, MK_LBUTTON, lParam);
-        ::PostMessageA(hwndList, WM_LBUTTONUP, 0, lParam);
-    }
-}
-
-HWND WaitForWindow(const char* pszClass, int nMs)
-{
-    for (int i = 0; i < nMs / 10; ++i)
-    {
-        if (HWND hwnd = ::FindWindowA(pszClass, nullptr); hwnd && ::IsWindowVisible(hwnd))
-            return hwnd;
-        ::Sleep(10);
-    }
-    return nullptr;
-}
-} // namespace
 
 TEST_F(FindCommand, DoubleClickOpensAKeyInItsPlaceAndAValueInItsKey)
 {
@@ -272,10 +227,11 @@ TEST_F(FindCommand, DoubleClickOpensAKeyInItsPlaceAndAValueInItsKey)
     const std::pair<int, const char*> rows[] = {{0, "Deeper"}, {1, "Deeper"}, {2, "Deep"}};
     for (const auto& [iItem, pszOpened] : rows)
     {
+        SCOPED_TRACE(iItem);
         PostClick(hwndList, iItem, true);
         const HWND hwndShell = WaitForWindow(CShellWindowThread::c_szWindowClass, 10000);
-        ASSERT_NE(hwndShell, nullptr) << "item " << iItem;
-        EXPECT_EQ(WindowText(hwndShell), pszOpened) << "item " << iItem;
+        ASSERT_NE(hwndShell, nullptr);
+        EXPECT_EQ(WindowText(hwndShell), pszOpened);
         EXPECT_TRUE(CloseAndWaitForThread(hwndShell));
     }
     EXPECT_TRUE(CloseAndWaitForThread(hwndResults));
@@ -292,15 +248,13 @@ TEST_F(FindCommand, RightClickShowsTheItemsShellMenuWithOpenFolderFirst)
     const std::pair<int, const char*> rows[] = {{0, "Open folder"}, {1, "&Open"}};
     for (const auto& [iItem, pszDefault] : rows)
     {
-        RECT rc = {};
-        rc.left = LVIR_LABEL;
-        ::SendMessageA(hwndList, LVM_GETITEMRECT, iItem, reinterpret_cast<LPARAM>(&rc));
-        POINT pt = {rc.left + 4, (rc.top + rc.bottom) / 2};
+        SCOPED_TRACE(iItem);
+        POINT pt = ItemPoint(hwndList, iItem);
         ::ClientToScreen(hwndList, &pt);
         ::PostMessageA(hwndList, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwndList), MAKELPARAM(pt.x, pt.y));
 
         const HWND hwndMenu = WaitForWindow("#32768", 10000);
-        ASSERT_NE(hwndMenu, nullptr) << "item " << iItem;
+        ASSERT_NE(hwndMenu, nullptr);
         const auto hMenu = reinterpret_cast<HMENU>(::SendMessageA(hwndMenu, MN_GETHMENU, 0, 0));
         std::vector<std::string> entries;
         for (int i = 0; i < ::GetMenuItemCount(hMenu); ++i)

@@ -3,25 +3,17 @@
 // window read and closed from the test thread while the search thread serves it.
 #pragma once
 
-#include "app/CorvasinFactory.h"
-#include "app/Guids.h"
 #include "core/CmdTargetPtr.h"
-#include "core/ComPtr.h"
-#include "core/Handles.h"
 #include "core/Module.h"
 #include "editors/DialogDriver.h"
 #include "install/DllUnderTest.h"
-#include "framework/ItemIdList.h"
-#include "registry/RegItem.h"
-#include "registry/RegkeyExtension.h"
+#include "registry/FolderTestUtil.h"
 #include "search/FindDialog.h"
 
 #include "resource.h"
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
-#include <shlobj.h>
-#include <shlwapi.h>
 
 #include <ostream>
 #include <string>
@@ -33,83 +25,47 @@ namespace corvasin::test
 // Writes a value below HKCU, creating its key.
 inline void PutValue(const std::string& keyPath, const char* pszName, DWORD dwType, const std::string& bytes)
 {
-    HKEY hKey = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &hKey, nullptr),
-              ERROR_SUCCESS);
-    if (pszName)
-        ::RegSetValueExA(hKey, pszName, 0, dwType, reinterpret_cast<const BYTE*>(bytes.data()),
-                         static_cast<DWORD>(bytes.size()));
-    ::RegCloseKey(hKey);
+    const DWORD cb = static_cast<DWORD>(bytes.size());
+    ASSERT_EQ(::RegSetKeyValueA(HKEY_CURRENT_USER, keyPath.c_str(), pszName, dwType, bytes.data(), cb), ERROR_SUCCESS);
 }
 
-inline void PutKey(const std::string& keyPath) { PutValue(keyPath, nullptr, 0, {}); }
-
-// A one-id list of a key or value item, as a selection holds it.
-inline UniquePidl ItemIdFor(DWORD dwKind, const char* pszName)
+// A key folder of this program for HKCU\<path>, initialised with the id list the desktop parses
+// for it below the namespace junction.
+inline CmdTargetPtr<CRegkeyExtension> PlacedKeyFolder(const std::string& hkcuPath)
 {
-    const REGITEM item = MakeRegItem(dwKind, 0, pszName);
-    return UniquePidl(MakeItemIdList(&item, sizeof(item)));
-}
-
-// HKCU\<path> as the desktop parses it below the namespace junction.
-inline UniquePidl DesktopPidl(const std::string& hkcuPath)
-{
+    auto pFolder = CmdTargetPtr<CRegkeyExtension>::Attach(
+        new CRegkeyExtension(nullptr, HKEY_CURRENT_USER, hkcuPath.c_str(), &RegistryServices()));
     ComPtr<IShellFolder> pDesktop;
     ::SHGetDesktopFolder(pDesktop.put());
     const std::string text = "::" + GuidString(CLSID_CorvasinFolder) + "\\HKCU\\" + hkcuPath;
     std::wstring wide(text.begin(), text.end());
     UniquePidl pidl;
     pDesktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, pidl.put(), nullptr);
-    return pidl;
-}
-
-// A key folder of this program for HKCU\<path>, initialised with the desktop's id list.
-inline CmdTargetPtr<CRegkeyExtension> PlacedKeyFolder(const std::string& hkcuPath)
-{
-    auto pFolder = CmdTargetPtr<CRegkeyExtension>::Attach(
-        new CRegkeyExtension(nullptr, HKEY_CURRENT_USER, hkcuPath.c_str(), &RegistryServices()));
-    const UniquePidl pidl = DesktopPidl(hkcuPath);
     EXPECT_TRUE(pidl) << "the desktop does not parse " << hkcuPath;
     static_cast<IPersistFolder*>(pFolder->GetInterface(IID_IPersistFolder))->Initialize(pidl.get());
     return pFolder;
 }
 
-// The dialog's choices as a user sets them.
-struct FindInput
+// The dialog's choices, as a user sets them or as the dialog shows them.
+struct FindChoices
 {
-    const char* pszText;
-    bool bKeys = true;
-    bool bValues = true;
-    bool bData = true;
-    bool bIgnoreCase = true;
-};
-
-// What the dialog showed when it opened.
-struct FindDialogState
-{
-    bool bKeys = false, bValues = false, bData = false, bIgnoreCase = false, bLowPriority = false;
     std::string text;
+    bool bKeys = true, bValues = true, bData = true, bIgnoreCase = true, bLowPriority = true;
 };
 
 // A driver step that reads the dialog, fills it in and presses Find (or Cancel).
-inline CDialogDriver::Step FillFindDialog(const FindInput& input, FindDialogState* pShown,
-                                          bool bFind = true)
+inline CDialogDriver::Step FillFindDialog(const FindChoices& input, FindChoices* pShown, bool bFind = true)
 {
     return [=](HWND hDlg) {
         if (pShown)
-        {
-            *pShown = {IsChecked(hDlg, IDC_FIND_KEYS), IsChecked(hDlg, IDC_FIND_VALUES),
-                       IsChecked(hDlg, IDC_FIND_DATA), IsChecked(hDlg, IDC_FIND_IGNORE_CASE),
-                       IsChecked(hDlg, IDC_FIND_LOW_PRIORITY), ItemText(hDlg, IDC_FIND_TEXT)};
-        }
-        const std::pair<int, bool> checks[] = {{IDC_FIND_KEYS, input.bKeys},
-                                               {IDC_FIND_VALUES, input.bValues},
-                                               {IDC_FIND_DATA, input.bData},
-                                               {IDC_FIND_IGNORE_CASE, input.bIgnoreCase}};
+            *pShown = {ItemText(hDlg, IDC_FIND_TEXT),         IsChecked(hDlg, IDC_FIND_KEYS),
+                       IsChecked(hDlg, IDC_FIND_VALUES),      IsChecked(hDlg, IDC_FIND_DATA),
+                       IsChecked(hDlg, IDC_FIND_IGNORE_CASE), IsChecked(hDlg, IDC_FIND_LOW_PRIORITY)};
+        const std::pair<int, bool> checks[] = {{IDC_FIND_KEYS, input.bKeys}, {IDC_FIND_VALUES, input.bValues},
+                                               {IDC_FIND_DATA, input.bData}, {IDC_FIND_IGNORE_CASE, input.bIgnoreCase}};
         for (const auto& [nID, bOn] : checks)
             ::CheckDlgButton(hDlg, nID, bOn ? BST_CHECKED : BST_UNCHECKED);
-        ::SetDlgItemTextA(hDlg, IDC_FIND_TEXT, input.pszText);
+        ::SetDlgItemTextA(hDlg, IDC_FIND_TEXT, input.text.c_str());
         const int nButton = bFind ? IDOK : IDCANCEL;
         ::SetFocus(::GetDlgItem(hDlg, nButton));
         ::PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(nButton, BN_CLICKED),
@@ -120,13 +76,9 @@ inline CDialogDriver::Step FillFindDialog(const FindInput& input, FindDialogStat
 // One row of the results list as the user reads it.
 struct ResultRow
 {
-    std::string name;
-    std::string location;
+    std::string name, location;
     int iImage = -1;
-    bool operator==(const ResultRow& other) const
-    {
-        return name == other.name && location == other.location && iImage == other.iImage;
-    }
+    bool operator==(const ResultRow&) const = default;
 };
 
 inline std::ostream& operator<<(std::ostream& os, const ResultRow& row)
@@ -134,67 +86,67 @@ inline std::ostream& operator<<(std::ostream& os, const ResultRow& row)
     return os << "{" << row.name << ", " << row.location << ", " << row.iImage << "}";
 }
 
-// The results window of another thread, once it exists (null after 10 s).
-inline HWND WaitForResultsWindow(HWND hwndAfter = nullptr)
+inline std::vector<HWND> ResultsWindows()
 {
-    for (int i = 0; i < 1000; ++i)
-    {
-        for (HWND hwnd = ::FindWindowExA(nullptr, hwndAfter, "#32770", "Search results"); hwnd;
-             hwnd = ::FindWindowExA(nullptr, hwnd, "#32770", "Search results"))
-        {
+    std::vector<HWND> windows;
+    for (HWND hwnd = ::FindWindowExA(nullptr, nullptr, "#32770", "Search results"); hwnd;
+         hwnd = ::FindWindowExA(nullptr, hwnd, "#32770", "Search results"))
+        windows.push_back(hwnd);
+    return windows;
+}
+
+// The results window of another thread, once it exists (null after 10 s).
+inline HWND WaitForResultsWindow()
+{
+    for (int i = 0; i < 1000; ++i, ::Sleep(10))
+        for (const HWND hwnd : ResultsWindows())
             if (::GetWindowThreadProcessId(hwnd, nullptr) != ::GetCurrentThreadId())
                 return hwnd;
-        }
-        ::Sleep(10);
-    }
     return nullptr;
 }
 
-inline std::string StatusText(HWND hwndResults)
-{
-    return WindowText(::GetDlgItem(hwndResults, IDC_RESULTS_STATUS));
-}
+inline std::string StatusText(HWND hwndResults) { return WindowText(::GetDlgItem(hwndResults, IDC_RESULTS_STATUS)); }
 
-// Waits for the status "Done!"; every status seen on the way is appended to pSeen.
-inline bool WaitForDone(HWND hwndResults, std::vector<std::string>* pSeen = nullptr, int nMs = 30000)
+// Reads the status line until bDone(status) (false once the window is gone, or after 30 s); every
+// status seen on the way is appended to pSeen.
+template <typename Done>
+bool WaitForStatus(HWND hwndResults, Done bDone, std::vector<std::string>* pSeen = nullptr)
 {
-    for (int i = 0; i < nMs / 5 && ::IsWindow(hwndResults); ++i)
+    std::vector<std::string> seen;
+    pSeen = pSeen ? pSeen : &seen;
+    for (int i = 0; i < 30000 / 5 && ::IsWindow(hwndResults); ++i, ::Sleep(5))
     {
         const std::string status = StatusText(hwndResults);
-        if (pSeen && (pSeen->empty() || pSeen->back() != status))
+        if (pSeen->empty() || pSeen->back() != status)
             pSeen->push_back(status);
-        if (status == "Done!")
+        if (bDone(status))
             return true;
-        ::Sleep(5);
     }
     return false;
+}
+
+inline bool WaitForDone(HWND hwndResults)
+{
+    return WaitForStatus(hwndResults, [](const std::string& status) { return status == "Done!"; });
 }
 
 inline std::vector<ResultRow> ReadResults(HWND hwndResults)
 {
     const HWND hwndList = ::GetDlgItem(hwndResults, IDC_RESULTS_LIST);
+    auto text = [hwndList](int iItem, int iSubItem) {
+        char sz[512] = "";
+        LVITEMA item = {0, 0, iSubItem, 0, 0, sz, sizeof(sz)};
+        ::SendMessageA(hwndList, LVM_GETITEMTEXTA, iItem, reinterpret_cast<LPARAM>(&item));
+        return std::string(sz);
+    };
     std::vector<ResultRow> rows;
+    // The rows there are now: a search still running adds more.
     const int cItems = static_cast<int>(::SendMessageA(hwndList, LVM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < cItems; ++i)
     {
-        ResultRow row;
-        char sz[512];
-        for (int iSub = 0; iSub < 2; ++iSub)
-        {
-            LVITEMA item = {};
-            item.iSubItem = iSub;
-            item.pszText = sz;
-            item.cchTextMax = sizeof(sz);
-            sz[0] = '\0';
-            ::SendMessageA(hwndList, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
-            (iSub == 0 ? row.name : row.location) = sz;
-        }
-        LVITEMA item = {};
-        item.mask = LVIF_IMAGE;
-        item.iItem = i;
+        LVITEMA item = {LVIF_IMAGE, i};
         ::SendMessageA(hwndList, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        row.iImage = item.iImage;
-        rows.push_back(row);
+        rows.push_back({text(i, 0), text(i, 1), item.iImage});
     }
     return rows;
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 using namespace corvasin;
 
@@ -47,9 +48,7 @@ const MatchRow c_rows[] = {
     {"REG_NONE is never searched", "x", false, REG_NONE, Bytes("x", 1), false},
 };
 
-class SearchTextMatching : public ::testing::TestWithParam<MatchRow>
-{
-};
+using SearchTextMatching = ::testing::TestWithParam<MatchRow>;
 
 } // namespace
 
@@ -66,22 +65,14 @@ INSTANTIATE_TEST_SUITE_P(Rows, SearchTextMatching, ::testing::ValuesIn(c_rows));
 
 TEST(SearchText, NamesMatchBySubstringAndEmptyTextMatchesAll)
 {
-    const struct
-    {
-        const char* pszText;
-        bool bIgnoreCase;
-        const char* pszName;
-        bool bMatches;
-    } rows[] = {
-        {"abc", true, "XABCY", true},   {"abc", false, "XABCY", false}, {"ABC", false, "XABCY", true},
-        {"", false, "", true},          {"", true, "anything", true},   {"b", false, "", false},
+    // The text, ignore case, the name, and whether it matches.
+    const std::tuple<const char*, bool, const char*, bool> rows[] = {
+        {"abc", true, "XABCY", true}, {"abc", false, "XABCY", false}, {"ABC", false, "XABCY", true},
+        {"", false, "", true},        {"", true, "anything", true},   {"b", false, "", false},
     };
-    for (const auto& row : rows)
-    {
-        const CSearchText text(row.pszText, row.bIgnoreCase);
-        EXPECT_EQ(text.MatchesText(row.pszName, strlen(row.pszName)), row.bMatches)
-            << row.pszText << " in " << row.pszName;
-    }
+    for (const auto& [pszText, bIgnoreCase, pszName, bMatches] : rows)
+        EXPECT_EQ(CSearchText(pszText, bIgnoreCase).MatchesText(pszName, strlen(pszName)), bMatches)
+            << pszText << " in " << pszName;
 }
 
 TEST(SearchText, KeepsTheTextUpperCasedOnlyWhenIgnoringCase)
