@@ -37,6 +37,13 @@ ComPtr<IClassFactory> Factory(REFCLSID rclsid)
     return factory;
 }
 
+void ExpectNoInterface(IUnknown* pUnknown, REFIID riid)
+{
+    void* pv = c_pvGarbage;
+    EXPECT_EQ(pUnknown->QueryInterface(riid, &pv), E_NOINTERFACE);
+    EXPECT_EQ(pv, nullptr);
+}
+
 class ClassObjects : public ::testing::Test
 {
 protected:
@@ -66,14 +73,11 @@ TEST_P(ClassObjectRefusals, FailWithNull)
     for (const Call& call : GetParam().calls)
     {
         void* pv = c_pvGarbage;
-        if (!call.bCreate)
-        {
-            EXPECT_EQ(GetClassObjectExport()(call.clsid, call.iid, &pv), call.hr);
-        }
-        else if (ComPtr<IClassFactory> factory = Factory(call.clsid))
-        {
-            EXPECT_EQ(factory->CreateInstance(call.bAggregate ? factory.get() : nullptr, call.iid, &pv), call.hr);
-        }
+        const ComPtr<IClassFactory> factory = call.bCreate ? Factory(call.clsid) : nullptr;
+        ASSERT_TRUE(factory || !call.bCreate);
+        EXPECT_EQ(factory ? factory->CreateInstance(call.bAggregate ? factory.get() : nullptr, call.iid, &pv)
+                          : GetClassObjectExport()(call.clsid, call.iid, &pv),
+                  call.hr);
         EXPECT_EQ(pv, nullptr);
     }
 }
@@ -114,9 +118,7 @@ TEST_F(ClassObjects, HandOutOneStaticFactoryPerClassAsIUnknownOrIClassFactory)
     ComPtr<IClassFactory> again;
     EXPECT_EQ(unknown.As(again), S_OK);
     EXPECT_EQ(again.get(), folderFactory.get());
-    void* pv = c_pvGarbage;
-    EXPECT_EQ(unknown->QueryInterface(IID_IShellFolder, &pv), E_NOINTERFACE);
-    EXPECT_EQ(pv, nullptr);
+    ExpectNoInterface(unknown.get(), IID_IShellFolder);
 }
 
 TEST_F(ClassObjects, FolderFactoryMakesTheRegistryRootFolder)
@@ -134,8 +136,8 @@ TEST_F(ClassObjects, FolderFactoryMakesTheRegistryRootFolder)
     ComPtr<IEnumIDList> items;
     ASSERT_EQ(folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, items.put()), S_OK);
     int cItems = 0;
-    for (LPITEMIDLIST pidl = nullptr; items->Next(1, &pidl, nullptr) == S_OK; ++cItems)
-        ::CoTaskMemFree(pidl);
+    for (UniquePidl pidl; items->Next(1, pidl.put(), nullptr) == S_OK;)
+        ++cItems;
     EXPECT_EQ(cItems, 6);
 }
 
@@ -147,9 +149,7 @@ TEST_F(ClassObjects, FolderFactoryMakesAUIObjectForAContextMenu)
     // A UI object: also a data object, and no folder.
     ComPtr<IDataObject> data;
     EXPECT_EQ(menu.As(data), S_OK);
-    void* pv = c_pvGarbage;
-    EXPECT_EQ(menu->QueryInterface(IID_IShellFolder, &pv), E_NOINTERFACE);
-    EXPECT_EQ(pv, nullptr);
+    ExpectNoInterface(menu.get(), IID_IShellFolder);
 }
 
 TEST_F(ClassObjects, UIObjectFactoryMakesAContextMenuHandler)

@@ -3,12 +3,9 @@
 
 #include "app/Guids.h"
 #include "core/ComPtr.h"
-#include "core/Handles.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
-
-#include <string>
 
 using namespace corvasin;
 using namespace corvasin::test;
@@ -20,18 +17,14 @@ using PfnGetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 using PfnCanUnloadNow = HRESULT(STDAPICALLTYPE*)();
 
 // A private copy of the DLL, loaded under its own name and deleted at the end.
-class FreshDllCopy
+struct FreshDllCopy
 {
-public:
     FreshDllCopy()
     {
-        char szTemp[MAX_PATH] = {};
-        ::GetTempPathA(MAX_PATH, szTemp);
-        m_path = std::string(szTemp) + "corvasin-unload-" + std::to_string(::GetCurrentProcessId()) + ".dll";
         if (::CopyFileA(CorvasinDllPath().c_str(), m_path.c_str(), FALSE))
             m_dll.reset(::LoadLibraryA(m_path.c_str()));
-        m_pfnGetClassObject = reinterpret_cast<PfnGetClassObject>(Export("DllGetClassObject"));
-        m_pfnCanUnloadNow = reinterpret_cast<PfnCanUnloadNow>(Export("DllCanUnloadNow"));
+        m_pfnGetClassObject = Export<PfnGetClassObject>("DllGetClassObject");
+        m_pfnCanUnloadNow = Export<PfnCanUnloadNow>("DllCanUnloadNow");
     }
     ~FreshDllCopy()
     {
@@ -39,8 +32,11 @@ public:
         ::DeleteFileA(m_path.c_str());
     }
 
-    bool loaded() const { return m_pfnGetClassObject && m_pfnCanUnloadNow; }
-    HRESULT CanUnloadNow() const { return m_pfnCanUnloadNow(); }
+    template <typename Pfn>
+    Pfn Export(const char* pszName) const
+    {
+        return m_dll ? reinterpret_cast<Pfn>(::GetProcAddress(m_dll.get(), pszName)) : nullptr;
+    }
     ComPtr<IClassFactory> Factory(REFCLSID rclsid) const
     {
         ComPtr<IClassFactory> factory;
@@ -48,10 +44,7 @@ public:
         return factory;
     }
 
-private:
-    FARPROC Export(const char* pszName) const { return m_dll ? ::GetProcAddress(m_dll.get(), pszName) : nullptr; }
-
-    std::string m_path;
+    const std::string m_path = TempFile("corvasin-unload-") + std::to_string(::GetCurrentProcessId()) + ".dll";
     UniqueHmodule m_dll;
     PfnGetClassObject m_pfnGetClassObject = nullptr;
     PfnCanUnloadNow m_pfnCanUnloadNow = nullptr;
@@ -62,34 +55,29 @@ private:
 TEST(DllCanUnloadNow, AllowsUnloadingUntilAFolderIsCreatedAndNotAfter)
 {
     FreshDllCopy dll;
-    ASSERT_TRUE(dll.loaded());
-
-    EXPECT_EQ(dll.CanUnloadNow(), S_OK);
+    ASSERT_TRUE(dll.m_pfnGetClassObject && dll.m_pfnCanUnloadNow);
+    EXPECT_EQ(dll.m_pfnCanUnloadNow(), S_OK);
 
     // A factory reference keeps the module.
     ComPtr<IClassFactory> factory = dll.Factory(CLSID_CorvasinFolder);
     ASSERT_TRUE(factory);
-    EXPECT_EQ(dll.CanUnloadNow(), S_FALSE);
+    EXPECT_EQ(dll.m_pfnCanUnloadNow(), S_FALSE);
     factory.reset();
-    EXPECT_EQ(dll.CanUnloadNow(), S_OK);
+    EXPECT_EQ(dll.m_pfnCanUnloadNow(), S_OK);
 
     // A UI object alone does not: the UI object factory's reference goes with it.
-    {
-        factory = dll.Factory(CLSID_CorvasinUIObject);
-        ASSERT_TRUE(factory);
-        ComPtr<IContextMenu> menu;
-        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IContextMenu, menu.put_void()), S_OK);
-        factory.reset();
-    }
-    EXPECT_EQ(dll.CanUnloadNow(), S_OK);
+    ComPtr<IContextMenu> menu;
+    ASSERT_TRUE(factory = dll.Factory(CLSID_CorvasinUIObject));
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IContextMenu, menu.put_void()), S_OK);
+    factory.reset();
+    menu.reset();
+    EXPECT_EQ(dll.m_pfnCanUnloadNow(), S_OK);
 
     // The folder factory keeps the folder it created last, and with it the module.
-    {
-        factory = dll.Factory(CLSID_CorvasinFolder);
-        ASSERT_TRUE(factory);
-        ComPtr<IShellFolder> folder;
-        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IShellFolder, folder.put_void()), S_OK);
-        factory.reset();
-    }
-    EXPECT_EQ(dll.CanUnloadNow(), S_FALSE);
+    ComPtr<IShellFolder> folder;
+    ASSERT_TRUE(factory = dll.Factory(CLSID_CorvasinFolder));
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IShellFolder, folder.put_void()), S_OK);
+    factory.reset();
+    folder.reset();
+    EXPECT_EQ(dll.m_pfnCanUnloadNow(), S_FALSE);
 }

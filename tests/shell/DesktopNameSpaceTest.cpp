@@ -2,19 +2,10 @@
 // junction and key paths below it, binds to the folders, lists them and asks for names, columns
 // and info tips; COM creates both classes from the registration.
 #include "install/DllUnderTest.h"
-
-#include "app/Guids.h"
-#include "core/ComPtr.h"
-#include "core/Handles.h"
+#include "registry/FolderTestUtil.h"
 #include "support/ScratchKey.h"
 
-#include <gtest/gtest.h>
-#include <shlobj.h>
-#include <shlwapi.h>
-
 #include <algorithm>
-#include <string>
-#include <vector>
 
 using namespace corvasin;
 using namespace corvasin::test;
@@ -24,35 +15,12 @@ namespace
 
 const std::wstring c_junction = L"::{BBC22D43-FF1C-4948-B6DA-04BEFBDA2E92}";
 
-std::string StrRetText(STRRET& str, LPCITEMIDLIST pidl)
-{
-    char sz[MAX_PATH * 2] = {};
-    return SUCCEEDED(::StrRetToBufA(&str, pidl, sz, sizeof(sz))) ? sz : "<StrRetToBuf failed>";
-}
-
-std::string DisplayName(IShellFolder* pFolder, LPCITEMIDLIST pidl, SHGDNF uFlags)
-{
-    STRRET str = {};
-    return SUCCEEDED(pFolder->GetDisplayNameOf(pidl, uFlags, &str)) ? StrRetText(str, pidl)
-                                                                    : "<GetDisplayNameOf failed>";
-}
-
-// Calls back with each item of the folder that the flags ask for.
-template <typename F>
-void ForEachItem(IShellFolder* pFolder, SHCONTF grfFlags, F&& f)
-{
-    ComPtr<IEnumIDList> items;
-    if (pFolder->EnumObjects(nullptr, grfFlags, items.put()) != S_OK || !items)
-        return;
-    for (UniquePidl item; items->Next(1, item.put(), nullptr) == S_OK;)
-        f(item.get());
-}
-
+// The names the folder shows for the items the flags ask for.
 std::vector<std::string> ItemNames(IShellFolder* pFolder, SHCONTF grfFlags)
 {
     std::vector<std::string> names;
-    ForEachItem(pFolder, grfFlags,
-                [&](LPCITEMIDLIST pidl) { names.push_back(DisplayName(pFolder, pidl, SHGDN_INFOLDER)); });
+    for (const UniquePidl& item : List(pFolder, grfFlags))
+        names.push_back(DisplayName(pFolder, item.get(), SHGDN_INFOLDER));
     return names;
 }
 
@@ -65,7 +33,6 @@ class DesktopNameSpace : public ::testing::Test
 {
 protected:
     static void SetUpTestSuite() { s_dwRegisterExitCode = RegisterDll(); }
-
     void SetUp() override
     {
         ASSERT_EQ(s_dwRegisterExitCode, 0u) << "regsvr32 /s " << CorvasinDllPath() << " failed";
@@ -75,10 +42,8 @@ protected:
     HRESULT Parse(const std::wstring& text, UniquePidl& pidl)
     {
         std::wstring buffer = text;
-        ULONG cchEaten = 0;
-        return m_desktop->ParseDisplayName(nullptr, nullptr, buffer.data(), &cchEaten, pidl.put(), nullptr);
+        return m_desktop->ParseDisplayName(nullptr, nullptr, buffer.data(), nullptr, pidl.put(), nullptr);
     }
-
     // The folder behind a text the desktop parses.
     HRESULT Bind(const std::wstring& text, ComPtr<IShellFolder>& folder)
     {
@@ -86,21 +51,28 @@ protected:
         const HRESULT hr = Parse(text, pidl);
         return FAILED(hr) ? hr : m_desktop->BindToObject(pidl.get(), nullptr, IID_IShellFolder, folder.put_void());
     }
-
-    // The folder of a scratch key below HKEY_CURRENT_USER, as IShellFolder2.
-    void BindScratchKey(const ScratchKey& scratch, ComPtr<IShellFolder2>& key)
+    // The folder of a scratch key below HKEY_CURRENT_USER that holds a string and a number.
+    void BindScratchKey(ComPtr<IShellFolder2>& key)
     {
-        const std::string path = scratch.path();
+        m_scratch.SetString("Colour", "blue");
+        m_scratch.SetDword("Count", 42);
         ComPtr<IShellFolder> folder;
-        ASSERT_EQ(Bind(c_junction + L"\\HKCU\\" + std::wstring(path.begin(), path.end()), folder), S_OK);
+        ASSERT_EQ(Bind(c_junction + L"\\HKCU\\" + std::wstring(m_scratch.path().begin(), m_scratch.path().end()), folder),
+                  S_OK);
         ASSERT_EQ(folder.As(key), S_OK);
     }
+    // The text of a column, which the folder must answer.
+    static std::string Column(IShellFolder2* pFolder, LPCITEMIDLIST pidl, UINT iColumn)
+    {
+        SHELLDETAILS details = {};
+        EXPECT_EQ(pFolder->GetDetailsOf(pidl, iColumn, &details), S_OK) << iColumn;
+        return StrRetText(details.str, pidl);
+    }
 
-    static DWORD s_dwRegisterExitCode;
+    static inline DWORD s_dwRegisterExitCode = ~0u;
     ComPtr<IShellFolder> m_desktop;
+    ScratchKey m_scratch;
 };
-
-DWORD DesktopNameSpace::s_dwRegisterExitCode = ~0u;
 
 } // namespace
 
@@ -111,9 +83,8 @@ TEST_F(DesktopNameSpace, ParsesTheJunctionAndNamesItRegistry)
     ASSERT_TRUE(pidl);
     EXPECT_EQ(DisplayName(m_desktop.get(), pidl.get(), SHGDN_NORMAL), "Registry");
     // Wine writes the class id in lower case, Windows in upper case.
-    EXPECT_EQ(::lstrcmpiA(DisplayName(m_desktop.get(), pidl.get(), SHGDN_FORPARSING).c_str(),
-                          "::{BBC22D43-FF1C-4948-B6DA-04BEFBDA2E92}"),
-              0);
+    EXPECT_EQ(Lower(DisplayName(m_desktop.get(), pidl.get(), SHGDN_FORPARSING)),
+              Lower(std::string(c_junction.begin(), c_junction.end())));
 }
 
 TEST_F(DesktopNameSpace, ListsTheRegistryAmongTheDesktopItems)
@@ -126,7 +97,7 @@ TEST_F(DesktopNameSpace, BindsToTheRegistryRootFolder)
     ComPtr<IShellFolder> root;
     ASSERT_EQ(Bind(c_junction, root), S_OK);
     ComPtr<IPersistFolder2> persist;
-    ASSERT_EQ(root->QueryInterface(IID_IPersistFolder2, persist.put_void()), S_OK);
+    ASSERT_EQ(root.As(persist), S_OK);
     CLSID clsid = {};
     EXPECT_EQ(persist->GetClassID(&clsid), S_OK);
     EXPECT_EQ(clsid, CLSID_CorvasinFolder);
@@ -179,40 +150,24 @@ TEST_F(DesktopNameSpace, BindsToAKeyAndListsItsSubkeys)
 
 TEST_F(DesktopNameSpace, NamesTheColumnsOfAKeyWithValues)
 {
-    ScratchKey scratch;
-    scratch.SetString("Colour", "blue");
     ComPtr<IShellFolder2> key;
-    ASSERT_NO_FATAL_FAILURE(BindScratchKey(scratch, key));
-    std::vector<std::string> titles;
-    for (UINT iColumn = 0; iColumn < 3; ++iColumn)
-    {
-        SHELLDETAILS details = {};
-        ASSERT_EQ(key->GetDetailsOf(nullptr, iColumn, &details), S_OK) << iColumn;
-        titles.push_back(StrRetText(details.str, nullptr));
-    }
-    EXPECT_EQ(titles, (std::vector<std::string>{"Name", "Value", "Type"}));
+    ASSERT_NO_FATAL_FAILURE(BindScratchKey(key));
+    EXPECT_EQ(Column(key.get(), nullptr, 0), "Name");
+    EXPECT_EQ(Column(key.get(), nullptr, 1), "Value");
+    EXPECT_EQ(Column(key.get(), nullptr, 2), "Type");
 }
 
 TEST_F(DesktopNameSpace, ShowsAValuesTextAndTypeInItsColumns)
 {
-    ScratchKey scratch;
-    scratch.SetString("Colour", "blue");
-    scratch.SetDword("Count", 42);
     ComPtr<IShellFolder2> key;
-    ASSERT_NO_FATAL_FAILURE(BindScratchKey(scratch, key));
-    bool bFound = false;
-    ForEachItem(key.get(), SHCONTF_NONFOLDERS, [&](LPCITEMIDLIST pidl) {
-        if (DisplayName(key.get(), pidl, SHGDN_INFOLDER) != "Colour")
-            return;
-        bFound = true;
-        SHELLDETAILS value = {};
-        SHELLDETAILS type = {};
-        ASSERT_EQ(key->GetDetailsOf(pidl, 1, &value), S_OK);
-        ASSERT_EQ(key->GetDetailsOf(pidl, 2, &type), S_OK);
-        EXPECT_NE(StrRetText(value.str, pidl).find("blue"), std::string::npos);
-        EXPECT_EQ(StrRetText(type.str, pidl), "REG_SZ");
+    ASSERT_NO_FATAL_FAILURE(BindScratchKey(key));
+    const std::vector<UniquePidl> values = List(key.get(), SHCONTF_NONFOLDERS);
+    const auto colour = std::find_if(values.begin(), values.end(), [&](const UniquePidl& pidl) {
+        return DisplayName(key.get(), pidl.get(), SHGDN_INFOLDER) == "Colour";
     });
-    EXPECT_TRUE(bFound);
+    ASSERT_NE(colour, values.end());
+    EXPECT_NE(Column(key.get(), colour->get(), 1).find("blue"), std::string::npos);
+    EXPECT_EQ(Column(key.get(), colour->get(), 2), "REG_SZ");
 }
 
 TEST_F(DesktopNameSpace, GivesThePredefinedKeysTheirDescriptionAsInfoTip)
@@ -254,7 +209,7 @@ TEST_F(DesktopNameSpace, LetsComCreateTheContextMenuHandlerFromItsRegistration)
     UniquePidl pidl;
     ASSERT_EQ(Parse(c_junction, pidl), S_OK);
     ComPtr<IShellExtInit> init;
-    ASSERT_EQ(menu->QueryInterface(IID_IShellExtInit, init.put_void()), S_OK);
+    ASSERT_EQ(menu.As(init), S_OK);
     EXPECT_EQ(init->Initialize(pidl.get(), nullptr, nullptr), S_OK);
 
     UniqueHmenu hmenu(::CreatePopupMenu());
