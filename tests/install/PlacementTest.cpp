@@ -73,18 +73,16 @@ protected:
     {
         ASSERT_TRUE(m_hMachine && m_hUser);
         g_notices.clear();
-        for (const std::string& folder : {m_pick, m_pickOther})
-        {
-            ::RemoveDirectoryA(Junction(folder).c_str());
-            ::CreateDirectoryA(folder.c_str(), nullptr);
-        }
+        ClearPickedFolders(false);
     }
-    void TearDown() override
+    void TearDown() override { ClearPickedFolders(true); }
+    // Both folders for the picker without a junction; there, or gone too.
+    void ClearPickedFolders(bool bRemove) const
     {
         for (const std::string& folder : {m_pick, m_pickOther})
         {
             ::RemoveDirectoryA(Junction(folder).c_str());
-            ::RemoveDirectoryA(folder.c_str());
+            bRemove ? ::RemoveDirectoryA(folder.c_str()) : ::CreateDirectoryA(folder.c_str(), nullptr);
         }
     }
 
@@ -105,15 +103,13 @@ protected:
     {
         int nMask = 0;
         for (DWORD dwType = 0; dwType < 3; ++dwType)
-            if (ReadValue(m_hMachine.get(), std::string(MountKey(dwType)) + "\\" + c_folderClass, nullptr).text() ==
-                "Registry")
+            if (ReadValue(m_hMachine.get(), MountKey(dwType) + ("\\" + c_folderClass), nullptr).text() == "Registry")
                 nMask |= 1 << dwType;
         return nMask;
     }
     void Mount(DWORD dwType) const
     {
-        WriteValue(m_hMachine.get(), std::string(MountKey(dwType)) + "\\" + c_folderClass, nullptr,
-                   StringValue("Registry"));
+        WriteValue(m_hMachine.get(), MountKey(dwType) + ("\\" + c_folderClass), nullptr, StringValue("Registry"));
     }
     void Store(DWORD dwType, const std::string& location = "") const
     {
@@ -138,14 +134,9 @@ TEST_F(Placement, MovesBetweenTheShellsOwnPlaces)
         DWORD dwFrom, dwTo;
         Notices notices;
     } rows[] = {
-        {0, 1, {"drives"}},
-        {0, 2, {"controls"}},
-        {1, 0, {"desktop", "drives"}},
-        {1, 2, {"controls", "drives"}},
-        {2, 0, {"desktop", "controls"}},
-        {2, 1, {"drives", "controls"}},
-        // Not offered by the menu: the mount it already has stays.
-        {1, 1, {"drives"}},
+        {0, 1, {"drives"}}, {0, 2, {"controls"}}, {1, 0, {"desktop", "drives"}}, {1, 2, {"controls", "drives"}},
+        {2, 0, {"desktop", "controls"}}, {2, 1, {"drives", "controls"}},
+        {1, 1, {"drives"}}, // not offered by the menu: the mount it already has stays
     };
     for (const auto& row : rows)
     {
