@@ -1,13 +1,8 @@
 // The class objects of the built DLL, loaded in-process and reached through DllGetClassObject as
 // COM reaches them: which class ids and interfaces are served, and what the factories make.
 #include "install/DllUnderTest.h"
-
-#include "app/Guids.h"
-#include "core/ComPtr.h"
+#include "registry/FolderTestUtil.h"
 #include "support/TableRow.h"
-
-#include <gtest/gtest.h>
-#include <shlobj.h>
 
 using namespace corvasin;
 using namespace corvasin::test;
@@ -133,12 +128,7 @@ TEST_F(ClassObjects, FolderFactoryMakesTheRegistryRootFolder)
     EXPECT_EQ(persist->GetClassID(&clsid), S_OK);
     EXPECT_EQ(clsid, CLSID_CorvasinFolder);
 
-    ComPtr<IEnumIDList> items;
-    ASSERT_EQ(folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, items.put()), S_OK);
-    int cItems = 0;
-    for (UniquePidl pidl; items->Next(1, pidl.put(), nullptr) == S_OK;)
-        ++cItems;
-    EXPECT_EQ(cItems, 6);
+    EXPECT_EQ(List(folder.get(), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS).size(), 6u);
 }
 
 TEST_F(ClassObjects, FolderFactoryMakesAUIObjectForAContextMenu)
