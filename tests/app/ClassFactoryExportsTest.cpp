@@ -80,7 +80,8 @@ TEST_P(ClassObjectRefusals, FailWithNull)
 INSTANTIATE_TEST_SUITE_P(
     ClassObjects, ClassObjectRefusals,
     testing::Values(
-        Refusal{"RejectAnUnknownClassId", {{false, c_unknownClass, IID_IClassFactory, false, CLASS_E_CLASSNOTAVAILABLE}}},
+        Refusal{"RejectAnUnknownClassId",
+                {{false, c_unknownClass, IID_IClassFactory, false, CLASS_E_CLASSNOTAVAILABLE}}},
         Refusal{"RefuseEveryInterfaceButIClassFactoryAndIUnknown",
                 {{false, CLSID_CorvasinFolder, IID_IShellFolder, false, E_NOINTERFACE},
                  {false, CLSID_CorvasinUIObject, IID_IContextMenu, false, E_NOINTERFACE}}},

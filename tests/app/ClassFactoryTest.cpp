@@ -165,8 +165,7 @@ TEST(CorvasinApp, CaptionsItsMessageBoxesCorvasin)
     CModalDriver driver({Press(IDOK)});
     EXPECT_EQ(AppMessageBox(nullptr, "Key deleted.", MB_OK | MB_ICONINFORMATION), IDOK);
     ASSERT_EQ(driver.Seen().size(), 1u);
-    EXPECT_EQ(driver.Seen()[0].caption, "Corvasin");
-    EXPECT_EQ(driver.Seen()[0].text, "Key deleted.");
+    EXPECT_EQ(std::tie(driver.Seen()[0].caption, driver.Seen()[0].text), std::tuple("Corvasin", "Key deleted."));
 }
 
 TEST(CorvasinApp, AnswersTheRegisteredNumbersOfItsTwoFormats)

@@ -94,7 +94,10 @@ inline LONG WriteValue(HKEY hRoot, const std::string& keyPath, const char* pszNa
                              static_cast<DWORD>(value.data.size()));
 }
 inline RegValue StringValue(const std::string& text) { return {ERROR_SUCCESS, REG_SZ, text + '\0'}; }
-inline RegValue DwordValue(DWORD dw) { return {ERROR_SUCCESS, REG_DWORD, std::string(reinterpret_cast<char*>(&dw), 4)}; }
+inline RegValue DwordValue(DWORD dw)
+{
+    return {ERROR_SUCCESS, REG_DWORD, std::string(reinterpret_cast<char*>(&dw), 4)};
+}
 
 inline bool KeyExists(HKEY hRoot, const std::string& keyPath)
 {
@@ -124,7 +127,10 @@ inline std::string ModulePath()
     return sz;
 }
 
-inline bool FileExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+inline bool FileExists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 inline std::string FileBytes(const std::string& path)
 {

@@ -62,8 +62,8 @@ std::string Junction(const std::string& folder)
 void ExpectFailureBox(const CModalDriver& driver, size_t iBox)
 {
     ASSERT_EQ(driver.Seen().size(), iBox + 1);
-    EXPECT_EQ(driver.Seen()[iBox].caption, "Corvasin");
-    EXPECT_EQ(driver.Seen()[iBox].text, "Failed to move folder.");
+    EXPECT_EQ(std::tie(driver.Seen()[iBox].caption, driver.Seen()[iBox].text),
+              std::tuple("Corvasin", "Failed to move folder."));
 }
 
 class Placement : public ::testing::Test
@@ -107,6 +107,11 @@ protected:
                 nMask |= 1 << dwType;
         return nMask;
     }
+    // Where the settings say the root is, and which mounts hold it.
+    std::tuple<DWORD, std::string, int> State() const
+    {
+        return {ReadPlacementType(m_roots), ReadPlacementLocation(m_roots), Mounted()};
+    }
     void Mount(DWORD dwType) const
     {
         WriteValue(m_hMachine.get(), MountKey(dwType) + ("\\" + c_folderClass), nullptr, StringValue("Registry"));
@@ -149,16 +154,14 @@ TEST_F(Placement, MovesBetweenTheShellsOwnPlaces)
         g_notices.clear();
 
         EXPECT_TRUE(Move(row.dwTo));
-        EXPECT_EQ(Mounted(), 1 << row.dwTo);
-        EXPECT_EQ(ReadPlacementType(m_roots), row.dwTo);
-        EXPECT_EQ(g_notices, row.notices);
+        EXPECT_EQ(std::tuple(Mounted(), ReadPlacementType(m_roots), g_notices),
+                  std::tuple(1 << row.dwTo, row.dwTo, row.notices));
     }
 }
 
 TEST_F(Placement, ReadsTheDesktopWithoutSettingsAndTheStoredTypeWithThem)
 {
-    EXPECT_EQ(ReadPlacementType(m_roots), 0u);
-    EXPECT_EQ(ReadPlacementLocation(m_roots), "");
+    EXPECT_EQ(State(), std::tuple(0u, "", 0));
     Store(2);
     EXPECT_EQ(ReadPlacementType(m_roots), 2u);
 }
@@ -168,9 +171,7 @@ TEST_F(Placement, MountsAJunctionInThePickedFolderAndMovesItOn)
     Mount(0);
     EXPECT_TRUE(Move(PLACE_FOLDER, {PickFolder(m_pick)}));
     EXPECT_TRUE(IsFolder(Junction(m_pick)));
-    EXPECT_EQ(ReadPlacementType(m_roots), 3u);
-    EXPECT_EQ(ReadPlacementLocation(m_roots), m_pick);
-    EXPECT_EQ(Mounted(), 0);
+    EXPECT_EQ(State(), std::tuple(3u, m_pick, 0));
     EXPECT_EQ(g_notices, Notices{"mkdir " + Junction(m_pick)});
 
     // Another folder: the new junction is made and the old one removed.
@@ -204,9 +205,7 @@ TEST_F(Placement, ReportsACancelledPickerAndChangesNothing)
     Mount(1);
     Store(1);
     EXPECT_FALSE(Move(PLACE_FOLDER, {Press(IDCANCEL), Press(IDOK)}));
-    EXPECT_EQ(Mounted(), 2);
-    EXPECT_EQ(ReadPlacementType(m_roots), 1u);
-    EXPECT_EQ(ReadPlacementLocation(m_roots), "");
+    EXPECT_EQ(State(), std::tuple(1u, "", 2));
     EXPECT_TRUE(g_notices.empty());
 }
 
@@ -215,9 +214,7 @@ TEST_F(Placement, ReportsAnExistingJunctionButKeepsThePickedFolder)
     Mount(0);
     ::CreateDirectoryA(Junction(m_pick).c_str(), nullptr);
     EXPECT_FALSE(Move(PLACE_FOLDER, {PickFolder(m_pick), Press(IDOK)}));
-    EXPECT_EQ(Mounted(), 1);
-    EXPECT_EQ(ReadPlacementType(m_roots), 0u);
-    EXPECT_EQ(ReadPlacementLocation(m_roots), m_pick);
+    EXPECT_EQ(State(), std::tuple(0u, m_pick, 1));
 }
 
 TEST_F(Placement, ReportsAnUnknownPlace)
@@ -242,7 +239,8 @@ TEST_F(Placement, RemovalClearsEveryMountTheJunctionAndTheSettings)
 
 TEST(PlacementCommands, ReachTheUsersSettingsThroughTheUIObject)
 {
-    auto uiObject = CmdTargetPtr<CCorvasinUIObject>::Attach(new CCorvasinUIObject(nullptr, 0, nullptr, nullptr, nullptr));
+    const auto uiObject =
+        CmdTargetPtr<CCorvasinUIObject>::Attach(new CCorvasinUIObject(nullptr, 0, nullptr, nullptr, nullptr));
     const RegValue saved = ReadValue(HKEY_CURRENT_USER, c_pszPlaceKey, c_pszPlaceType);
     ASSERT_EQ(WriteValue(HKEY_CURRENT_USER, c_pszPlaceKey, c_pszPlaceType, DwordValue(2)), ERROR_SUCCESS);
 

@@ -32,14 +32,17 @@ CmdTargetPtr<CRegRootExtension> RootFolder()
     return CmdTargetPtr<CRegRootExtension>::Attach(new CRegRootExtension(&RegistryServices()));
 }
 
+// A file path (bAnyCase) is compared in any case; any other string byte for byte, with the
+// terminating zero it is written with.
 void ExpectString(HKEY hRoot, const std::string& path, const char* pszName, const std::string& expected,
-                  DWORD dwType = REG_SZ)
+                  DWORD dwType = REG_SZ, bool bAnyCase = false)
 {
     const RegValue value = ReadValue(hRoot, path, pszName);
     ASSERT_TRUE(value.exists()) << path << " \\ " << (pszName ? pszName : "(default)");
-    EXPECT_EQ(value.dwType, dwType) << path;
-    // Strings are written with their terminating zero.
-    EXPECT_EQ(value.data, expected + '\0') << path;
+    if (bAnyCase)
+        EXPECT_EQ(std::tuple(value.dwType, Lower(value.text())), std::tuple(dwType, Lower(expected))) << path;
+    else
+        EXPECT_EQ(std::tie(value.dwType, value.data), std::tuple(dwType, expected + '\0')) << path;
 }
 
 } // namespace
@@ -59,13 +62,14 @@ protected:
     static inline DWORD s_dwFirstExitCode = ~0u;
 };
 
-// The entries that are one string each: where, and the text.
+// The entries that are one string each: where, the text, and whether it is a path in any case.
 struct StringEntry
 {
     HKEY hRoot;
     std::string path;
     const char* pszName;
     std::string expected;
+    bool bAnyCase = false;
 };
 struct StringRow : Row
 {
@@ -78,13 +82,20 @@ class ServerRegistrationStrings : public ServerRegistration, public ::testing::W
 TEST_P(ServerRegistrationStrings, AreWritten)
 {
     for (const StringEntry& entry : GetParam().entries)
-        ExpectString(entry.hRoot, entry.path, entry.pszName, entry.expected);
+        ExpectString(entry.hRoot, entry.path, entry.pszName, entry.expected, REG_SZ, entry.bAnyCase);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     ServerRegistration, ServerRegistrationStrings,
     ::testing::Values(
         StringRow{"NamesTheFolderClassRegistry", {{HKEY_CLASSES_ROOT, c_folderKey, nullptr, "Registry"}}},
+        StringRow{"PointsTheDefaultIconAtTheDllWithIconIndexZero",
+                  {{HKEY_CLASSES_ROOT, c_folderKey + "\\DefaultIcon", nullptr, CorvasinDllPath() + ",0", true}}},
+        StringRow{"ServesBothClassesFromTheDllInTheApartmentModel",
+                  {{HKEY_CLASSES_ROOT, c_folderKey + "\\InProcServer32", nullptr, CorvasinDllPath(), true},
+                   {HKEY_CLASSES_ROOT, c_folderKey + "\\InProcServer32", "ThreadingModel", "Apartment"},
+                   {HKEY_CLASSES_ROOT, c_uiKey + "\\InProcServer32", nullptr, CorvasinDllPath(), true},
+                   {HKEY_CLASSES_ROOT, c_uiKey + "\\InProcServer32", "ThreadingModel", "Apartment"}}},
         StringRow{"ApprovesTheFolderAsAShellExtension",
                   {{HKEY_LOCAL_MACHINE, c_pszApprovedKey, c_folderClass.c_str(), "Registry"}}},
         StringRow{"RegistersTheRegUrlSchemeOpeningTheFolderInExplorer",
@@ -105,26 +116,6 @@ TEST_F(ServerRegistration, GivesTheFolderClassTheRootDescriptionAsInfoTip)
     const std::string description = RootFolder()->GetColumnText(nullptr, -1);
     ASSERT_FALSE(description.empty());
     ExpectString(HKEY_CLASSES_ROOT, c_folderKey, "InfoTip", description);
-}
-
-TEST_F(ServerRegistration, PointsTheDefaultIconAtTheDllWithIconIndexZero)
-{
-    const RegValue icon = ReadValue(HKEY_CLASSES_ROOT, c_folderKey + "\\DefaultIcon", nullptr);
-    ASSERT_TRUE(icon.exists());
-    EXPECT_EQ(icon.dwType, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(Lower(icon.text()), Lower(CorvasinDllPath() + ",0"));
-}
-
-TEST_F(ServerRegistration, ServesBothClassesFromTheDllInTheApartmentModel)
-{
-    for (const std::string& key : {c_folderKey + "\\InProcServer32", c_uiKey + "\\InProcServer32"})
-    {
-        const RegValue server = ReadValue(HKEY_CLASSES_ROOT, key, nullptr);
-        ASSERT_TRUE(server.exists()) << key;
-        EXPECT_EQ(server.dwType, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(Lower(server.text()), Lower(CorvasinDllPath())) << key;
-        ExpectString(HKEY_CLASSES_ROOT, key, "ThreadingModel", "Apartment");
-    }
 }
 
 TEST_F(ServerRegistration, StoresTheRootAttributesAsFourLittleEndianBytes)

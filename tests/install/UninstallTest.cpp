@@ -37,8 +37,9 @@ RegValue PendingRenames()
 
 bool Registered()
 {
-    return KeyExists(HKEY_CLASSES_ROOT, "CLSID\\" + GuidString(CLSID_CorvasinFolder)) &&
-           KeyExists(HKEY_LOCAL_MACHINE, std::string(c_pszDesktopNameSpaceKey) + "\\" + GuidString(CLSID_CorvasinFolder));
+    const std::string folderClass = GuidString(CLSID_CorvasinFolder);
+    return KeyExists(HKEY_CLASSES_ROOT, "CLSID\\" + folderClass) &&
+           KeyExists(HKEY_LOCAL_MACHINE, c_pszDesktopNameSpaceKey + ("\\" + folderClass));
 }
 
 int WebFilesPresent()
@@ -76,8 +77,8 @@ TEST_F(Uninstall, AnsweredNoChangesNothing)
     EXPECT_FALSE(m_uiObject->OnUninstall());
 
     ASSERT_EQ(driver.Seen().size(), 1u);
-    EXPECT_EQ(driver.Seen()[0].caption, "Corvasin");
-    EXPECT_EQ(driver.Seen()[0].text, c_pszUninstallQuestion);
+    EXPECT_EQ(std::tie(driver.Seen()[0].caption, driver.Seen()[0].text),
+              std::tuple("Corvasin", c_pszUninstallQuestion));
     EXPECT_TRUE(Registered());
     EXPECT_EQ(WebFilesPresent(), 5);
     EXPECT_EQ(PendingRenames().data, m_pending.data);
@@ -91,9 +92,9 @@ TEST_F(Uninstall, AnsweredYesRemovesTheRegistrationAndSchedulesTheFile)
 
     ASSERT_EQ(driver.Seen().size(), 2u);
     EXPECT_EQ(driver.Seen()[0].text, c_pszUninstallQuestion);
-    EXPECT_EQ(driver.Seen()[1].caption, "Corvasin");
-    EXPECT_EQ(driver.Seen()[1].text,
-              "The file " + ModulePath() + " will be deleted the next time you restart your computer.");
+    EXPECT_EQ(std::tie(driver.Seen()[1].caption, driver.Seen()[1].text),
+              std::tuple("Corvasin",
+                         "The file " + ModulePath() + " will be deleted the next time you restart your computer."));
     EXPECT_FALSE(Registered());
     EXPECT_EQ(WebFilesPresent(), 0);
 

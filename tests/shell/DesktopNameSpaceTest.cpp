@@ -56,9 +56,9 @@ protected:
     {
         m_scratch.SetString("Colour", "blue");
         m_scratch.SetDword("Count", 42);
+        const std::wstring path(m_scratch.path().begin(), m_scratch.path().end());
         ComPtr<IShellFolder> folder;
-        ASSERT_EQ(Bind(c_junction + L"\\HKCU\\" + std::wstring(m_scratch.path().begin(), m_scratch.path().end()), folder),
-                  S_OK);
+        ASSERT_EQ(Bind(c_junction + L"\\HKCU\\" + path, folder), S_OK);
         ASSERT_EQ(folder.As(key), S_OK);
     }
     // The text of a column, which the folder must answer.
@@ -152,9 +152,8 @@ TEST_F(DesktopNameSpace, NamesTheColumnsOfAKeyWithValues)
 {
     ComPtr<IShellFolder2> key;
     ASSERT_NO_FATAL_FAILURE(BindScratchKey(key));
-    EXPECT_EQ(Column(key.get(), nullptr, 0), "Name");
-    EXPECT_EQ(Column(key.get(), nullptr, 1), "Value");
-    EXPECT_EQ(Column(key.get(), nullptr, 2), "Type");
+    EXPECT_EQ(std::tuple(Column(key.get(), nullptr, 0), Column(key.get(), nullptr, 1), Column(key.get(), nullptr, 2)),
+              std::tuple("Name", "Value", "Type"));
 }
 
 TEST_F(DesktopNameSpace, ShowsAValuesTextAndTypeInItsColumns)
@@ -193,7 +192,8 @@ TEST_F(DesktopNameSpace, GivesThePredefinedKeysTheirDescriptionAsInfoTip)
 TEST_F(DesktopNameSpace, LetsComCreateTheFolderFromItsRegistration)
 {
     ComPtr<IShellFolder> folder;
-    ASSERT_EQ(::CoCreateInstance(CLSID_CorvasinFolder, nullptr, CLSCTX_INPROC_SERVER, IID_IShellFolder, folder.put_void()),
+    ASSERT_EQ(::CoCreateInstance(CLSID_CorvasinFolder, nullptr, CLSCTX_INPROC_SERVER, IID_IShellFolder,
+                                 folder.put_void()),
               S_OK);
     EXPECT_EQ(ItemNames(folder.get(), SHCONTF_FOLDERS).size(), 6u);
 }
@@ -201,7 +201,8 @@ TEST_F(DesktopNameSpace, LetsComCreateTheFolderFromItsRegistration)
 TEST_F(DesktopNameSpace, LetsComCreateTheContextMenuHandlerFromItsRegistration)
 {
     ComPtr<IContextMenu> menu;
-    ASSERT_EQ(::CoCreateInstance(CLSID_CorvasinUIObject, nullptr, CLSCTX_INPROC_SERVER, IID_IContextMenu, menu.put_void()),
+    ASSERT_EQ(::CoCreateInstance(CLSID_CorvasinUIObject, nullptr, CLSCTX_INPROC_SERVER, IID_IContextMenu,
+                                 menu.put_void()),
               S_OK);
     // As the shell does for the namespace's icon: initialise with the folder's place.
     UniquePidl pidl;

@@ -34,8 +34,7 @@ TEST(ShellOpen, OpeningAValueRunsItsEditor)
     ASSERT_EQ(answers.Seen().size(), 1u);
     EXPECT_EQ(answers.Seen()[0].caption, "Edit Text");
     const RegValue value = ReadValue(HKEY_CURRENT_USER, key.path(), "Greeting");
-    EXPECT_EQ(value.dwType, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(value.data, std::string("changed", 8));
+    EXPECT_EQ(std::tie(value.dwType, value.data), std::tuple(static_cast<DWORD>(REG_SZ), std::string("changed", 8)));
 }
 
 } // namespace corvasin::test
