@@ -13,41 +13,25 @@ using namespace corvasin::test;
 namespace
 {
 
-using PfnGetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-using PfnCanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+// A copy of a file in the temporary folder, deleted at the end.
+struct TempCopy
+{
+    TempCopy(const std::string& from, const std::string& name) : m_path(TempFile(name.c_str()))
+    {
+        ::CopyFileA(from.c_str(), m_path.c_str(), FALSE);
+    }
+    ~TempCopy() { ::DeleteFileA(m_path.c_str()); }
+    const std::string m_path;
+};
 
-// A private copy of the DLL, loaded under its own name and deleted at the end.
-struct FreshDllCopy
+// A private copy of the DLL, loaded under its own name.
+struct FreshDllCopy : TempCopy, CDllExports
 {
     FreshDllCopy()
+        : TempCopy(CorvasinDllPath(), "corvasin-unload-" + std::to_string(::GetCurrentProcessId()) + ".dll"),
+          CDllExports(m_path)
     {
-        if (::CopyFileA(CorvasinDllPath().c_str(), m_path.c_str(), FALSE))
-            m_dll.reset(::LoadLibraryA(m_path.c_str()));
-        m_pfnGetClassObject = Export<PfnGetClassObject>("DllGetClassObject");
-        m_pfnCanUnloadNow = Export<PfnCanUnloadNow>("DllCanUnloadNow");
     }
-    ~FreshDllCopy()
-    {
-        m_dll.reset();
-        ::DeleteFileA(m_path.c_str());
-    }
-
-    template <typename Pfn>
-    Pfn Export(const char* pszName) const
-    {
-        return m_dll ? reinterpret_cast<Pfn>(::GetProcAddress(m_dll.get(), pszName)) : nullptr;
-    }
-    ComPtr<IClassFactory> Factory(REFCLSID rclsid) const
-    {
-        ComPtr<IClassFactory> factory;
-        m_pfnGetClassObject(rclsid, IID_IClassFactory, factory.put_void());
-        return factory;
-    }
-
-    const std::string m_path = TempFile("corvasin-unload-") + std::to_string(::GetCurrentProcessId()) + ".dll";
-    UniqueHmodule m_dll;
-    PfnGetClassObject m_pfnGetClassObject = nullptr;
-    PfnCanUnloadNow m_pfnCanUnloadNow = nullptr;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 // and files that registration leaves behind.
 #pragma once
 
+#include "core/ComPtr.h"
 #include "core/Handles.h"
 #include "support/RegistrySnapshot.h"
 
@@ -46,6 +47,31 @@ inline DWORD RunRegsvr32(const std::string& arguments)
 }
 inline DWORD RegisterDll() { return RunRegsvr32("/s"); }
 inline DWORD UnregisterDll() { return RunRegsvr32("/u /s"); }
+
+// The exports of a copy of the DLL loaded in-process, called as COM calls them.
+struct CDllExports
+{
+    using PfnGetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    using PfnCanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+
+    explicit CDllExports(const std::string& path) : m_dll(::LoadLibraryA(path.c_str())) {}
+
+    template <typename Pfn>
+    Pfn Export(const char* pszName) const
+    {
+        return m_dll ? reinterpret_cast<Pfn>(::GetProcAddress(m_dll.get(), pszName)) : nullptr;
+    }
+    ComPtr<IClassFactory> Factory(REFCLSID rclsid) const
+    {
+        ComPtr<IClassFactory> factory;
+        EXPECT_EQ(m_pfnGetClassObject(rclsid, IID_IClassFactory, factory.put_void()), S_OK);
+        return factory;
+    }
+
+    UniqueHmodule m_dll;
+    const PfnGetClassObject m_pfnGetClassObject = Export<PfnGetClassObject>("DllGetClassObject");
+    const PfnCanUnloadNow m_pfnCanUnloadNow = Export<PfnCanUnloadNow>("DllCanUnloadNow");
+};
 
 // The text of a GUID in registry form, "{...}" with upper-case digits.
 inline std::string GuidString(REFGUID guid)
