@@ -1,6 +1,6 @@
 // The built corvasin.dll as the tests reach it: its Windows path (CORVASIN_DLL names it, possibly
-// as a Unix path), regsvr32 runs against it, and the readers and writers of the registry values
-// and files that registration leaves behind.
+// as a Unix path), regsvr32 runs against it, its exports loaded in-process, and the readers and
+// writers of the registry values and files that registration leaves behind.
 #pragma once
 
 #include "core/ComPtr.h"
@@ -8,6 +8,7 @@
 #include "support/RegistrySnapshot.h"
 
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
