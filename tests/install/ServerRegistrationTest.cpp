@@ -9,11 +9,14 @@
 #include "registry/RegRootExtension.h"
 #include "support/TableRow.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
 using namespace corvasin;
 using namespace corvasin::test;
+using ::testing::ElementsAre;
+using ::testing::Key;
 
 namespace
 {
@@ -142,8 +145,7 @@ TEST_F(ServerRegistration, GivesTheUIObjectClassOnlyItsNameAndServer)
     ExpectString(HKEY_CLASSES_ROOT, c_uiKey, nullptr, "Registry");
     // The key itself and InProcServer32, nothing below them; one value.
     const Snapshot tree = SnapKey(c_uiKey, HKEY_CLASSES_ROOT);
-    EXPECT_EQ(tree.size(), 2u);
-    EXPECT_EQ(tree.count("InProcServer32"), 1u);
+    EXPECT_THAT(tree, ElementsAre(Key(""), Key("InProcServer32")));
     EXPECT_EQ(tree.at("").size(), 1u);
 }
 
@@ -177,9 +179,7 @@ TEST_F(ServerRegistration, SucceedsAgainAndDropsALeftoverSelfHandlerKey)
     EXPECT_EQ(RegisterDll(), 0u);
 
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, c_handlersKey + "\\" + c_folderClass));
-    const Snapshot handlers = SnapKey(c_handlersKey, HKEY_CLASSES_ROOT);
-    EXPECT_EQ(handlers.size(), 2u);
-    EXPECT_EQ(handlers.count(c_uiClass), 1u);
+    EXPECT_THAT(SnapKey(c_handlersKey, HKEY_CLASSES_ROOT), ElementsAre(Key(""), Key(c_uiClass)));
     ExpectString(HKEY_CLASSES_ROOT, c_folderKey, nullptr, "Registry");
     ExpectString(HKEY_LOCAL_MACHINE, c_nameSpaceKey, nullptr, "Registry");
     EXPECT_EQ(SnapKey(c_folderKey, HKEY_CLASSES_ROOT).at("").size(), 2u); // the name and the info tip

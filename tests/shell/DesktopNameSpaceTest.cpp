@@ -5,10 +5,13 @@
 #include "registry/FolderTestUtil.h"
 #include "support/ScratchKey.h"
 
+#include <gmock/gmock.h>
+
 #include <algorithm>
 
 using namespace corvasin;
 using namespace corvasin::test;
+using ::testing::Contains;
 
 namespace
 {
@@ -22,11 +25,6 @@ std::vector<std::string> ItemNames(IShellFolder* pFolder, SHCONTF grfFlags)
     for (const UniquePidl& item : List(pFolder, grfFlags))
         names.push_back(DisplayName(pFolder, item.get(), SHGDN_INFOLDER));
     return names;
-}
-
-bool Contains(const std::vector<std::string>& names, const std::string& name)
-{
-    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 class DesktopNameSpace : public ::testing::Test
@@ -89,7 +87,7 @@ TEST_F(DesktopNameSpace, ParsesTheJunctionAndNamesItRegistry)
 
 TEST_F(DesktopNameSpace, ListsTheRegistryAmongTheDesktopItems)
 {
-    EXPECT_TRUE(Contains(ItemNames(m_desktop.get(), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS), "Registry"));
+    EXPECT_THAT(ItemNames(m_desktop.get(), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS), Contains("Registry"));
 }
 
 TEST_F(DesktopNameSpace, BindsToTheRegistryRootFolder)
@@ -113,9 +111,8 @@ TEST_F(DesktopNameSpace, ListsTheSixPredefinedKeysInTheRoot)
     ASSERT_EQ(Bind(c_junction, root), S_OK);
     const std::vector<std::string> names = ItemNames(root.get(), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS);
     EXPECT_EQ(names.size(), 6u);
-    for (const char* pszKey :
-         {"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_USERS", "HKEY_CURRENT_CONFIG"})
-        EXPECT_TRUE(Contains(names, pszKey)) << pszKey;
+    EXPECT_THAT(names, ::testing::IsSupersetOf({"HKEY_CLASSES_ROOT", "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE",
+                                                "HKEY_USERS", "HKEY_CURRENT_CONFIG"}));
     // The tree asks for folders only: the same keys.
     EXPECT_EQ(ItemNames(root.get(), SHCONTF_FOLDERS), names);
 }
@@ -143,7 +140,7 @@ TEST_F(DesktopNameSpace, BindsToAKeyAndListsItsSubkeys)
     ComPtr<IShellFolder> software;
     ASSERT_EQ(Bind(c_junction + L"\\HKCU\\Software", software), S_OK);
     const std::vector<std::string> keys = ItemNames(software.get(), SHCONTF_FOLDERS);
-    EXPECT_TRUE(Contains(keys, "Wine"));
+    EXPECT_THAT(keys, Contains("Wine"));
     // With values asked for too, "(default)" follows the subkeys.
     EXPECT_GT(ItemNames(software.get(), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS).size(), keys.size());
 }
