@@ -1,21 +1,14 @@
 // The class objects of the built DLL, loaded in-process and reached through DllGetClassObject as
 // COM reaches them: which class ids and interfaces are served, and what the factories make.
 #include "install/DllUnderTest.h"
-
-#include "app/Guids.h"
-#include "core/ComPtr.h"
+#include "registry/FolderTestUtil.h"
 #include "support/TableRow.h"
-
-#include <gtest/gtest.h>
-#include <shlobj.h>
 
 using namespace corvasin;
 using namespace corvasin::test;
 
 namespace
 {
-
-using PfnGetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
 
 // {0F3A5C7E-1B2D-4E6F-8A9B-C0D1E2F30415}: served by nobody.
 constexpr GUID c_unknownClass = {0x0f3a5c7e, 0x1b2d, 0x4e6f, {0x8a, 0x9b, 0xc0, 0xd1, 0xe2, 0xf3, 0x04, 0x15}};
@@ -24,23 +17,23 @@ constexpr GUID c_unknownClass = {0x0f3a5c7e, 0x1b2d, 0x4e6f, {0x8a, 0x9b, 0xc0, 
 void* const c_pvGarbage = reinterpret_cast<void*>(0x1234);
 
 // The DLL, kept loaded for the whole program: objects of the DLL may outlive a test.
-PfnGetClassObject GetClassObjectExport()
+const CDllExports& Dll()
 {
-    static const HMODULE s_hDll = ::LoadLibraryA(CorvasinDllPath().c_str());
-    return s_hDll ? reinterpret_cast<PfnGetClassObject>(::GetProcAddress(s_hDll, "DllGetClassObject")) : nullptr;
+    static const CDllExports* s_pDll = new CDllExports(CorvasinDllPath());
+    return *s_pDll;
 }
 
-ComPtr<IClassFactory> Factory(REFCLSID rclsid)
+void ExpectNoInterface(IUnknown* pUnknown, REFIID riid)
 {
-    ComPtr<IClassFactory> factory;
-    EXPECT_EQ(GetClassObjectExport()(rclsid, IID_IClassFactory, factory.put_void()), S_OK);
-    return factory;
+    void* pv = c_pvGarbage;
+    EXPECT_EQ(pUnknown->QueryInterface(riid, &pv), E_NOINTERFACE);
+    EXPECT_EQ(pv, nullptr);
 }
 
 class ClassObjects : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_NE(GetClassObjectExport(), nullptr) << "cannot load " << CorvasinDllPath(); }
+    void SetUp() override { ASSERT_NE(Dll().m_pfnGetClassObject, nullptr) << "cannot load " << CorvasinDllPath(); }
 };
 
 // A call that must fail: DllGetClassObject, or CreateInstance of a class's factory (aggregated
@@ -66,14 +59,11 @@ TEST_P(ClassObjectRefusals, FailWithNull)
     for (const Call& call : GetParam().calls)
     {
         void* pv = c_pvGarbage;
-        if (!call.bCreate)
-        {
-            EXPECT_EQ(GetClassObjectExport()(call.clsid, call.iid, &pv), call.hr);
-        }
-        else if (ComPtr<IClassFactory> factory = Factory(call.clsid))
-        {
-            EXPECT_EQ(factory->CreateInstance(call.bAggregate ? factory.get() : nullptr, call.iid, &pv), call.hr);
-        }
+        const ComPtr<IClassFactory> factory = call.bCreate ? Dll().Factory(call.clsid) : nullptr;
+        ASSERT_TRUE(factory || !call.bCreate);
+        EXPECT_EQ(factory ? factory->CreateInstance(call.bAggregate ? factory.get() : nullptr, call.iid, &pv)
+                          : Dll().m_pfnGetClassObject(call.clsid, call.iid, &pv),
+                  call.hr);
         EXPECT_EQ(pv, nullptr);
     }
 }
@@ -81,7 +71,8 @@ TEST_P(ClassObjectRefusals, FailWithNull)
 INSTANTIATE_TEST_SUITE_P(
     ClassObjects, ClassObjectRefusals,
     testing::Values(
-        Refusal{"RejectAnUnknownClassId", {{false, c_unknownClass, IID_IClassFactory, false, CLASS_E_CLASSNOTAVAILABLE}}},
+        Refusal{"RejectAnUnknownClassId",
+                {{false, c_unknownClass, IID_IClassFactory, false, CLASS_E_CLASSNOTAVAILABLE}}},
         Refusal{"RefuseEveryInterfaceButIClassFactoryAndIUnknown",
                 {{false, CLSID_CorvasinFolder, IID_IShellFolder, false, E_NOINTERFACE},
                  {false, CLSID_CorvasinUIObject, IID_IContextMenu, false, E_NOINTERFACE}}},
@@ -98,15 +89,15 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ClassObjects, RefuseEveryInterfaceButIClassFactoryAndIUnknown)
 {
-    EXPECT_EQ(GetClassObjectExport()(CLSID_CorvasinFolder, IID_IClassFactory, nullptr), E_POINTER);
+    EXPECT_EQ(Dll().m_pfnGetClassObject(CLSID_CorvasinFolder, IID_IClassFactory, nullptr), E_POINTER);
 }
 
 TEST_F(ClassObjects, HandOutOneStaticFactoryPerClassAsIUnknownOrIClassFactory)
 {
     ComPtr<IUnknown> unknown;
-    ASSERT_EQ(GetClassObjectExport()(CLSID_CorvasinFolder, IID_IUnknown, unknown.put_void()), S_OK);
-    const ComPtr<IClassFactory> folderFactory = Factory(CLSID_CorvasinFolder);
-    const ComPtr<IClassFactory> uiFactory = Factory(CLSID_CorvasinUIObject);
+    ASSERT_EQ(Dll().m_pfnGetClassObject(CLSID_CorvasinFolder, IID_IUnknown, unknown.put_void()), S_OK);
+    const ComPtr<IClassFactory> folderFactory = Dll().Factory(CLSID_CorvasinFolder);
+    const ComPtr<IClassFactory> uiFactory = Dll().Factory(CLSID_CorvasinUIObject);
     ASSERT_TRUE(folderFactory && uiFactory);
     EXPECT_EQ(static_cast<void*>(unknown.get()), static_cast<void*>(folderFactory.get()));
     EXPECT_NE(folderFactory.get(), uiFactory.get());
@@ -114,15 +105,13 @@ TEST_F(ClassObjects, HandOutOneStaticFactoryPerClassAsIUnknownOrIClassFactory)
     ComPtr<IClassFactory> again;
     EXPECT_EQ(unknown.As(again), S_OK);
     EXPECT_EQ(again.get(), folderFactory.get());
-    void* pv = c_pvGarbage;
-    EXPECT_EQ(unknown->QueryInterface(IID_IShellFolder, &pv), E_NOINTERFACE);
-    EXPECT_EQ(pv, nullptr);
+    ExpectNoInterface(unknown.get(), IID_IShellFolder);
 }
 
 TEST_F(ClassObjects, FolderFactoryMakesTheRegistryRootFolder)
 {
     ComPtr<IShellFolder> folder;
-    ASSERT_EQ(Factory(CLSID_CorvasinFolder)->CreateInstance(nullptr, IID_IShellFolder, folder.put_void()), S_OK);
+    ASSERT_EQ(Dll().Factory(CLSID_CorvasinFolder)->CreateInstance(nullptr, IID_IShellFolder, folder.put_void()), S_OK);
     ASSERT_TRUE(folder);
 
     ComPtr<IPersistFolder> persist;
@@ -131,31 +120,24 @@ TEST_F(ClassObjects, FolderFactoryMakesTheRegistryRootFolder)
     EXPECT_EQ(persist->GetClassID(&clsid), S_OK);
     EXPECT_EQ(clsid, CLSID_CorvasinFolder);
 
-    ComPtr<IEnumIDList> items;
-    ASSERT_EQ(folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, items.put()), S_OK);
-    int cItems = 0;
-    for (LPITEMIDLIST pidl = nullptr; items->Next(1, &pidl, nullptr) == S_OK; ++cItems)
-        ::CoTaskMemFree(pidl);
-    EXPECT_EQ(cItems, 6);
+    EXPECT_EQ(List(folder.get(), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS).size(), 6u);
 }
 
 TEST_F(ClassObjects, FolderFactoryMakesAUIObjectForAContextMenu)
 {
     ComPtr<IContextMenu> menu;
-    ASSERT_EQ(Factory(CLSID_CorvasinFolder)->CreateInstance(nullptr, IID_IContextMenu, menu.put_void()), S_OK);
+    ASSERT_EQ(Dll().Factory(CLSID_CorvasinFolder)->CreateInstance(nullptr, IID_IContextMenu, menu.put_void()), S_OK);
     ASSERT_TRUE(menu);
     // A UI object: also a data object, and no folder.
     ComPtr<IDataObject> data;
     EXPECT_EQ(menu.As(data), S_OK);
-    void* pv = c_pvGarbage;
-    EXPECT_EQ(menu->QueryInterface(IID_IShellFolder, &pv), E_NOINTERFACE);
-    EXPECT_EQ(pv, nullptr);
+    ExpectNoInterface(menu.get(), IID_IShellFolder);
 }
 
 TEST_F(ClassObjects, UIObjectFactoryMakesAContextMenuHandler)
 {
     ComPtr<IShellExtInit> init;
-    ASSERT_EQ(Factory(CLSID_CorvasinUIObject)->CreateInstance(nullptr, IID_IShellExtInit, init.put_void()), S_OK);
+    ASSERT_EQ(Dll().Factory(CLSID_CorvasinUIObject)->CreateInstance(nullptr, IID_IShellExtInit, init.put_void()), S_OK);
     ComPtr<IContextMenu> menu;
     EXPECT_EQ(init.As(menu), S_OK);
 }
@@ -164,7 +146,7 @@ TEST_F(ClassObjects, DoNotImplementLockServer)
 {
     for (const CLSID* pClass : {&CLSID_CorvasinFolder, &CLSID_CorvasinUIObject})
     {
-        const ComPtr<IClassFactory> factory = Factory(*pClass);
+        const ComPtr<IClassFactory> factory = Dll().Factory(*pClass);
         ASSERT_TRUE(factory);
         EXPECT_EQ(factory->LockServer(TRUE), E_NOTIMPL);
         EXPECT_EQ(factory->LockServer(FALSE), E_NOTIMPL);

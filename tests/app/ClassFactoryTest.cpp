@@ -1,36 +1,20 @@
 // The factory classes of the library driven directly: the folder made last, the fall-back to a
 // UI object, the counts that feed the module lock, and the application object.
+#include "registry/FolderTestUtil.h"
+#include "support/ModalDriver.h"
+
 #include "app/ClassObjects.h"
-#include "app/CorvasinFactory.h"
 #include "app/CorvasinApp.h"
-#include "app/Guids.h"
-#include "framework/NameSpaceExtension.h"
+#include "core/CmdTargetPtr.h"
+#include "core/Module.h"
 #include "framework/NameSpaceFactory.h"
 #include "framework/ShellUIObject.h"
-#include "core/CmdTargetPtr.h"
-#include "core/ComPtr.h"
-#include "core/Module.h"
-
-#include <gtest/gtest.h>
-#include <shlobj.h>
-
-#include <cstring>
-#include <string>
 
 using namespace corvasin;
+using namespace corvasin::test;
 
 namespace
 {
-
-// The folder object behind an interface of it, without a reference.
-CNameSpaceExtension* FolderBehind(IUnknown* pUnknown)
-{
-    ComPtr<IGetNameSpaceExtensionPointer> get;
-    CNameSpaceExtension* pFolder = nullptr;
-    if (SUCCEEDED(pUnknown->QueryInterface(IID_IGetNameSpaceExtensionPointer, get.put_void())))
-        get->GetNameSpaceExtension(&pFolder);
-    return pFolder;
-}
 
 // A folder factory of the test's own; it lets go of its last folder at the end.
 struct LocalFolderFactory : CCorvasinFactory
@@ -46,12 +30,10 @@ struct LocalFolderFactory : CCorvasinFactory
     }
 };
 
+// The factory's last folder, without a reference.
 CNameSpaceExtension* LastCreatedOf(CNameSpaceFactory& factory)
 {
-    CNameSpaceExtension* pFolder = factory.GetLastCreated();
-    if (pFolder)
-        pFolder->ExternalRelease();
-    return pFolder;
+    return CmdTargetPtr<CNameSpaceExtension>::Attach(factory.GetLastCreated()).get();
 }
 
 } // namespace
@@ -63,8 +45,8 @@ TEST(FolderFactory, RemembersTheFolderItCreated)
 
     IShellFolder* pFolder = factory.NewFolder();
     ASSERT_NE(pFolder, nullptr);
-    EXPECT_EQ(LastCreatedOf(factory), FolderBehind(pFolder));
-    EXPECT_EQ(factory.PeekLastCreated(), FolderBehind(pFolder));
+    EXPECT_EQ(LastCreatedOf(factory), FolderObject(pFolder));
+    EXPECT_EQ(factory.PeekLastCreated(), FolderObject(pFolder));
 
     // The factory's own reference keeps the folder after the caller lets go.
     EXPECT_EQ(pFolder->Release(), 1u);
@@ -78,7 +60,7 @@ TEST(FolderFactory, KeepsOnlyTheSecondOfTwoFolders)
     ASSERT_NE(pFirst, nullptr);
     ASSERT_NE(pSecond, nullptr);
 
-    EXPECT_EQ(LastCreatedOf(factory), FolderBehind(pSecond));
+    EXPECT_EQ(LastCreatedOf(factory), FolderObject(pSecond));
     // The first lost the factory's reference: the caller's is the last one.
     EXPECT_EQ(pFirst->Release(), 0u);
     EXPECT_EQ(pSecond->Release(), 1u);
@@ -106,7 +88,7 @@ TEST(FolderFactory, GivesTheUIObjectsTheFolderTheModuleFactoryMadeLast)
     const auto uiObject = CmdTargetPtr<CShellUIObject>::Attach(FolderFactory().CreateDefaultUIObject());
     ASSERT_TRUE(uiObject);
     EXPECT_EQ(uiObject->GetClassID(), CLSID_CorvasinUIObject);
-    EXPECT_EQ(uiObject->GetDefaultFolder(), FolderBehind(folder.get()));
+    EXPECT_EQ(uiObject->GetDefaultFolder(), FolderObject(folder.get()));
     EXPECT_EQ(uiObject->GetItemCount(), 0u);
     FolderFactory().ResetLastCreated();
 }
@@ -176,46 +158,14 @@ TEST(ClassObject, MakesTheModuleUnloadableOnlyWhileNothingIsCounted)
     EXPECT_EQ(CanUnloadNow(), nBefore == 0 ? S_OK : S_FALSE);
 }
 
-namespace
-{
-// What the message box showed; the hook answers it with OK.
-struct SeenBox
-{
-    std::string caption;
-    std::string text;
-};
-SeenBox g_seenBox;
-
-LRESULT CALLBACK AnswerMessageBox(int nCode, WPARAM wParam, LPARAM lParam)
-{
-    const HWND hwnd = reinterpret_cast<HWND>(wParam);
-    char sz[256] = {};
-    // Wine sends one more activation with no window after the box has closed.
-    if (nCode == HCBT_ACTIVATE && hwnd && ::GetClassNameA(hwnd, sz, sizeof(sz)) && std::strcmp(sz, "#32770") == 0)
-    {
-        ::GetWindowTextA(hwnd, sz, sizeof(sz));
-        g_seenBox.caption = sz;
-        ::GetDlgItemTextA(hwnd, 0xFFFF, sz, sizeof(sz));
-        g_seenBox.text = sz;
-        ::PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
-    }
-    return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
-}
-} // namespace
-
 TEST(CorvasinApp, CaptionsItsMessageBoxesCorvasin)
 {
     EXPECT_STREQ(TheApp().GetAppName(), "Corvasin");
 
-    g_seenBox = {};
-    const HHOOK hHook = ::SetWindowsHookExA(WH_CBT, AnswerMessageBox, nullptr, ::GetCurrentThreadId());
-    ASSERT_NE(hHook, nullptr);
-    const int nResult = AppMessageBox(nullptr, "Key deleted.", MB_OK | MB_ICONINFORMATION);
-    ::UnhookWindowsHookEx(hHook);
-
-    EXPECT_EQ(nResult, IDOK);
-    EXPECT_EQ(g_seenBox.caption, "Corvasin");
-    EXPECT_EQ(g_seenBox.text, "Key deleted.");
+    CModalDriver driver({Press(IDOK)});
+    EXPECT_EQ(AppMessageBox(nullptr, "Key deleted.", MB_OK | MB_ICONINFORMATION), IDOK);
+    ASSERT_EQ(driver.Seen().size(), 1u);
+    EXPECT_EQ(std::tie(driver.Seen()[0].caption, driver.Seen()[0].text), std::tuple("Corvasin", "Key deleted."));
 }
 
 TEST(CorvasinApp, AnswersTheRegisteredNumbersOfItsTwoFormats)

@@ -3,12 +3,9 @@
 
 #include "app/Guids.h"
 #include "core/ComPtr.h"
-#include "core/Handles.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
-
-#include <string>
 
 using namespace corvasin;
 using namespace corvasin::test;
@@ -16,45 +13,25 @@ using namespace corvasin::test;
 namespace
 {
 
-using PfnGetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-using PfnCanUnloadNow = HRESULT(STDAPICALLTYPE*)();
-
-// A private copy of the DLL, loaded under its own name and deleted at the end.
-class FreshDllCopy
+// A copy of a file in the temporary folder, deleted at the end.
+struct TempCopy
 {
-public:
+    TempCopy(const std::string& from, const std::string& name) : m_path(TempFile(name.c_str()))
+    {
+        ::CopyFileA(from.c_str(), m_path.c_str(), FALSE);
+    }
+    ~TempCopy() { ::DeleteFileA(m_path.c_str()); }
+    const std::string m_path;
+};
+
+// A private copy of the DLL, loaded under its own name.
+struct FreshDllCopy : TempCopy, CDllExports
+{
     FreshDllCopy()
+        : TempCopy(CorvasinDllPath(), "corvasin-unload-" + std::to_string(::GetCurrentProcessId()) + ".dll"),
+          CDllExports(m_path)
     {
-        char szTemp[MAX_PATH] = {};
-        ::GetTempPathA(MAX_PATH, szTemp);
-        m_path = std::string(szTemp) + "corvasin-unload-" + std::to_string(::GetCurrentProcessId()) + ".dll";
-        if (::CopyFileA(CorvasinDllPath().c_str(), m_path.c_str(), FALSE))
-            m_dll.reset(::LoadLibraryA(m_path.c_str()));
-        m_pfnGetClassObject = reinterpret_cast<PfnGetClassObject>(Export("DllGetClassObject"));
-        m_pfnCanUnloadNow = reinterpret_cast<PfnCanUnloadNow>(Export("DllCanUnloadNow"));
     }
-    ~FreshDllCopy()
-    {
-        m_dll.reset();
-        ::DeleteFileA(m_path.c_str());
-    }
-
-    bool loaded() const { return m_pfnGetClassObject && m_pfnCanUnloadNow; }
-    HRESULT CanUnloadNow() const { return m_pfnCanUnloadNow(); }
-    ComPtr<IClassFactory> Factory(REFCLSID rclsid) const
-    {
-        ComPtr<IClassFactory> factory;
-        m_pfnGetClassObject(rclsid, IID_IClassFactory, factory.put_void());
-        return factory;
-    }
-
-private:
-    FARPROC Export(const char* pszName) const { return m_dll ? ::GetProcAddress(m_dll.get(), pszName) : nullptr; }
-
-    std::string m_path;
-    UniqueHmodule m_dll;
-    PfnGetClassObject m_pfnGetClassObject = nullptr;
-    PfnCanUnloadNow m_pfnCanUnloadNow = nullptr;
 };
 
 } // namespace
@@ -62,34 +39,29 @@ private:
 TEST(DllCanUnloadNow, AllowsUnloadingUntilAFolderIsCreatedAndNotAfter)
 {
     FreshDllCopy dll;
-    ASSERT_TRUE(dll.loaded());
-
-    EXPECT_EQ(dll.CanUnloadNow(), S_OK);
+    ASSERT_TRUE(dll.m_pfnGetClassObject && dll.m_pfnCanUnloadNow);
+    EXPECT_EQ(dll.m_pfnCanUnloadNow(), S_OK);
 
     // A factory reference keeps the module.
     ComPtr<IClassFactory> factory = dll.Factory(CLSID_CorvasinFolder);
     ASSERT_TRUE(factory);
-    EXPECT_EQ(dll.CanUnloadNow(), S_FALSE);
+    EXPECT_EQ(dll.m_pfnCanUnloadNow(), S_FALSE);
     factory.reset();
-    EXPECT_EQ(dll.CanUnloadNow(), S_OK);
+    EXPECT_EQ(dll.m_pfnCanUnloadNow(), S_OK);
 
     // A UI object alone does not: the UI object factory's reference goes with it.
-    {
-        factory = dll.Factory(CLSID_CorvasinUIObject);
-        ASSERT_TRUE(factory);
-        ComPtr<IContextMenu> menu;
-        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IContextMenu, menu.put_void()), S_OK);
-        factory.reset();
-    }
-    EXPECT_EQ(dll.CanUnloadNow(), S_OK);
+    ComPtr<IContextMenu> menu;
+    ASSERT_TRUE(factory = dll.Factory(CLSID_CorvasinUIObject));
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IContextMenu, menu.put_void()), S_OK);
+    factory.reset();
+    menu.reset();
+    EXPECT_EQ(dll.m_pfnCanUnloadNow(), S_OK);
 
     // The folder factory keeps the folder it created last, and with it the module.
-    {
-        factory = dll.Factory(CLSID_CorvasinFolder);
-        ASSERT_TRUE(factory);
-        ComPtr<IShellFolder> folder;
-        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IShellFolder, folder.put_void()), S_OK);
-        factory.reset();
-    }
-    EXPECT_EQ(dll.CanUnloadNow(), S_FALSE);
+    ComPtr<IShellFolder> folder;
+    ASSERT_TRUE(factory = dll.Factory(CLSID_CorvasinFolder));
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IShellFolder, folder.put_void()), S_OK);
+    factory.reset();
+    folder.reset();
+    EXPECT_EQ(dll.m_pfnCanUnloadNow(), S_FALSE);
 }

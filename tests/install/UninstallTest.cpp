@@ -14,9 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
-
 using namespace corvasin;
 using namespace corvasin::test;
 
@@ -26,13 +23,6 @@ namespace
 constexpr const char* c_pszSessionManager = "System\\CurrentControlSet\\Control\\Session Manager";
 constexpr const char* c_pszPendingRenames = "PendingFileRenameOperations";
 
-std::string Lower(std::string s)
-{
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
 std::string WinInitPath()
 {
     char sz[MAX_PATH] = "";
@@ -40,64 +30,42 @@ std::string WinInitPath()
     return std::string(sz) + "\\WinInit.Ini";
 }
 
-bool FileExists(const std::string& path)
+RegValue PendingRenames()
 {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return ReadValue(HKEY_LOCAL_MACHINE, c_pszSessionManager, c_pszPendingRenames);
 }
 
-std::string ModulePath()
+bool Registered()
 {
-    char sz[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, sz, MAX_PATH);
-    return sz;
+    const std::string folderClass = GuidString(CLSID_CorvasinFolder);
+    return KeyExists(HKEY_CLASSES_ROOT, "CLSID\\" + folderClass) &&
+           KeyExists(HKEY_LOCAL_MACHINE, c_pszDesktopNameSpaceKey + ("\\" + folderClass));
+}
+
+int WebFilesPresent()
+{
+    int n = 0;
+    for (const WebFile& file : WebFiles())
+        n += FileExists(WebFolderPath() + file.pszName);
+    return n;
 }
 
 class Uninstall : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(RegisterDll(), 0u);
-        m_pending = ReadValue(HKEY_LOCAL_MACHINE, c_pszSessionManager, c_pszPendingRenames);
-        m_bWinInit = FileExists(WinInitPath());
-        m_uiObject = CmdTargetPtr<CCorvasinUIObject>::Attach(
-            new CCorvasinUIObject(nullptr, 0, nullptr, nullptr, nullptr));
-    }
+    void SetUp() override { ASSERT_EQ(m_dwRegistered, 0u); }
     // The deletion scheduled for this program is taken back, and the DLL registered again.
     void TearDown() override
     {
-        HKEY hKey = nullptr;
-        if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, c_pszSessionManager, 0, KEY_SET_VALUE, &hKey) ==
-            ERROR_SUCCESS)
-        {
-            if (m_pending.exists())
-                ::RegSetValueExA(hKey, c_pszPendingRenames, 0, m_pending.dwType,
-                                 reinterpret_cast<const BYTE*>(m_pending.data.data()),
-                                 static_cast<DWORD>(m_pending.data.size()));
-            else
-                ::RegDeleteValueA(hKey, c_pszPendingRenames);
-            ::RegCloseKey(hKey);
-        }
+        WriteValue(HKEY_LOCAL_MACHINE, c_pszSessionManager, c_pszPendingRenames, m_pending);
         EXPECT_EQ(RegisterDll(), 0u);
     }
 
-    static bool Registered()
-    {
-        return KeyExists(HKEY_CLASSES_ROOT, "CLSID\\" + GuidString(CLSID_CorvasinFolder)) &&
-               KeyExists(HKEY_LOCAL_MACHINE, std::string(c_pszDesktopNameSpaceKey) + "\\" +
-                                                 GuidString(CLSID_CorvasinFolder));
-    }
-    static int WebFilesPresent()
-    {
-        int n = 0;
-        for (const WebFile& file : WebFiles())
-            n += FileExists(WebFolderPath() + file.pszName);
-        return n;
-    }
-
-    RegValue m_pending;
-    bool m_bWinInit = false;
-    CmdTargetPtr<CCorvasinUIObject> m_uiObject;
+    const DWORD m_dwRegistered = RegisterDll();
+    const RegValue m_pending = PendingRenames();
+    const bool m_bWinInit = FileExists(WinInitPath());
+    CmdTargetPtr<CCorvasinUIObject> m_uiObject =
+        CmdTargetPtr<CCorvasinUIObject>::Attach(new CCorvasinUIObject(nullptr, 0, nullptr, nullptr, nullptr));
 };
 
 } // namespace
@@ -109,12 +77,11 @@ TEST_F(Uninstall, AnsweredNoChangesNothing)
     EXPECT_FALSE(m_uiObject->OnUninstall());
 
     ASSERT_EQ(driver.Seen().size(), 1u);
-    EXPECT_EQ(driver.Seen()[0].caption, "Corvasin");
-    EXPECT_EQ(driver.Seen()[0].text, c_pszUninstallQuestion);
+    EXPECT_EQ(std::tie(driver.Seen()[0].caption, driver.Seen()[0].text),
+              std::tuple("Corvasin", c_pszUninstallQuestion));
     EXPECT_TRUE(Registered());
     EXPECT_EQ(WebFilesPresent(), 5);
-    EXPECT_EQ(ReadValue(HKEY_LOCAL_MACHINE, c_pszSessionManager, c_pszPendingRenames).data,
-              m_pending.data);
+    EXPECT_EQ(PendingRenames().data, m_pending.data);
 }
 
 TEST_F(Uninstall, AnsweredYesRemovesTheRegistrationAndSchedulesTheFile)
@@ -125,16 +92,13 @@ TEST_F(Uninstall, AnsweredYesRemovesTheRegistrationAndSchedulesTheFile)
 
     ASSERT_EQ(driver.Seen().size(), 2u);
     EXPECT_EQ(driver.Seen()[0].text, c_pszUninstallQuestion);
-    EXPECT_EQ(driver.Seen()[1].caption, "Corvasin");
-    EXPECT_EQ(driver.Seen()[1].text, "The file " + ModulePath() +
-                                         " will be deleted the next time you restart your "
-                                         "computer.");
+    EXPECT_EQ(std::tie(driver.Seen()[1].caption, driver.Seen()[1].text),
+              std::tuple("Corvasin",
+                         "The file " + ModulePath() + " will be deleted the next time you restart your computer."));
     EXPECT_FALSE(Registered());
     EXPECT_EQ(WebFilesPresent(), 0);
 
     // The system's delayed move took it; the old rename list was not needed.
-    const RegValue pending =
-        ReadValue(HKEY_LOCAL_MACHINE, c_pszSessionManager, c_pszPendingRenames);
-    EXPECT_NE(Lower(pending.data).find(Lower(ModulePath())), std::string::npos);
+    EXPECT_NE(Lower(PendingRenames().data).find(Lower(ModulePath())), std::string::npos);
     EXPECT_EQ(FileExists(WinInitPath()), m_bWinInit);
 }

@@ -8,9 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 using namespace corvasin;
 using namespace corvasin::test;
 
@@ -21,22 +18,9 @@ namespace
 std::string ResourceBytes(WORD idResource)
 {
     const HRSRC hResource = ::FindResourceA(nullptr, MAKEINTRESOURCEA(idResource), "File");
-    if (!hResource)
-        return {};
-    const HGLOBAL hData = ::LoadResource(nullptr, hResource);
-    return std::string(static_cast<const char*>(::LockResource(hData)),
-                       ::SizeofResource(nullptr, hResource));
-}
-
-std::string FileBytes(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-bool FileExists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return hResource ? std::string(static_cast<const char*>(::LockResource(::LoadResource(nullptr, hResource))),
+                                   ::SizeofResource(nullptr, hResource))
+                     : std::string();
 }
 
 void ExpectFilesAreTheResources()
@@ -93,12 +77,12 @@ TEST(WebFiles, MissingResourceAndDeletingTwiceAreAnswered)
 
 TEST(WebFiles, PicturesHaveTheirSizes)
 {
-    struct Row
+    const struct
     {
         WORD idResource;
         unsigned cx, cy;
-    };
-    for (const Row& row : {Row{IDR_WEB_CORNER, 400, 250}, Row{IDR_WEB_BACKGROUND, 364, 474}})
+    } rows[] = {{IDR_WEB_CORNER, 400, 250}, {IDR_WEB_BACKGROUND, 364, 474}};
+    for (const auto& row : rows)
     {
         const std::string gif = ResourceBytes(row.idResource);
         ASSERT_GE(gif.size(), 10u);

@@ -1,8 +1,9 @@
 #include "support/RegistrySnapshot.h"
 
+#include "core/Handles.h"
+
 namespace corvasin::test
 {
-
 
 namespace
 {
@@ -11,38 +12,45 @@ void Snap(HKEY hKey, const std::string& path, Snapshot& out)
     auto& values = out[path];
     std::vector<char> name(16384);
     std::vector<BYTE> data(1 << 16);
-    for (DWORD i = 0;; ++i)
-    {
-        DWORD cch = static_cast<DWORD>(name.size()), cb = static_cast<DWORD>(data.size()), type = 0;
-        if (::RegEnumValueA(hKey, i, name.data(), &cch, nullptr, &type, data.data(), &cb) != ERROR_SUCCESS)
-            break;
+    DWORD cch = 0, cb = 0, type = 0;
+    for (DWORD i = 0; cch = static_cast<DWORD>(name.size()), cb = static_cast<DWORD>(data.size()),
+         ::RegEnumValueA(hKey, i, name.data(), &cch, nullptr, &type, data.data(), &cb) == ERROR_SUCCESS; ++i)
         values[name.data()] = {type, std::vector<BYTE>(data.begin(), data.begin() + cb)};
-    }
-    for (DWORD i = 0;; ++i)
+    for (DWORD i = 0; cch = static_cast<DWORD>(name.size()),
+         ::RegEnumKeyExA(hKey, i, name.data(), &cch, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS; ++i)
     {
-        DWORD cch = static_cast<DWORD>(name.size());
-        if (::RegEnumKeyExA(hKey, i, name.data(), &cch, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
         const std::string sub = name.data();
-        HKEY hSub = nullptr;
-        if (::RegOpenKeyExA(hKey, sub.c_str(), 0, KEY_READ, &hSub) == ERROR_SUCCESS)
-        {
-            Snap(hSub, path.empty() ? sub : path + "\\" + sub, out);
-            ::RegCloseKey(hSub);
-        }
+        UniqueHkey subKey;
+        if (::RegOpenKeyExA(hKey, sub.c_str(), 0, KEY_READ, subKey.put()) == ERROR_SUCCESS)
+            Snap(subKey.get(), path.empty() ? sub : path + "\\" + sub, out);
     }
 }
 
+// Every name of either map, and whether each map has it, so that a failure names what differs.
+template <typename M, typename F>
+void ForEachOfBoth(const M& actual, const M& expected, const char* pszWhat, F&& compare)
+{
+    std::map<std::string, int> where;
+    for (const auto& [name, item] : actual)
+        where[name] |= 1;
+    for (const auto& [name, item] : expected)
+        where[name] |= 2;
+    for (const auto& [name, bits] : where)
+    {
+        SCOPED_TRACE(std::string(pszWhat) + " \"" + name + "\"");
+        EXPECT_EQ(bits, 3) << (bits == 1 ? "not expected" : "missing");
+        if (bits == 3)
+            compare(actual.at(name), expected.at(name));
+    }
+}
 } // namespace
 
-Snapshot SnapKey(const std::string& path)
+Snapshot SnapKey(const std::string& path, HKEY hRoot)
 {
     Snapshot out;
-    HKEY hKey = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &hKey) != ERROR_SUCCESS)
-        return out;
-    Snap(hKey, "", out);
-    ::RegCloseKey(hKey);
+    UniqueHkey key;
+    if (::RegOpenKeyExA(hRoot, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS)
+        Snap(key.get(), "", out);
     return out;
 }
 
@@ -53,50 +61,32 @@ std::string TempFile(const char* pszName)
     return std::string(szDir) + pszName;
 }
 
-// Runs the registry editor on the file, silently, and waits for it.
-DWORD ImportRegFile(const std::string& file)
+DWORD RunAndWait(std::string commandLine)
 {
-    std::string command = "regedit.exe /s \"" + file + "\"";
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
+    STARTUPINFOA si = {sizeof(si)};
     PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return ::GetLastError();
-    ::WaitForSingleObject(pi.hProcess, 60000);
-    DWORD dwExit = 1;
-    ::GetExitCodeProcess(pi.hProcess, &dwExit);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return ~0u;
+    UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    DWORD dwExit = ~0u;
+    if (::WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
+        ::GetExitCodeProcess(pi.hProcess, &dwExit);
     return dwExit;
 }
 
-// Compares value by value, so that a failure names what differs.
+DWORD ImportRegFile(const std::string& file)
+{
+    return RunAndWait("regedit.exe /s \"" + file + "\"");
+}
+
 void ExpectSameTree(const Snapshot& actual, const Snapshot& expected)
 {
-    std::map<std::string, int> keys;
-    for (const auto& [key, values] : actual)
-        keys[key] |= 1;
-    for (const auto& [key, values] : expected)
-        keys[key] |= 2;
-    for (const auto& [key, where] : keys)
-    {
-        SCOPED_TRACE("key \"" + key + "\"");
-        ASSERT_EQ(where, 3) << (where == 1 ? "not expected" : "missing");
-        const auto& a = actual.at(key);
-        const auto& e = expected.at(key);
-        std::map<std::string, int> names;
-        for (const auto& [name, value] : a)
-            names[name] |= 1;
-        for (const auto& [name, value] : e)
-            names[name] |= 2;
-        for (const auto& [name, where2] : names)
-        {
-            SCOPED_TRACE("value \"" + name + "\"");
-            ASSERT_EQ(where2, 3) << (where2 == 1 ? "not expected" : "missing");
-            EXPECT_EQ(a.at(name).first, e.at(name).first);
-            EXPECT_EQ(a.at(name).second, e.at(name).second);
-        }
-    }
+    ForEachOfBoth(actual, expected, "key", [](const auto& a, const auto& e) {
+        ForEachOfBoth(a, e, "value", [](const Value& va, const Value& ve) {
+            EXPECT_EQ(va.first, ve.first);
+            EXPECT_EQ(va.second, ve.second);
+        });
+    });
 }
 
 } // namespace corvasin::test

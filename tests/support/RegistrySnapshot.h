@@ -16,10 +16,13 @@ using Value = std::pair<DWORD, std::vector<BYTE>>;
 // Every key below the start by its path (the start is ""), with its values by name.
 using Snapshot = std::map<std::string, std::map<std::string, Value>>;
 
-// The tree of HKEY_CURRENT_USER\<path>; empty when the key is not there.
-Snapshot SnapKey(const std::string& path);
+// The tree of <root>\<path>; empty when the key is not there.
+Snapshot SnapKey(const std::string& path, HKEY hRoot = HKEY_CURRENT_USER);
 // A file in the temporary folder.
 std::string TempFile(const char* pszName);
+// Runs a command line and waits up to a minute; its exit code, ~0u when it cannot start or does
+// not end in time.
+DWORD RunAndWait(std::string commandLine);
 // Runs the registry editor on the file, silently, and waits for it; its exit code.
 DWORD ImportRegFile(const std::string& file);
 // Compares value by value, so that a failure names what differs.

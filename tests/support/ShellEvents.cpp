@@ -15,20 +15,10 @@ std::string LastName(LPCITEMIDLIST pidl)
 {
     if (!pidl)
         return {};
-    const BYTE* pLast = nullptr;
-    for (auto p = reinterpret_cast<const BYTE*>(pidl);; )
-    {
-        USHORT cb = 0;
-        memcpy(&cb, p, 2);
-        if (cb == 0)
-            break;
-        pLast = p;
-        p += cb;
-    }
+    const auto* pLast = reinterpret_cast<const BYTE*>(::ILFindLastID(pidl));
     USHORT cb = 0;
-    if (pLast)
-        memcpy(&cb, pLast, 2);
-    if (!pLast || cb < 218 || memcmp(pLast + 2, "CORV", 4) != 0)
+    memcpy(&cb, pLast, 2);
+    if (cb < 218 || memcmp(pLast + 2, "CORV", 4) != 0)
         return "<foreign>";
     const char* pszName = reinterpret_cast<const char*>(pLast + 14);
     return std::string(pszName, strnlen(pszName, 200));
@@ -37,13 +27,10 @@ std::string LastName(LPCITEMIDLIST pidl)
 
 CShellEvents::CShellEvents(LPCITEMIDLIST pidl)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = &CShellEvents::WndProc;
-    wc.hInstance = ::GetModuleHandleA(nullptr);
-    wc.lpszClassName = "CorvasinShellEvents";
+    const WNDCLASSA wc = {0, &CShellEvents::WndProc, 0, 0, ::GetModuleHandleA(nullptr), nullptr, nullptr, nullptr,
+                          nullptr, "CorvasinShellEvents"};
     ::RegisterClassA(&wc);
-    m_hwnd = ::CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           wc.hInstance, nullptr);
+    m_hwnd = ::CreateWindowA(wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
     ::SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SHChangeNotifyEntry entry = {pidl, TRUE};
     m_uRegistration = ::SHChangeNotifyRegister(m_hwnd, SHCNRF_ShellLevel | SHCNRF_NewDelivery,
