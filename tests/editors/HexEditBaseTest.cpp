@@ -293,11 +293,6 @@ TEST_F(HexEditWindow, SelectsAllWithCtrlA)
     EXPECT_EQ(Data()[0], 0x00);
 }
 
-TEST_F(HexEditWindow, AsksTheDialogManagerForEveryKey)
-{
-    EXPECT_EQ(Send(WM_GETDLGCODE), DLGC_WANTALLKEYS);
-}
-
 // ---- wheel and scroll bars ----
 
 TEST_F(HexEditWindow, ScrollsOneRowPerWheelNotchAndIgnoresPartialNotches)
@@ -418,12 +413,6 @@ TEST_F(HexEditWindow, ReadsNoFurtherThanTheClipboardBlockWhateverItsCountSays)
 }
 
 // ---- painting ----
-
-TEST_F(HexEditWindow, PaintsTheBackgroundAndTheHexColumn)
-{
-    EXPECT_EQ(PrintedPixel(Edit(), POINT{2, 2}), c_crBackground);
-    EXPECT_EQ(PrintedPixel(Edit(), GapPoint(0, 0)), c_crHexColumn);
-}
 
 TEST_F(HexEditWindow, ShowsTheSelectionInInactiveColoursWhenTheFocusLeaves)
 {
