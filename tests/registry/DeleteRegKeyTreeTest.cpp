@@ -10,25 +10,6 @@
 using namespace corvasin;
 using namespace corvasin::test;
 
-TEST(DeleteRegKeyTree, RemovesAKeyWithNestedSubkeysAndValues)
-{
-    ScratchKey scratch;
-    scratch.CreateSubkey("Tree\\A\\B\\C");
-    scratch.CreateSubkey("Tree\\A\\D");
-    scratch.CreateSubkey("Tree\\E");
-    HKEY hKey = nullptr;
-    ASSERT_EQ(::RegOpenKeyExA(scratch.get(), "Tree\\A\\B", 0, KEY_SET_VALUE, &hKey), ERROR_SUCCESS);
-    const DWORD dwValue = 7;
-    ::RegSetValueExA(hKey, "Seven", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwValue),
-                     sizeof(dwValue));
-    ::RegCloseKey(hKey);
-
-    EXPECT_TRUE(DeleteRegKeyTree(scratch.get(), "Tree"));
-
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, scratch.path() + "\\Tree"));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, scratch.path()));
-}
-
 TEST(DeleteRegKeyTree, RemovesEverySiblingOfAWideKey)
 {
     ScratchKey scratch;

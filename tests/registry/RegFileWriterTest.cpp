@@ -37,7 +37,6 @@ class ValueLine : public ::testing::TestWithParam<ValueLineRow>
 const std::string c_hex23 = "00,01,02,03,04,05,06,07,08,09,0A,0B,0C,0D,0E,0F,10,11,12,13,14,15,16";
 
 const ValueLineRow c_valueLines[] = {
-    {"Name", REG_SZ, Bytes(std::string("C:\\Temp", 8)), "\"Name\"=\"C:\\\\Temp\"\r\n"},
     {"say \"hi\"\\", REG_SZ, Bytes(std::string("a \"q\" \\", 8)),
      "\"say \\\"hi\\\"\\\\\"=\"a \\\"q\\\" \\\\\"\r\n"},
     {nullptr, REG_SZ, Bytes(std::string("x", 2)), "@=\"x\"\r\n"},

@@ -38,8 +38,6 @@ TEST(RenameNotify, ASuccessfulRenameSendsItemThenFolderEvents)
     ASSERT_EQ(psf->SetNameOf(nullptr, ItemId(REGITEM_VALUE, "Old", 0, REG_SZ).get(), L"New", SHGDN_NORMAL,
                              pidlNew.put()),
               S_OK);
-    EXPECT_STREQ(RecordOf(pidlNew.get()).szName, "New");
-    EXPECT_EQ(RecordOf(pidlNew.get()).dwKind, REGITEM_VALUE);
     const auto& seen = events.WaitFor(2);
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[0].lEvent, SHCNE_RENAMEITEM);
