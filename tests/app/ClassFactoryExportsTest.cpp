@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {{false, CLSID_CorvasinFolder, IID_IShellFolder, false, E_NOINTERFACE},
                  {false, CLSID_CorvasinUIObject, IID_IContextMenu, false, E_NOINTERFACE}}},
         // The UI object factory makes UI objects only: a folder interface is not there.
-        Refusal{"UIObjectFactoryMakesAContextMenuHandler",
+        Refusal{"UIObjectFactoryMakesNoFolder",
                 {{true, CLSID_CorvasinUIObject, IID_IShellFolder, false, E_NOINTERFACE}}},
         Refusal{"RefuseAnInterfaceNeitherTheFolderNorTheUIObjectHas",
                 {{true, CLSID_CorvasinFolder, IID_IStream, false, E_NOINTERFACE},
