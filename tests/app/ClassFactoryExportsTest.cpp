@@ -1,8 +1,11 @@
 // The class objects of the built DLL, loaded in-process and reached through DllGetClassObject as
 // COM reaches them: which class ids and interfaces are served, and what the factories make.
 #include "install/DllUnderTest.h"
-#include "registry/FolderTestUtil.h"
 #include "support/TableRow.h"
+
+#include "app/Guids.h"
+
+#include <shlobj.h>
 
 using namespace corvasin;
 using namespace corvasin::test;
@@ -77,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {{false, CLSID_CorvasinFolder, IID_IShellFolder, false, E_NOINTERFACE},
                  {false, CLSID_CorvasinUIObject, IID_IContextMenu, false, E_NOINTERFACE}}},
         // The UI object factory makes UI objects only: a folder interface is not there.
-        Refusal{"UIObjectFactoryMakesAContextMenuHandler",
+        Refusal{"UIObjectFactoryMakesNoFolder",
                 {{true, CLSID_CorvasinUIObject, IID_IShellFolder, false, E_NOINTERFACE}}},
         Refusal{"RefuseAnInterfaceNeitherTheFolderNorTheUIObjectHas",
                 {{true, CLSID_CorvasinFolder, IID_IStream, false, E_NOINTERFACE},
@@ -108,21 +111,6 @@ TEST_F(ClassObjects, HandOutOneStaticFactoryPerClassAsIUnknownOrIClassFactory)
     ExpectNoInterface(unknown.get(), IID_IShellFolder);
 }
 
-TEST_F(ClassObjects, FolderFactoryMakesTheRegistryRootFolder)
-{
-    ComPtr<IShellFolder> folder;
-    ASSERT_EQ(Dll().Factory(CLSID_CorvasinFolder)->CreateInstance(nullptr, IID_IShellFolder, folder.put_void()), S_OK);
-    ASSERT_TRUE(folder);
-
-    ComPtr<IPersistFolder> persist;
-    ASSERT_EQ(folder.As(persist), S_OK);
-    CLSID clsid = {};
-    EXPECT_EQ(persist->GetClassID(&clsid), S_OK);
-    EXPECT_EQ(clsid, CLSID_CorvasinFolder);
-
-    EXPECT_EQ(List(folder.get(), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS).size(), 6u);
-}
-
 TEST_F(ClassObjects, FolderFactoryMakesAUIObjectForAContextMenu)
 {
     ComPtr<IContextMenu> menu;
@@ -132,14 +120,6 @@ TEST_F(ClassObjects, FolderFactoryMakesAUIObjectForAContextMenu)
     ComPtr<IDataObject> data;
     EXPECT_EQ(menu.As(data), S_OK);
     ExpectNoInterface(menu.get(), IID_IShellFolder);
-}
-
-TEST_F(ClassObjects, UIObjectFactoryMakesAContextMenuHandler)
-{
-    ComPtr<IShellExtInit> init;
-    ASSERT_EQ(Dll().Factory(CLSID_CorvasinUIObject)->CreateInstance(nullptr, IID_IShellExtInit, init.put_void()), S_OK);
-    ComPtr<IContextMenu> menu;
-    EXPECT_EQ(init.As(menu), S_OK);
 }
 
 TEST_F(ClassObjects, DoNotImplementLockServer)

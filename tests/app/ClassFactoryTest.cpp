@@ -1,7 +1,6 @@
 // The factory classes of the library driven directly: the folder made last, the fall-back to a
-// UI object, the counts that feed the module lock, and the application object.
+// UI object, the counts that feed the module lock, and the application object's formats.
 #include "registry/FolderTestUtil.h"
-#include "support/ModalDriver.h"
 
 #include "app/ClassObjects.h"
 #include "app/CorvasinApp.h"
@@ -147,37 +146,10 @@ TEST(ClassObject, ConnectsTheUIObjectFactoryToTheFolderFactory)
     EXPECT_EQ(UIObjectFactory().m_pFolderFactory.load(), &FolderFactory());
 }
 
-TEST(ClassObject, MakesTheModuleUnloadableOnlyWhileNothingIsCounted)
-{
-    const LONG nBefore = g_nLockCount.load();
-    ComPtr<IClassFactory> factory;
-    ASSERT_EQ(GetClassObject(CLSID_CorvasinFolder, IID_IClassFactory, factory.put_void()), S_OK);
-    EXPECT_EQ(CanUnloadNow(), S_FALSE);
-    factory.reset();
-    EXPECT_EQ(g_nLockCount.load(), nBefore);
-    EXPECT_EQ(CanUnloadNow(), nBefore == 0 ? S_OK : S_FALSE);
-}
-
-TEST(CorvasinApp, CaptionsItsMessageBoxesCorvasin)
-{
-    EXPECT_STREQ(TheApp().GetAppName(), "Corvasin");
-
-    CModalDriver driver({Press(IDOK)});
-    EXPECT_EQ(AppMessageBox(nullptr, "Key deleted.", MB_OK | MB_ICONINFORMATION), IDOK);
-    ASSERT_EQ(driver.Seen().size(), 1u);
-    EXPECT_EQ(std::tie(driver.Seen()[0].caption, driver.Seen()[0].text), std::tuple("Corvasin", "Key deleted."));
-}
-
 TEST(CorvasinApp, AnswersTheRegisteredNumbersOfItsTwoFormats)
 {
     EXPECT_EQ(TheApp().GetClipboardFormat(0), ::RegisterClipboardFormatA("CORVASIN_REG_PIDL"));
     EXPECT_EQ(TheApp().GetClipboardFormat(1), ::RegisterClipboardFormatA("Shell IDList Array"));
     EXPECT_EQ(TheApp().GetClipboardFormat(2), 0u);
     EXPECT_EQ(TheApp().GetClipboardFormat(-1), 0u);
-}
-
-TEST(CorvasinApp, InitialisesTheModuleAndSucceeds)
-{
-    EXPECT_TRUE(TheApp().InitInstance());
-    EXPECT_EQ(TheApp().ExitInstance(), 0);
 }

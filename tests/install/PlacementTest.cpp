@@ -159,11 +159,9 @@ TEST_F(Placement, MovesBetweenTheShellsOwnPlaces)
     }
 }
 
-TEST_F(Placement, ReadsTheDesktopWithoutSettingsAndTheStoredTypeWithThem)
+TEST_F(Placement, ReadsTheDesktopWithoutSettings)
 {
     EXPECT_EQ(State(), std::tuple(0u, "", 0));
-    Store(2);
-    EXPECT_EQ(ReadPlacementType(m_roots), 2u);
 }
 
 TEST_F(Placement, MountsAJunctionInThePickedFolderAndMovesItOn)

@@ -105,7 +105,6 @@ TEST_F(RegistrationSteps, RegisterTheModuleThatHoldsTheCodeWithTheFoldersIconInd
 {
     ASSERT_TRUE(Register());
     EXPECT_EQ(Lower(Text(m_hClasses, c_folderKey + "\\DefaultIcon")), Lower(ModulePath()) + ",3");
-    EXPECT_EQ(Lower(Text(m_hClasses, c_folderKey + "\\InProcServer32")), Lower(ModulePath()));
 }
 
 TEST_F(RegistrationSteps, WriteTheSchemeAndApprovalTheFolderNames)
@@ -132,36 +131,9 @@ TEST_F(RegistrationSteps, FailWithoutWritingWhenTheFactoryMakesNoFolder)
     EXPECT_FALSE(KeyExists(m_hClasses, "CLSID"));
 }
 
-TEST_F(RegistrationSteps, UnregisterTheFolderClassButKeepTheUIObjectClass)
-{
-    m_factory.m_traits = {SFGAO_FOLDER, "", nullptr, "testscheme"};
-    ASSERT_TRUE(Register());
-    EXPECT_TRUE(Unregister());
-    EXPECT_FALSE(KeyExists(m_hClasses, c_folderKey));
-    EXPECT_FALSE(ReadValue(m_hMachine, c_pszApprovedKey, GuidString(c_testFolderClass).c_str()).exists());
-    EXPECT_TRUE(KeyExists(m_hClasses, "CLSID\\" + GuidString(CLSID_CorvasinUIObject)));
-    EXPECT_TRUE(KeyExists(m_hClasses, "testscheme"));
-}
-
 TEST_F(RegistrationSteps, UnregisterAFolderClassThatWasNeverRegistered)
 {
     EXPECT_TRUE(Unregister());
-}
-
-TEST_F(RegistrationSteps, InstallAndRemoveTheShellEntriesAroundTheClasses)
-{
-    ASSERT_EQ(InstallShellEntries(CLSID_CorvasinFolder, m_roots), S_OK);
-    const std::string nameSpace = std::string(c_pszDesktopNameSpaceKey) + "\\" + GuidString(CLSID_CorvasinFolder);
-    const std::string interfaceKey = "Interface\\" + GuidString(IID_IRegFolder);
-    EXPECT_EQ(Text(m_hMachine, nameSpace), "Registry");
-    EXPECT_EQ(Text(m_hClasses, interfaceKey), "IRegFolder");
-    EXPECT_EQ(Text(m_hMachine, c_pszUrlPrefixesKey, "HKCU"), "reg://");
-
-    EXPECT_EQ(RemoveShellEntries(CLSID_CorvasinFolder, m_roots), S_OK);
-    EXPECT_FALSE(KeyExists(m_hMachine, nameSpace));
-    EXPECT_FALSE(KeyExists(m_hClasses, interfaceKey));
-    EXPECT_FALSE(ReadValue(m_hMachine, c_pszUrlPrefixesKey, "HKCU").exists());
-    EXPECT_EQ(RemoveShellEntries(CLSID_CorvasinFolder, m_roots), S_OK);
 }
 
 TEST_F(RegistrationSteps, RemoveShellEntriesThatWereNeverInstalled)

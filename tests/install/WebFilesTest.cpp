@@ -1,6 +1,6 @@
 // The web view files: written into the Windows "Web" folder by registration with exactly the
-// bytes of the resources, rewritten by a second registration, deleted by unregistration; the
-// folder made when it is missing; the pictures' sizes.
+// bytes of the resources and rewritten by a second registration; the folder made when it is
+// missing; the pictures' sizes.
 #include "install/DllUnderTest.h"
 
 #include "install/WebFiles.h"
@@ -44,15 +44,6 @@ TEST(WebFiles, AreWrittenByRegistrationAndRewrittenByTheNextOne)
         std::ofstream(WebFolderPath() + file.pszName, std::ios::binary | std::ios::trunc) << "old";
     ASSERT_EQ(RegisterDll(), 0u);
     ExpectFilesAreTheResources();
-}
-
-TEST(WebFiles, AreDeletedByUnregistration)
-{
-    ASSERT_EQ(RegisterDll(), 0u);
-    ASSERT_EQ(UnregisterDll(), 0u);
-    for (const WebFile& file : WebFiles())
-        EXPECT_FALSE(FileExists(WebFolderPath() + file.pszName)) << file.pszName;
-    EXPECT_EQ(RegisterDll(), 0u);
 }
 
 TEST(WebFiles, FolderIsMadeWhenMissing)

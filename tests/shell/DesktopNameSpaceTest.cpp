@@ -145,14 +145,6 @@ TEST_F(DesktopNameSpace, BindsToAKeyAndListsItsSubkeys)
     EXPECT_GT(ItemNames(software.get(), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS).size(), keys.size());
 }
 
-TEST_F(DesktopNameSpace, NamesTheColumnsOfAKeyWithValues)
-{
-    ComPtr<IShellFolder2> key;
-    ASSERT_NO_FATAL_FAILURE(BindScratchKey(key));
-    EXPECT_EQ(std::tuple(Column(key.get(), nullptr, 0), Column(key.get(), nullptr, 1), Column(key.get(), nullptr, 2)),
-              std::tuple("Name", "Value", "Type"));
-}
-
 TEST_F(DesktopNameSpace, ShowsAValuesTextAndTypeInItsColumns)
 {
     ComPtr<IShellFolder2> key;
