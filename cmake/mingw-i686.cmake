@@ -1,20 +1,8 @@
-# Cross toolchain: 32-bit Windows with MinGW-w64, posix thread model (std::mutex), static runtime.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross toolchain: 32-bit Windows (x86). Debian's wine wrapper picks the 32-bit loader.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# -static (not only -static-libgcc/-static-libstdc++) so winpthread is linked in as well.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
-
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(CORVASIN_TRIPLET i686-w64-mingw32)
+set(CORVASIN_ARCH x86)
+set(CORVASIN_WINEARCH win32)
+set(CORVASIN_WINE wine)
+set(CORVASIN_WINESERVER wineserver)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,13 +1,35 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, prepares the private Wine prefix and runs every test under Xvfb.
+# Installs what is missing, builds, prepares the private Wine prefixes and runs every test under
+# Xvfb: the x64 build always, the x86 build as well where the host runs 32-bit programs
+# (CORVASIN_X64_ONLY=1 takes the 64-bit-only path on any host). Arguments go to ctest.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
 "$ROOT/scripts/install-deps.sh"
 "$ROOT/scripts/check-layers.sh"
-configure_and_build
-prepare_prefix
 
-cd "$BUILD_DIR"
-# -a picks a free display; the wineserver of the prefix is kept alive by a CTest fixture.
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 300 "$@"
+ARCHES=(x64)
+if host_runs_x86; then ARCHES+=(x86); fi
+
+declare -A RESULT
+failed=0
+for arch in "${ARCHES[@]}"; do
+    select_arch "$arch"
+    echo "== $arch: building in $BUILD_DIR"
+    configure_and_build
+    prepare_prefix
+    rc=0
+    # -a picks a free display; the wineserver of the prefix is kept alive by a CTest fixture.
+    (cd "$BUILD_DIR" && xvfb-run -a -s "-screen 0 1280x1024x24" \
+        ctest --output-on-failure --timeout 300 "$@") || rc=$?
+    if [ "$rc" -eq 0 ]; then RESULT[$arch]="ran, passed"; else RESULT[$arch]="ran, FAILED"; failed=1; fi
+done
+
+echo "== architectures"
+echo "x64: ${RESULT[x64]}"
+if [ -n "${RESULT[x86]:-}" ]; then
+    echo "x86: ${RESULT[x86]}"
+else
+    echo "x86: skipped: $(why_no_x86)"
+fi
+exit "$failed"

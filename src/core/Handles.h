@@ -57,10 +57,10 @@ private:
 
 namespace detail
 {
-// Predefined keys (0x80000000 and above) are never closed.
+// Predefined keys (HKEY_CLASSES_ROOT and above, sign-extended on x64) are never closed.
 inline void CloseKey(HKEY hKey) noexcept
 {
-    if (reinterpret_cast<ULONG_PTR>(hKey) < 0x80000000u)
+    if (reinterpret_cast<ULONG_PTR>(hKey) < reinterpret_cast<ULONG_PTR>(HKEY_CLASSES_ROOT))
         ::RegCloseKey(hKey);
 }
 inline void FreePidl(LPITEMIDLIST pidl) noexcept { ::ILFree(pidl); }

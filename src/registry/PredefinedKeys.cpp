@@ -15,23 +15,23 @@ const char* const c_pszRegistryDescription =
 namespace
 {
 const PredefinedKey c_keys[] = {
-    {0x80000002, "HKEY_LOCAL_MACHINE", "HKLM",
+    {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", "HKLM",
      "HKEY_LOCAL_MACHINE contains all global settings for your computer."},
-    {0x80000001, "HKEY_CURRENT_USER", "HKCU",
+    {HKEY_CURRENT_USER, "HKEY_CURRENT_USER", "HKCU",
      "HKEY_CURRENT_USER contains all settings that are specific for the user that is currently "
      "logged on.\nIt is mapped to one of the users in HKEY_USERS."},
-    {0x80000000, "HKEY_CLASSES_ROOT", "HKCR",
+    {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", "HKCR",
      "HKEY_CLASSES_ROOT contains information about file extensions and COM objects.It is mapped "
      "to HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes."},
-    {0x80000003, "HKEY_USERS", nullptr,
+    {HKEY_USERS, "HKEY_USERS", nullptr,
      "HKEY_USERS contains settings specific for every user of this computer, and the default "
      "settings to use for a new computer."},
-    {0x80000005, "HKEY_CURRENT_CONFIG", "HKCC",
+    {HKEY_CURRENT_CONFIG, "HKEY_CURRENT_CONFIG", "HKCC",
      "HKEY_CURRENT_CONFIG contains settings specific for the currently loaded configuration."},
-    {0x80000004, "HKEY_PERFORMANCE_DATA", "HKPD",
+    {HKEY_PERFORMANCE_DATA, "HKEY_PERFORMANCE_DATA", "HKPD",
      "HKEY_PERFORMANCE_DATA contains statistics about all running processes, as you can see them "
      "in tast manager."},
-    {0x80000006, "HKEY_DYN_DATA", "HKDD", nullptr},
+    {HKEY_DYN_DATA, "HKEY_DYN_DATA", "HKDD", nullptr},
 };
 constexpr UINT kPerformanceData = 5;
 constexpr UINT kDynData = 6;
@@ -46,14 +46,26 @@ const PredefinedKey* PredefinedKeyAt(UINT nPosition) noexcept
     return nullptr;
 }
 
-const PredefinedKey* FindPredefinedKey(DWORD dwHandle) noexcept
+const PredefinedKey* FindPredefinedKey(HKEY hKey) noexcept
 {
     for (const PredefinedKey& key : c_keys)
     {
-        if (key.dwHandle == dwHandle)
+        if (key.hKey == hKey)
             return &key;
     }
     return nullptr;
+}
+
+DWORD PredefinedKeyField(HKEY hKey) noexcept
+{
+    return static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(hKey));
+}
+
+HKEY PredefinedKeyFromField(DWORD dwField) noexcept
+{
+    // Through LONG so that x64 sign-extends, as the system's own HKEY_* constants do.
+    const HKEY hKey = reinterpret_cast<HKEY>(static_cast<LONG_PTR>(static_cast<LONG>(dwField)));
+    return FindPredefinedKey(hKey) ? hKey : nullptr;
 }
 
 const PredefinedKey* FindPredefinedKeyByName(const char* pszName) noexcept

@@ -11,7 +11,7 @@ namespace corvasin
 
 struct PredefinedKey
 {
-    DWORD dwHandle;
+    HKEY hKey;
     const char* pszLongName;
     const char* pszShortName; // null: the key has none
     const char* pszDescription; // null: no info tip
@@ -25,8 +25,18 @@ extern const char* const c_pszRegistryDescription;
 const PredefinedKey* PredefinedKeyAt(UINT nPosition) noexcept;
 constexpr UINT kPredefinedKeyCount = 6;
 
-// The entry of a handle value, or null.
-const PredefinedKey* FindPredefinedKey(DWORD dwHandle) noexcept;
+// The entry of a handle, or null.
+const PredefinedKey* FindPredefinedKey(HKEY hKey) noexcept;
+
+// An item id names a predefined key in a 32-bit field, so that ids keep their bytes on x86 and
+// x64: the field holds the handle's low 32 bits. On x64 the handles are those bits
+// sign-extended (HKEY_CURRENT_USER is 0xFFFFFFFF80000001), so turning a field back into a
+// handle is done here alone.
+DWORD PredefinedKeyField(HKEY hKey) noexcept;
+
+// The predefined key a field names, or null when it names none: ids may come from another
+// process, and any other number could be a key this process has open.
+HKEY PredefinedKeyFromField(DWORD dwField) noexcept;
 
 // The entry whose long or short name equals the text without regard to case, or null.
 const PredefinedKey* FindPredefinedKeyByName(const char* pszName) noexcept;

@@ -4,6 +4,7 @@
 
 #include "core/Result.h"
 #include "registry/KeyTreeWriter.h"
+#include "registry/PredefinedKeys.h"
 #include "registry/RegistryAccess.h"
 #include "registry/RegkeyExtension.h"
 
@@ -148,8 +149,8 @@ bool WritePredefinedTrees(CRegkeyExtension& root, CByteSink& file)
     bool bMore = root.GetFirstItem(&item, &dwContext, SHCONTF_FOLDERS) != FALSE;
     while (bMore)
     {
-        const HKEY hRoot = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(item.dwIndex));
-        if (item.dwKind == REGITEM_KEY && RegFileKeyName(hRoot, CString(), strName) &&
+        const HKEY hRoot = PredefinedKeyFromField(item.dwIndex);
+        if (item.dwKind == REGITEM_KEY && hRoot && RegFileKeyName(hRoot, CString(), strName) &&
             !CKeyTreeWriter(file).Write(hRoot, strName))
             return false;
         previous = item;

@@ -79,9 +79,9 @@ HKEY ResolveItemIdList(LPCITEMIDLIST pidl) noexcept
     const REGITEM root = ReadRegItem(ItemIdData(pidlRoot, sizeof(REGITEM), false));
     // Only a predefined key's handle value is taken: lists may come from another process, and
     // any other number could name a key this process has open (and the caller would close it).
-    if (!FindPredefinedKey(root.dwIndex))
+    const HKEY hRoot = PredefinedKeyFromField(root.dwIndex);
+    if (!hRoot)
         return nullptr;
-    HKEY hRoot = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(root.dwIndex));
     std::string path;
     try
     {

@@ -15,7 +15,7 @@ namespace
 {
 REGITEM RootItem(const PredefinedKey& key, DWORD dwValueType) noexcept
 {
-    return MakeRegItem(REGITEM_KEY, key.dwHandle, key.pszLongName, dwValueType);
+    return MakeRegItem(REGITEM_KEY, PredefinedKeyField(key.hKey), key.pszLongName, dwValueType);
 }
 bool IsPredefinedKeyName(std::wstring_view name)
 {
@@ -48,7 +48,7 @@ BOOL CRegRootExtension::GetFirstItem(void* pItem, DWORD* pdwContext, DWORD) noex
 {
     const PredefinedKey* pKey = PredefinedKeyAt(0);
     *static_cast<REGITEM*>(pItem) = RootItem(*pKey, 0);
-    *pdwContext = pKey->dwHandle;
+    *pdwContext = PredefinedKeyField(pKey->hKey);
     return TRUE;
 }
 
@@ -56,11 +56,11 @@ BOOL CRegRootExtension::GetNextItem(const void*, void* pItem, DWORD* pdwContext,
 {
     for (UINT n = 0; n + 1 < kPredefinedKeyCount; ++n)
     {
-        if (PredefinedKeyAt(n)->dwHandle != *pdwContext)
+        if (PredefinedKeyField(PredefinedKeyAt(n)->hKey) != *pdwContext)
             continue;
         const PredefinedKey* pNext = PredefinedKeyAt(n + 1);
         *static_cast<REGITEM*>(pItem) = RootItem(*pNext, REG_SZ);
-        *pdwContext = pNext->dwHandle;
+        *pdwContext = PredefinedKeyField(pNext->hKey);
         return TRUE;
     }
     return FALSE;
@@ -73,7 +73,9 @@ CNameSpaceExtension* CRegRootExtension::CreateSubFolder(const void* pItem) noexc
     const REGITEM item = ReadRegItem(pItem);
     if (item.dwKind != REGITEM_KEY)
         return nullptr;
-    HKEY hRoot = reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(item.dwIndex));
+    const HKEY hRoot = PredefinedKeyFromField(item.dwIndex);
+    if (!hRoot)
+        return nullptr;
     return new (std::nothrow) CRegkeyExtension(this, hRoot, "", &GetServices());
 }
 
@@ -88,7 +90,7 @@ CString CRegRootExtension::GetColumnText(const void* pItem, int iColumn) noexcep
     {
         if (!pItem)
             return c_pszRegistryDescription;
-        const PredefinedKey* pKey = FindPredefinedKey(ReadRegItem(pItem).dwIndex);
+        const PredefinedKey* pKey = FindPredefinedKey(PredefinedKeyFromField(ReadRegItem(pItem).dwIndex));
         if (pKey && pKey->pszDescription)
             return pKey->pszDescription;
     }

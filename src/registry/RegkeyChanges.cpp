@@ -255,7 +255,7 @@ BOOL CRegkeyExtension::Drop(IDataObject* pDataObject, DWORD, POINTL, DWORD*) noe
             const CString itemPath =
                 sourcePath.empty() ? CString(item.szName) : sourcePath + "\\" + item.szName;
             if (!bSourceKnown ||
-                (reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(dwSourceRoot)) == m_hRootKey &&
+                (PredefinedKeyFromField(dwSourceRoot) == m_hRootKey &&
                  IsSameOrBelowKeyPath(itemPath, m_strKeyPath)))
                 continue;
             if (CopyKeyTree(m_hKey.get(), hSource.get(), item.szName))

@@ -133,7 +133,7 @@ BOOL CRegRootExtension::SearchKey(CSearchWalk* pSearch) noexcept
         const PredefinedKey* pKey = PredefinedKeyAt(n);
         if (!pKey)
             continue;
-        const REGITEM item = MakeRegItem(REGITEM_KEY, pKey->dwHandle, pKey->pszLongName);
+        const REGITEM item = MakeRegItem(REGITEM_KEY, PredefinedKeyField(pKey->hKey), pKey->pszLongName);
         if (!SearchSubFolder(GetSubFolder(&item), pSearch) || pSearch->IsCancelled())
             return FALSE;
     }

@@ -97,7 +97,7 @@ TEST(Dialog, HandsTheNotificationAnswerToTheSender)
                              lOther = notify(hDlg, 0x999);
                          },
                          Click(IDCANCEL)});
-    EXPECT_EQ(std::pair(42L, 0L), std::pair(lHandled, lOther));
+    EXPECT_EQ((std::pair<LRESULT, LRESULT>(42, 0)), std::pair(lHandled, lOther));
 }
 
 TEST(Dialog, GivesMinusOneForAMissingTemplate)

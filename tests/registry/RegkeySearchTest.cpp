@@ -39,7 +39,7 @@ class CRecordingKeyFolder : public CRegkeyExtension
 {
 public:
     CRecordingKeyFolder(CNameSpaceExtension* pParent, const REGITEM& item)
-        : CRegkeyExtension(pParent, reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(item.dwIndex)), "", nullptr),
+        : CRegkeyExtension(pParent, PredefinedKeyFromField(item.dwIndex), "", nullptr),
           m_strName(item.szName)
     {
     }
