@@ -147,7 +147,7 @@ CString CChangeBackup::Write() noexcept
         UniqueHkey hKey;
         if (m_strKeyPath.empty())
             hKey.reset(m_hRootKey);
-        else if (::RegOpenKeyExA(m_hRootKey, m_strKeyPath.c_str(), 0, KEY_READ, hKey.put()) != ERROR_SUCCESS)
+        else if (OpenRegKey(m_hRootKey, m_strKeyPath.c_str(), KEY_READ, hKey.put()) != ERROR_SUCCESS)
             return {};
 
         // The block of the key's values that exist, then the trees.
@@ -164,7 +164,7 @@ CString CChangeBackup::Write() noexcept
         for (const CString& subkey : m_subkeys)
         {
             UniqueHkey hSub;
-            if (::RegOpenKeyExA(hKey.get(), subkey.c_str(), 0, KEY_READ, hSub.put()) == ERROR_SUCCESS)
+            if (OpenRegKey(hKey.get(), subkey.c_str(), KEY_READ, hSub.put()) == ERROR_SUCCESS)
                 trees.emplace_back(std::move(hSub), strKeyName + "\\" + subkey);
         }
         if (body.empty() && trees.empty())

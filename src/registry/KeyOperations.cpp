@@ -34,7 +34,7 @@ bool ValueExists(HKEY hKey, const char* pszName) noexcept
 bool SubkeyExists(HKEY hParent, const char* pszName) noexcept
 {
     UniqueHkey hKey;
-    return ::RegOpenKeyExA(hParent, pszName, 0, KEY_QUERY_VALUE, hKey.put()) == ERROR_SUCCESS;
+    return OpenRegKey(hParent, pszName, KEY_QUERY_VALUE, hKey.put()) == ERROR_SUCCESS;
 }
 
 // The shape of a source tree, read before anything is written: names only.
@@ -63,7 +63,7 @@ void ReadTreeShape(HKEY hKey, KeyNode& node, unsigned nDepth)
         auto child = std::make_unique<KeyNode>();
         child->name.assign(szName, cch);
         UniqueHkey hChild;
-        if (::RegOpenKeyExA(hKey, szName, 0, KEY_READ, hChild.put()) == ERROR_SUCCESS)
+        if (OpenRegKey(hKey, szName, KEY_READ, hChild.put()) == ERROR_SUCCESS)
             ReadTreeShape(hChild.get(), *child, nDepth + 1);
         node.children.push_back(std::move(child));
     }
@@ -72,11 +72,10 @@ void ReadTreeShape(HKEY hKey, KeyNode& node, unsigned nDepth)
 bool CopyNode(HKEY hTargetParent, HKEY hSourceParent, const KeyNode& node)
 {
     UniqueHkey hTarget;
-    if (::RegCreateKeyExA(hTargetParent, node.name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                          MAXIMUM_ALLOWED, nullptr, hTarget.put(), nullptr) != ERROR_SUCCESS)
+    if (CreateRegKey(hTargetParent, node.name.c_str(), MAXIMUM_ALLOWED, hTarget.put()) != ERROR_SUCCESS)
         return false;
     UniqueHkey hSource;
-    if (::RegOpenKeyExA(hSourceParent, node.name.c_str(), 0, MAXIMUM_ALLOWED, hSource.put()) !=
+    if (OpenRegKey(hSourceParent, node.name.c_str(), MAXIMUM_ALLOWED, hSource.put()) !=
         ERROR_SUCCESS)
         return true; // the new key stays, empty
 
@@ -108,9 +107,7 @@ bool IsUsableItemName(const CString& name) noexcept
 bool CreateOrOpenSubkey(HKEY hParent, const char* pszName) noexcept
 {
     UniqueHkey hKey;
-    return hParent && ::RegCreateKeyExA(hParent, pszName, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                        MAXIMUM_ALLOWED, nullptr, hKey.put(),
-                                        nullptr) == ERROR_SUCCESS;
+    return hParent && CreateRegKey(hParent, pszName, MAXIMUM_ALLOWED, hKey.put()) == ERROR_SUCCESS;
 }
 
 CString FreeValueName(HKEY hKey, const char* pszBase)
@@ -201,7 +198,7 @@ bool RenameEmptyKey(HKEY hParent, const char* pszOld, const CString& newName) no
         return false;
     {
         UniqueHkey hOld;
-        if (::RegOpenKeyExA(hParent, pszOld, 0, MAXIMUM_ALLOWED, hOld.put()) != ERROR_SUCCESS)
+        if (OpenRegKey(hParent, pszOld, MAXIMUM_ALLOWED, hOld.put()) != ERROR_SUCCESS)
             return false;
         DWORD cSubkeys = static_cast<DWORD>(-1);
         DWORD cValues = static_cast<DWORD>(-1);
@@ -222,7 +219,7 @@ bool RenameEmptyKey(HKEY hParent, const char* pszOld, const CString& newName) no
     {
         // Creating the new spelling would only open the old key; the key is empty, so it goes
         // and comes back under the new spelling.
-        if (::RegDeleteKeyA(hParent, pszOld) != ERROR_SUCCESS)
+        if (DeleteRegKey(hParent, pszOld) != ERROR_SUCCESS)
             return false;
         if (CreateOrOpenSubkey(hParent, pszNew))
             return true;
@@ -233,15 +230,14 @@ bool RenameEmptyKey(HKEY hParent, const char* pszOld, const CString& newName) no
         return false;
     UniqueHkey hNew;
     DWORD dwDisposition = 0;
-    if (::RegCreateKeyExA(hParent, pszNew, 0, nullptr, REG_OPTION_NON_VOLATILE, MAXIMUM_ALLOWED,
-                          nullptr, hNew.put(), &dwDisposition) != ERROR_SUCCESS)
+    if (CreateRegKey(hParent, pszNew, MAXIMUM_ALLOWED, hNew.put(), &dwDisposition) != ERROR_SUCCESS)
         return false;
     hNew.reset();
     if (dwDisposition != REG_CREATED_NEW_KEY)
         return false; // another program made it in the meantime: it is not ours to delete
-    if (::RegDeleteKeyA(hParent, pszOld) == ERROR_SUCCESS)
+    if (DeleteRegKey(hParent, pszOld) == ERROR_SUCCESS)
         return true;
-    ::RegDeleteKeyA(hParent, pszNew);
+    DeleteRegKey(hParent, pszNew);
     return false;
 }
 
@@ -270,7 +266,7 @@ bool CopyKeyTree(HKEY hTargetParent, HKEY hSourceParent, const char* pszName) no
         KeyNode root;
         root.name = pszName;
         UniqueHkey hSource;
-        if (::RegOpenKeyExA(hSourceParent, pszName, 0, KEY_READ, hSource.put()) == ERROR_SUCCESS)
+        if (OpenRegKey(hSourceParent, pszName, KEY_READ, hSource.put()) == ERROR_SUCCESS)
             ReadTreeShape(hSource.get(), root, 1);
         return CopyNode(hTargetParent, hSourceParent, root);
     }

@@ -76,7 +76,7 @@ bool SetKeyTreeSecurity(HKEY hKey, SECURITY_INFORMATION si, PSECURITY_DESCRIPTOR
         if (!ReadSubkeyName(hKey, i, szName, kRegItemNameSize))
             continue;
         UniqueHkey subkey;
-        if (::RegOpenKeyExA(hKey, szName, 0, MAXIMUM_ALLOWED, subkey.put()) != ERROR_SUCCESS)
+        if (OpenRegKey(hKey, szName, MAXIMUM_ALLOWED, subkey.put()) != ERROR_SUCCESS)
             continue;
         // The children's own results do not change this key's.
         SetKeyTreeSecurity(subkey.get(), siKey | SI_OWNER_RECURSE, pDescriptor, nDepth + 1);

@@ -95,7 +95,7 @@ bool WriteSubkeyTrees(HKEY hKey, DWORD cSubkeys, TreeWalk& walk, unsigned nDepth
         if (!ReadSubkeyName(hKey, i, walk.szName, kRegItemNameSize))
             continue;
         UniqueHkey subkey;
-        if (::RegOpenKeyExA(hKey, walk.szName, 0, MAXIMUM_ALLOWED, subkey.put()) != ERROR_SUCCESS)
+        if (OpenRegKey(hKey, walk.szName, MAXIMUM_ALLOWED, subkey.put()) != ERROR_SUCCESS)
             subkey.reset();
         EnterSubkey(walk, walk.szName);
         const bool bOk = WriteSubtree(subkey.get(), walk, nDepth);
@@ -224,7 +224,7 @@ void RunHelper(SubtreeQueue& queue) noexcept
             try
             {
                 UniqueHkey subkey;
-                if (::RegOpenKeyExA(queue.hParent, walk.szName, 0, MAXIMUM_ALLOWED,
+                if (OpenRegKey(queue.hParent, walk.szName, MAXIMUM_ALLOWED,
                                     subkey.put()) != ERROR_SUCCESS)
                     subkey.reset();
                 walk.pFile = &sink;

@@ -4,6 +4,7 @@
 
 #include "framework/ItemIdList.h"
 #include "registry/PredefinedKeys.h"
+#include "registry/RegistryAccess.h"
 
 #include <mbstring.h>
 #include <cstring>
@@ -99,7 +100,7 @@ HKEY ResolveItemIdList(LPCITEMIDLIST pidl) noexcept
     if (path.empty())
         return hRoot;
     HKEY hKey = nullptr;
-    if (::RegOpenKeyExA(hRoot, path.c_str(), 0, MAXIMUM_ALLOWED, &hKey) != ERROR_SUCCESS)
+    if (OpenRegKey(hRoot, path.c_str(), MAXIMUM_ALLOWED, &hKey) != ERROR_SUCCESS)
         return nullptr;
     return hKey;
 }

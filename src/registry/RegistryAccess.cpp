@@ -5,6 +5,23 @@
 namespace corvasin
 {
 
+LSTATUS OpenRegKey(HKEY hParent, const char* pszSubkey, REGSAM sam, HKEY* phKey) noexcept
+{
+    return ::RegOpenKeyExA(hParent, pszSubkey, 0, sam | kRegistryView, phKey);
+}
+
+LSTATUS CreateRegKey(HKEY hParent, const char* pszSubkey, REGSAM sam, HKEY* phKey,
+                     DWORD* pdwDisposition) noexcept
+{
+    return ::RegCreateKeyExA(hParent, pszSubkey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                             sam | kRegistryView, nullptr, phKey, pdwDisposition);
+}
+
+LSTATUS DeleteRegKey(HKEY hParent, const char* pszSubkey) noexcept
+{
+    return ::RegDeleteKeyExA(hParent, pszSubkey, kRegistryView, 0);
+}
+
 bool ReadSubkeyName(HKEY hKey, DWORD dwIndex, char* pszName, DWORD cchName) noexcept
 {
     if (!hKey)

@@ -12,6 +12,18 @@ namespace corvasin
 // registry's own limit is 512 levels; a chain of registry links could otherwise go on for ever.
 constexpr unsigned kMaxKeyDepth = 512;
 
+// Every key the folders open, create or delete is reached in the registry's 64-bit view, so the
+// 32-bit build under WOW64 shows and changes the same keys as the 64-bit one, and
+// HKLM\SOFTWARE\WOW6432Node is the ordinary key it is. (The product's own settings and its
+// registration stay where each build's own calls put them.)
+constexpr REGSAM kRegistryView = KEY_WOW64_64KEY;
+
+// RegOpenKeyExA, RegCreateKeyExA and RegDeleteKeyExA in that view.
+LSTATUS OpenRegKey(HKEY hParent, const char* pszSubkey, REGSAM sam, HKEY* phKey) noexcept;
+LSTATUS CreateRegKey(HKEY hParent, const char* pszSubkey, REGSAM sam, HKEY* phKey,
+                     DWORD* pdwDisposition = nullptr) noexcept;
+LSTATUS DeleteRegKey(HKEY hParent, const char* pszSubkey) noexcept;
+
 // Subkey name at an index; false on any failure, also for a name of 200 characters or more.
 bool ReadSubkeyName(HKEY hKey, DWORD dwIndex, char* pszName, DWORD cchName) noexcept;
 

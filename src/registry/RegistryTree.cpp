@@ -1,6 +1,7 @@
 // DeleteRegKeyTree: depth first, children from the last index down.
 #include "registry/RegistryTree.h"
 
+#include "registry/RegistryAccess.h"
 #include "core/Handles.h"
 
 namespace corvasin
@@ -19,7 +20,7 @@ BOOL DeleteTree(HKEY hParent, LPCSTR pszName, int nDepth) noexcept
         return FALSE;
 
     UniqueHkey hKey;
-    const LONG lOpen = ::RegOpenKeyExA(hParent, pszName, 0, c_samDeleteTree, hKey.put());
+    const LONG lOpen = OpenRegKey(hParent, pszName, c_samDeleteTree, hKey.put());
     if (lOpen == ERROR_FILE_NOT_FOUND)
         return TRUE;
     if (lOpen != ERROR_SUCCESS)
@@ -43,7 +44,7 @@ BOOL DeleteTree(HKEY hParent, LPCSTR pszName, int nDepth) noexcept
         }
     }
     hKey.reset();
-    return ::RegDeleteKeyA(hParent, pszName) == ERROR_SUCCESS;
+    return DeleteRegKey(hParent, pszName) == ERROR_SUCCESS;
 }
 } // namespace
 

@@ -9,6 +9,7 @@
 #include "registry/KeyOperations.h"
 #include "registry/PredefinedKeys.h"
 #include "registry/RegKeyPayload.h"
+#include "registry/RegistryAccess.h"
 #include "registry/RegkeyExtension.h"
 
 #include <shlobj.h>
@@ -238,7 +239,7 @@ BOOL CRegkeyExtension::Drop(IDataObject* pDataObject, DWORD, POINTL, DWORD*) noe
                 continue;
             }
             UniqueHkey hSourceKey;
-            if (::RegOpenKeyExA(hSource.get(), item.szName, 0, KEY_QUERY_VALUE, hSourceKey.put()) ==
+            if (OpenRegKey(hSource.get(), item.szName, KEY_QUERY_VALUE, hSourceKey.put()) ==
                 ERROR_SUCCESS)
                 backup.AddKeyTree(item.szName);
         }

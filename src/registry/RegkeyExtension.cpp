@@ -54,7 +54,7 @@ CRegkeyExtension::CRegkeyExtension(CNameSpaceExtension* pParent, HKEY hRootKey,
     else if (hRootKey && !OpenBelowParent(pParent))
     {
         HKEY hKey = nullptr;
-        if (::RegOpenKeyExA(hRootKey, m_strKeyPath.c_str(), 0, MAXIMUM_ALLOWED, &hKey) ==
+        if (OpenRegKey(hRootKey, m_strKeyPath.c_str(), MAXIMUM_ALLOWED, &hKey) ==
             ERROR_SUCCESS)
             m_hKey.reset(hKey);
     }
@@ -74,8 +74,7 @@ bool CRegkeyExtension::OpenBelowParent(CNameSpaceExtension* pParent) noexcept
         (cchPrefix && m_strKeyPath[parentPath.size()] != '\\'))
         return false;
     HKEY hKey = nullptr;
-    if (::RegOpenKeyExA(pParentKey->m_hKey.get(), m_strKeyPath.c_str() + cchPrefix, 0,
-                        MAXIMUM_ALLOWED, &hKey) != ERROR_SUCCESS)
+    if (OpenRegKey(pParentKey->m_hKey.get(), m_strKeyPath.c_str() + cchPrefix, MAXIMUM_ALLOWED, &hKey) != ERROR_SUCCESS)
         return false;
     m_hKey.reset(hKey);
     return true;
@@ -229,7 +228,7 @@ ULONG CRegkeyExtension::GetItemAttributes(const void* pItem) noexcept
         return kValue;
 
     HKEY hSubkey = nullptr;
-    if (::RegOpenKeyExA(m_hKey.get(), item.szName, 0, KEY_QUERY_VALUE, &hSubkey) != ERROR_SUCCESS)
+    if (OpenRegKey(m_hKey.get(), item.szName, KEY_QUERY_VALUE, &hSubkey) != ERROR_SUCCESS)
         return kKey;
     UniqueHkey subkey(hSubkey);
     DWORD cSubkeys = 0;
@@ -342,7 +341,7 @@ void CRegkeyExtension::FillFindData(const REGITEM& item, WIN32_FIND_DATAW* pFind
         UniqueHkey subkey;
         FILETIME ft = {};
         if (m_hKey &&
-            ::RegOpenKeyExA(m_hKey.get(), item.szName, 0, MAXIMUM_ALLOWED, subkey.put()) ==
+            OpenRegKey(m_hKey.get(), item.szName, MAXIMUM_ALLOWED, subkey.put()) ==
                 ERROR_SUCCESS &&
             ::RegQueryInfoKeyA(subkey.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                nullptr, nullptr, nullptr, nullptr, &ft) == ERROR_SUCCESS)
