@@ -87,7 +87,7 @@ default_arch() {
 # An x86 build asked for where it cannot run is refused before anything is built.
 require_runnable_arch() {
     if [ "$ARCH" = x86 ] && ! host_runs_x86; then
-        echo "the x86 build cannot run here: $(why_no_x86); use CORVASIN_ARCH=x64" >&2
+        echo "the x86 build cannot run here: $(why_no_x86); use --arch x64 (or CORVASIN_ARCH=x64)" >&2
         exit 2
     fi
 }

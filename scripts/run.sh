@@ -7,16 +7,37 @@
 #                                          reg://HKCU\Software, HKLM/SOFTWARE ...
 #   ./scripts/run.sh --path 'C:\windows'   any text the desktop parses, e.g. ::{CLSID} (testing)
 #   ./scripts/run.sh --help                the window program's options
+#   ./scripts/run.sh --arch x64 [...]      which build to show, x86 or x64 (default: x86 where
+#                                          the host runs 32-bit programs, else x64); also
+#                                          CORVASIN_ARCH
 #
 # With a display (DISPLAY set) the window stays until it is closed. Without one the window runs
 # under Xvfb, a PNG of it is saved under the build tree, its path is printed, and the script ends.
 set -euo pipefail
+
+# --arch is the script's own option; every other argument goes to the window program.
+ARGS=()
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --arch)
+            [ $# -ge 2 ] || { echo "run: --arch needs x86 or x64" >&2; exit 2; }
+            export CORVASIN_ARCH=$2
+            shift 2
+            ;;
+        --arch=*) export CORVASIN_ARCH=${1#--arch=}; shift ;;
+        *) ARGS+=("$1"); shift ;;
+    esac
+done
+set -- ${ARGS[@]+"${ARGS[@]}"}
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+export CORVASIN_ARCH=$ARCH
 
 HOST_EXE="$BUILD_DIR/corvasin-browse.exe"
 DLL="$BUILD_DIR/corvasin.dll"
 
 step() { echo "run: $*" >&2; }
+
+require_runnable_arch
 
 # A Unix path as the prefix sees it: drive Z: is the Unix root in every new prefix.
 win_path() {
@@ -60,6 +81,10 @@ if [ -n "${CORVASIN_RUN_SCREENSHOT:-}" ]; then
         </dev/null
 fi
 
+case "$ARCH" in
+    x64) step "showing the x64 build: 64-bit corvasin.dll in the win64 prefix $WINEPREFIX" ;;
+    x86) step "showing the x86 build: 32-bit corvasin.dll in the win32 prefix $WINEPREFIX" ;;
+esac
 "$ROOT/scripts/install-deps.sh"
 if ! configure_and_build >/dev/null; then
     echo "run: the build failed" >&2

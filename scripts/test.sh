@@ -25,10 +25,23 @@ for arch in "${ARCHES[@]}"; do
     if [ "$rc" -eq 0 ]; then RESULT[$arch]="ran, passed"; else RESULT[$arch]="ran, FAILED"; failed=1; fi
 done
 
+# Both builds in one win64 prefix: the same registry, registrations side by side.
+ARCH_RESULT=""
+if [ -n "${RESULT[x86]:-}" ]; then
+    echo "== x86 beside x64 in the win64 prefix"
+    if xvfb-run -a -s "-screen 0 1280x1024x24" "$ROOT/tests/arch/same-registry-test.sh"; then
+        ARCH_RESULT="ran, passed"
+    else
+        ARCH_RESULT="ran, FAILED"
+        failed=1
+    fi
+fi
+
 echo "== architectures"
 echo "x64: ${RESULT[x64]}"
 if [ -n "${RESULT[x86]:-}" ]; then
     echo "x86: ${RESULT[x86]}"
+    echo "x86 beside x64: $ARCH_RESULT"
 else
     echo "x86: skipped: $(why_no_x86)"
 fi

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <string>
 
@@ -96,6 +97,45 @@ HRESULT OpenFirstOf(CBrowserHost& host, std::initializer_list<std::wstring> text
     return hr;
 }
 
+// Prints the items of the folder a text names, as the shell's enumeration gives them: folders,
+// then the other items, each by its name in the folder. No window is made, so two builds can be
+// compared on what they list.
+int ListItems(const std::wstring& text) noexcept
+{
+    ComPtr<IShellFolder> pDesktop;
+    UniquePidl pidl;
+    HRESULT hr = ::SHGetDesktopFolder(pDesktop.put());
+    if (SUCCEEDED(hr))
+        hr = ParseWithDesktop(nullptr, text, pidl);
+    ComPtr<IShellFolder> pFolder;
+    if (SUCCEEDED(hr))
+        hr = pDesktop->BindToObject(pidl.get(), nullptr, IID_IShellFolder,
+                                    reinterpret_cast<void**>(pFolder.put()));
+    if (FAILED(hr))
+    {
+        ReportError(L"cannot open \"" + text + L"\": " + HexResult(hr), false);
+        return c_nExitNoFolder;
+    }
+    for (const SHCONTF grfFlags : {SHCONTF_FOLDERS, SHCONTF_NONFOLDERS})
+    {
+        ComPtr<IEnumIDList> pEnum;
+        if (pFolder->EnumObjects(nullptr, grfFlags, pEnum.put()) != S_OK || !pEnum)
+            continue;
+        UniquePidl item;
+        while (pEnum->Next(1, item.put(), nullptr) == S_OK)
+        {
+            STRRET name = {};
+            UniqueCoTaskMem pszName;
+            if (SUCCEEDED(pFolder->GetDisplayNameOf(item.get(), SHGDN_INFOLDER, &name)) &&
+                SUCCEEDED(::StrRetToStrW(&name, item.get(),
+                                         reinterpret_cast<LPWSTR*>(pszName.put()))))
+                WriteTo(STD_OUTPUT_HANDLE,
+                        std::wstring(static_cast<const wchar_t*>(pszName.get())) + L"\n");
+        }
+    }
+    return c_nExitOk;
+}
+
 int RunMessageLoop() noexcept
 {
     MSG msg;
@@ -160,6 +200,9 @@ HRESULT CapturePopupOfItem(CBrowserHost& host, const CBrowseOptions& options) no
 
 int Run(HINSTANCE hInstance, const CBrowseOptions& options) noexcept
 {
+    if (options.m_fList)
+        return ListItems(options.m_strShellPath.empty() ? RegistryParseText(options.m_strLocation)
+                                                        : options.m_strShellPath);
     const bool fInteractive = options.m_strScreenshot.empty();
 
     CBrowserHost host;

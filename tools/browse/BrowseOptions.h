@@ -35,6 +35,7 @@ public:
     int m_nFolderCommand = -1;      // run this menu command of the folder shown first
     bool m_fBackgroundMenu = false; // right-click the view's background instead of an item
     std::wstring m_strMenuKeys;   // keys played to the open context menu before the capture
+    bool m_fList = false;         // print the location's items, one name a line, and exit
     bool m_fHelp = false;
 
     // Fills the options from the arguments after the program name; false with a message in
