@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace corvasin::bench
@@ -23,6 +24,16 @@ inline double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// The first line of every benchmark's output: which build gave the numbers.
+inline void PrintArchitecture()
+{
+#if defined(_WIN64)
+    std::printf("architecture: x64 (64-bit build)\n");
+#else
+    std::printf("architecture: x86 (32-bit build)\n");
+#endif
 }
 
 } // namespace corvasin::bench

@@ -149,6 +149,7 @@ int main(int argc, char** argv)
 {
     if (argc == 3 && !std::strcmp(argv[1], "--export"))
         return ExportTree(argv[2]);
+    bench::PrintArchitecture();
 
     PrepareTree();
     char szTemp[MAX_PATH] = "";

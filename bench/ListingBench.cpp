@@ -199,6 +199,7 @@ size_t ListPlain(const std::string& path, size_t* pcbText, bool bColumns = true,
 
 int main()
 {
+    bench::PrintArchitecture();
     ::OleInitialize(nullptr);
     const std::string mixed = PrepareKey("Mixed", 10000, 2000);
 

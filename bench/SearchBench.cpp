@@ -215,6 +215,7 @@ double TimeSearch(CRegkeyExtension* pFolder, const CFindDialog& choices, double*
 
 int main()
 {
+    bench::PrintArchitecture();
     ::OleInitialize(nullptr);
     PrepareTree();
     {

@@ -129,7 +129,9 @@ TEST_F(RegistryOperations, TheEditorForTheValuesTypeWritesWhatTheUserTyped)
         EXPECT_EQ(answers.Seen().size(), before.second.size() > 1024 ? 0u : 1u);
         const std::string name = pszName ? pszName : "(default)";
         if (bWritten)
+        {
             EXPECT_EQ(events.WaitFor(1), (std::vector<Event>{{SHCNE_RENAMEITEM, name, name}}));
+        }
     }
 }
 
