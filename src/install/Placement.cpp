@@ -218,7 +218,7 @@ BOOL MoveFolder(HWND hwndOwner, DWORD dwNewType, REFCLSID clsidFolder,
     CATCH_RETURN(FALSE)
 }
 
-void RemoveOtherMounts(REFCLSID clsidFolder, const PlacementRoots& roots) noexcept
+void RemoveOtherMounts(REFCLSID clsidFolder, const PlacementRoots& roots, bool bShared) noexcept
 {
     try
     {
@@ -235,6 +235,8 @@ void RemoveOtherMounts(REFCLSID clsidFolder, const PlacementRoots& roots) noexce
             hEntry.reset();
             RemoveMount(roots, dwType, {}, szClass);
         }
+        if (!bShared)
+            return;
         // Reading the settings would create their key: a user who never moved the root has none.
         UniqueHkey hSettings;
         if (::RegOpenKeyExA(roots.hCurrentUser, c_pszPlaceKey, 0, KEY_QUERY_VALUE,

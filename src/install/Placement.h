@@ -53,6 +53,9 @@ CString ReadPlacementLocation(const PlacementRoots& roots = {});
 
 // For removing the component: the mounts in My Computer and Control Panel, the junction folder
 // of the stored location, and the settings. The desktop mount is the removal step's own.
-void RemoveOtherMounts(REFCLSID clsidFolder, const PlacementRoots& roots = {}) noexcept;
+// bShared false keeps the junction folder and the settings, which both builds share: the other
+// build is still registered and still placed there.
+void RemoveOtherMounts(REFCLSID clsidFolder, const PlacementRoots& roots = {},
+                       bool bShared = true) noexcept;
 
 } // namespace corvasin

@@ -163,6 +163,22 @@ void RemoveUrlPrefixes(HKEY hMachine) noexcept
             ::RegDeleteValueA(hPrefixes.get(), pszPrefix);
     }
 }
+// Whether the other build (x86 beside x64 on 64-bit Windows) still has the folder class in its
+// own registry view. The two share the Web folder's files and the placement outside the views,
+// which must then stay for it. On 32-bit Windows there is no other view: the flag is ignored,
+// the class key looked at is this build's own, and the removal step has deleted it already.
+bool OtherBuildRegistered(HKEY hClassesRoot, const CString& strFolderClass) noexcept
+{
+    constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    try
+    {
+        UniqueHkey hServer;
+        return ::RegOpenKeyExA(hClassesRoot,
+                               ("CLSID\\" + strFolderClass + "\\InProcServer32").c_str(), 0,
+                               KEY_QUERY_VALUE | kOtherView, hServer.put()) == ERROR_SUCCESS;
+    }
+    CATCH_RETURN(false)
+}
 } // namespace
 
 // ---- the class keys -----------------------------------------------------------------------------
@@ -232,13 +248,14 @@ HRESULT RemoveShellEntries(REFCLSID clsidFolder, const RegistrationRoots& roots)
 {
     try
     {
-        RemoveUrlPrefixes(roots.hLocalMachine);
-        if (roots.bWebFiles)
-            DeleteWebFiles();
-
         RowTexts rows;
         if (!ReadShellEntryTexts(clsidFolder, rows))
             return E_FAIL;
+        const bool bOtherBuild = OtherBuildRegistered(roots.hClassesRoot, rows.texts['C']);
+        RemoveUrlPrefixes(roots.hLocalMachine);
+        if (roots.bWebFiles && !bOtherBuild)
+            DeleteWebFiles();
+
         // The namespace entry and the interface key are the rows of the installation step.
         const bool bInterface = DeleteBelow(roots.hClassesRoot, "Interface", rows.texts['I']);
         const bool bNameSpace =
@@ -249,7 +266,7 @@ HRESULT RemoveShellEntries(REFCLSID clsidFolder, const RegistrationRoots& roots)
         placement.hCurrentUser = roots.hCurrentUser;
         if (!roots.bNotifyShell)
             placement.pfnNotify = nullptr;
-        RemoveOtherMounts(clsidFolder, placement);
+        RemoveOtherMounts(clsidFolder, placement, !bOtherBuild);
 
         if (roots.bNotifyShell)
             NotifyDesktopChanged();

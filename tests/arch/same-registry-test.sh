@@ -14,8 +14,9 @@ fi
 X86_BUILD="$BUILD_ROOT/x86"
 select_arch x64
 X64_BUILD="$BUILD_DIR"
-WINE32=/usr/lib/wine/wine
-WINE64=/usr/lib/wine/wine64
+# The 32-bit loader finds its 64-bit partner itself; the x64 selection's WINELOADER is not its own.
+WINE32=(env -u WINELOADER /usr/lib/wine/wine)
+WINE64=(/usr/lib/wine/wine64)
 
 passed=0
 failed=0
@@ -31,10 +32,10 @@ check() { # DESCRIPTION, then a command that succeeds when the check holds
 }
 
 winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
-x64_reg() { "$WINE64" regsvr32 /s "$@" "$(winpath "$X64_BUILD/corvasin.dll")" </dev/null; }
-x86_reg() { "$WINE32" regsvr32 /s "$@" "$(winpath "$X86_BUILD/corvasin.dll")" </dev/null; }
-x64_list() { "$WINE64" "$X64_BUILD/corvasin-browse.exe" --list "$1" </dev/null 2>/dev/null | tr -d '\r'; }
-x86_list() { "$WINE32" "$X86_BUILD/corvasin-browse.exe" --list "$1" </dev/null 2>/dev/null | tr -d '\r'; }
+x64_reg() { "${WINE64[@]}" regsvr32 /s "$@" "$(winpath "$X64_BUILD/corvasin.dll")" </dev/null; }
+x86_reg() { "${WINE32[@]}" regsvr32 /s "$@" "$(winpath "$X86_BUILD/corvasin.dll")" </dev/null; }
+x64_list() { "${WINE64[@]}" "$X64_BUILD/corvasin-browse.exe" --list "$1" </dev/null 2>/dev/null | tr -d '\r'; }
+x86_list() { "${WINE32[@]}" "$X86_BUILD/corvasin-browse.exe" --list "$1" </dev/null 2>/dev/null | tr -d '\r'; }
 same() { [ -n "$1" ] && [ "$1" = "$2" ]; }
 lists_wow_node() { grep -qix 'wow6432node' <<<"$1"; }
 

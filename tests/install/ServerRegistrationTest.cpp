@@ -6,6 +6,7 @@
 #include "app/Guids.h"
 #include "core/CmdTargetPtr.h"
 #include "install/Registration.h"
+#include "install/WebFiles.h"
 #include "registry/RegRootExtension.h"
 #include "support/TableRow.h"
 
@@ -230,4 +231,36 @@ TEST_F(ServerUnregistration, LeavesTheUIObjectClassAndTheRegSchemeKey)
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, c_uiKey));
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "reg"));
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "reg\\Shell\\Open\\Command"));
+}
+
+// ---- beside the other build ---------------------------------------------------------------------
+
+// On 64-bit Windows the x86 and x64 builds register side by side, each in its own registry view,
+// and share the Web folder's files: unregistering one keeps them while the other's class stays.
+TEST(ServerUnregistrationBesideTheOtherBuild, KeepsTheSharedWebFilesUntilTheLastBuildLeaves)
+{
+#if !defined(_WIN64)
+    BOOL bWow64 = FALSE;
+    if (!::IsWow64Process(::GetCurrentProcess(), &bWow64) || !bWow64)
+        GTEST_SKIP() << "a 32-bit system's registry has no other view";
+#endif
+    constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    const std::string otherServer = c_folderKey + "\\InProcServer32";
+    const std::string page = std::string(WebFolderPath()) + "Corvasin.html";
+    ASSERT_EQ(RegisterDll(), 0u);
+    UniqueHkey hOther;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CLASSES_ROOT, otherServer.c_str(), 0, nullptr, 0,
+                                KEY_WRITE | kOtherView, nullptr, hOther.put(), nullptr),
+              ERROR_SUCCESS);
+    hOther.reset();
+
+    EXPECT_EQ(UnregisterDll(), 0u);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, c_folderKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, c_nameSpaceKey));
+    EXPECT_TRUE(FileExists(page));
+
+    for (const std::string& key : {otherServer, c_folderKey})
+        EXPECT_EQ(::RegDeleteKeyExA(HKEY_CLASSES_ROOT, key.c_str(), kOtherView, 0), ERROR_SUCCESS);
+    EXPECT_EQ(UnregisterDll(), 0u);
+    EXPECT_FALSE(FileExists(page));
 }

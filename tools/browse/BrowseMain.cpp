@@ -97,8 +97,8 @@ HRESULT OpenFirstOf(CBrowserHost& host, std::initializer_list<std::wstring> text
     return hr;
 }
 
-// Prints the items of the folder a text names, as the shell's enumeration gives them: folders,
-// then the other items, each by its name in the folder. No window is made, so two builds can be
+// Prints the items of the folder a text names, in the order the shell's listing gives them, each
+// by its name in the folder. No window is made, so two builds can be
 // compared on what they list.
 int ListItems(const std::wstring& text) noexcept
 {
@@ -116,22 +116,20 @@ int ListItems(const std::wstring& text) noexcept
         ReportError(L"cannot open \"" + text + L"\": " + HexResult(hr), false);
         return c_nExitNoFolder;
     }
-    for (const SHCONTF grfFlags : {SHCONTF_FOLDERS, SHCONTF_NONFOLDERS})
+    // One listing with the flags the shell's view asks with.
+    ComPtr<IEnumIDList> pEnum;
+    if (pFolder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, pEnum.put()) != S_OK ||
+        !pEnum)
+        return c_nExitOk;
+    UniquePidl item;
+    while (pEnum->Next(1, item.put(), nullptr) == S_OK)
     {
-        ComPtr<IEnumIDList> pEnum;
-        if (pFolder->EnumObjects(nullptr, grfFlags, pEnum.put()) != S_OK || !pEnum)
-            continue;
-        UniquePidl item;
-        while (pEnum->Next(1, item.put(), nullptr) == S_OK)
-        {
-            STRRET name = {};
-            UniqueCoTaskMem pszName;
-            if (SUCCEEDED(pFolder->GetDisplayNameOf(item.get(), SHGDN_INFOLDER, &name)) &&
-                SUCCEEDED(::StrRetToStrW(&name, item.get(),
-                                         reinterpret_cast<LPWSTR*>(pszName.put()))))
-                WriteTo(STD_OUTPUT_HANDLE,
-                        std::wstring(static_cast<const wchar_t*>(pszName.get())) + L"\n");
-        }
+        STRRET name = {};
+        UniqueCoTaskMem pszName;
+        if (SUCCEEDED(pFolder->GetDisplayNameOf(item.get(), SHGDN_INFOLDER, &name)) &&
+            SUCCEEDED(::StrRetToStrW(&name, item.get(), reinterpret_cast<LPWSTR*>(pszName.put()))))
+            WriteTo(STD_OUTPUT_HANDLE,
+                    std::wstring(static_cast<const wchar_t*>(pszName.get())) + L"\n");
     }
     return c_nExitOk;
 }

@@ -209,8 +209,8 @@ const wchar_t* BrowseUsageText() noexcept
            L"                       the dialog or message box the command opens, then close it\n"
            L"  --infotip N          with --screenshot: rest the mouse on item N of the view and\n"
            L"                       capture the info tip; says so on stderr when none shows\n"
-           L"  --list               print the names of the location's items, folders first, one\n"
-           L"                       a line, as the shell lists them; no window\n"
+           L"  --list               print the names of the location's items, one a line, in\n"
+           L"                       the order the shell lists them; no window\n"
            L"  Items are numbered from 0 in the view's order; the options act in the order\n"
            L"  --tree-width, --open-item, --expand-tree, then --context-menu or --infotip.\n";
 }
