@@ -1,6 +1,10 @@
-// Base of the small COM objects (enumerators, icon extractors, format enumerator): an atomic
-// count, QueryInterface over the listed interfaces, deletion on the last Release.
+// Base of the small COM objects (enumerators, icon extractors, format enumerator, the
+// clipboard's text): an atomic count, QueryInterface over the listed interfaces, deletion on the
+// last Release. Each one holds the module while it lives: the clipboard or a caller may keep it
+// long after the call that made it, and the DLL must not be unloaded under it.
 #pragma once
+
+#include "core/Module.h"
 
 #include <windows.h>
 #include <unknwn.h>
@@ -38,8 +42,10 @@ public:
     }
 
 protected:
-    CComObject() noexcept = default;
-    virtual ~CComObject() = default;
+    CComObject() noexcept { ++g_nLockCount; }
+    virtual ~CComObject() { --g_nLockCount; }
+    CComObject(const CComObject&) = delete;
+    CComObject& operator=(const CComObject&) = delete;
 
     std::atomic<ULONG> m_cRef{1};
 

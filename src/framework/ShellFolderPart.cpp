@@ -176,7 +176,7 @@ STDMETHODIMP XShellFolder::CreateViewObject(HWND hwndOwner, REFIID riid, void** 
     return hr;
 }
 
-STDMETHODIMP XShellFolder::GetAttributesOf(UINT, LPCITEMIDLIST* apidl, SFGAOF* rgfInOut)
+STDMETHODIMP XShellFolder::GetAttributesOf(UINT cidl, LPCITEMIDLIST* apidl, SFGAOF* rgfInOut)
 {
     if (!rgfInOut)
         return E_POINTER;
@@ -187,14 +187,19 @@ STDMETHODIMP XShellFolder::GetAttributesOf(UINT, LPCITEMIDLIST* apidl, SFGAOF* r
             *rgfInOut = 0;
         return S_OK;
     }
-    if (apidl)
+    if (apidl && cidl > 0)
     {
-        if (!apidl[0])
-            return E_INVALIDARG;
-        const BYTE* pData = m_pThis->OwnItemData(LastItemId(apidl[0]), false);
-        if (!pData)
-            return E_INVALIDARG;
-        *rgfInOut = m_pThis->GetItemAttributes(pData);
+        // What every item shares, masked to what was asked: a key selected with a value is
+        // no folder. Nothing changes until every id has been checked.
+        SFGAOF shared = *rgfInOut;
+        for (UINT i = 0; i < cidl; ++i)
+        {
+            const BYTE* pData = apidl[i] ? m_pThis->OwnItemData(LastItemId(apidl[i]), false) : nullptr;
+            if (!pData)
+                return E_INVALIDARG;
+            shared &= m_pThis->GetItemAttributes(pData);
+        }
+        *rgfInOut = shared;
         return S_OK;
     }
     *rgfInOut = m_pThis->GetItemAttributes(nullptr);
@@ -244,8 +249,9 @@ STDMETHODIMP XShellFolder::GetUIObjectOf(HWND hwndOwner, UINT cidl, LPCITEMIDLIS
 
     if (riid == IID_IExtractIconW || riid == IID_IExtractIconA)
     {
+        // An icon belongs to an item: with none there is no object to make.
         if (cidl == 0)
-            return S_OK;
+            return E_NOINTERFACE;
         if (riid == IID_IExtractIconW)
             return CreateComObject<CExtractIconW>(riid, ppv, lists[0], m_pThis);
         return CreateComObject<CExtractIconA>(riid, ppv, lists[0], m_pThis);

@@ -2,10 +2,13 @@
 // connections, the site, info tips and shell extension initialisation.
 #include "framework/ShellUIObject.h"
 
+#include "core/Module.h"
+
 #include "framework/ItemIdList.h"
 #include "framework/MenuPopupWatch.h"
 #include "framework/NameSpaceExtension.h"
 #include "core/ComPtr.h"
+#include "core/Module.h"
 
 #include <utility>
 
@@ -16,6 +19,8 @@ CShellUIObject::CShellUIObject(CNameSpaceExtension* pFolder, UINT cidl, LPCITEMI
                                LPCITEMIDLIST pidlFolder, HWND hwndOwner) noexcept
     : m_hwndOwner(hwndOwner)
 {
+    // Held while it lives: the clipboard keeps a copied selection's object after the call.
+    ++g_nLockCount;
     SetFolder(pFolder);
     if (pidlFolder)
         m_pidlFolder.reset(::ILClone(pidlFolder));
@@ -46,6 +51,7 @@ CShellUIObject::CShellUIObject(CNameSpaceExtension* pFolder, UINT cidl, LPCITEMI
 CShellUIObject::~CShellUIObject()
 {
     StopWatchingMenuPopups(this);
+    --g_nLockCount;
 }
 
 void* CShellUIObject::GetInterface(REFIID riid) noexcept

@@ -49,11 +49,12 @@ TEST(DllCanUnloadNow, AllowsUnloadingUntilAFolderIsCreatedAndNotAfter)
     factory.reset();
     EXPECT_EQ(dll.m_pfnCanUnloadNow(), S_OK);
 
-    // A UI object alone does not: the UI object factory's reference goes with it.
+    // A UI object keeps it while it lives, and no longer.
     ComPtr<IContextMenu> menu;
     ASSERT_TRUE(factory = dll.Factory(CLSID_CorvasinUIObject));
     ASSERT_EQ(factory->CreateInstance(nullptr, IID_IContextMenu, menu.put_void()), S_OK);
     factory.reset();
+    EXPECT_EQ(dll.m_pfnCanUnloadNow(), S_FALSE);
     menu.reset();
     EXPECT_EQ(dll.m_pfnCanUnloadNow(), S_OK);
 

@@ -2,6 +2,7 @@
 // submenus filled when they open, the result codes and the verbs.
 #include "commands/RegUIObject.h"
 #include "commands/RegistryCommandFixture.h"
+#include "core/Module.h"
 
 #include <tuple>
 
@@ -218,7 +219,10 @@ TEST_F(RegistryMenus, CopyKeyNameGivesTheShortOrTheFullPath)
         // The text and its terminator, nothing more.
         EXPECT_EQ(FormatBytes(clip.get(), CF_TEXT), Bytes(text.c_str(), text.c_str() + text.size() + 1));
     }
+    // The text left on the clipboard holds the module until the clipboard lets it go.
+    const LONG nHeld = g_nLockCount.load();
     ::OleSetClipboard(nullptr);
+    EXPECT_EQ(g_nLockCount.load(), nHeld - 1);
 }
 
 } // namespace

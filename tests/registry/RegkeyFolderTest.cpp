@@ -162,11 +162,16 @@ TEST_F(RegkeyFolder, AttributesFollowTheItemKind)
     EXPECT_EQ(Folder()->GetAttributesOf(1, &p, &fs), S_OK);
     EXPECT_EQ(fs, 0u);
 
-    // With several items only the first one is asked.
-    LPCITEMIDLIST two[] = {value.get(), parent.get()};
-    SFGAOF flags = SFGAO_CANCOPY;
+    // Several items share what all of them carry, masked to what was asked: a key with a value
+    // is no folder; a missing id anywhere leaves the answer as it was.
+    LPCITEMIDLIST two[] = {parent.get(), value.get()};
+    SFGAOF flags = SFGAO_CANCOPY | SFGAO_FOLDER | SFGAO_HASSUBFOLDER;
     EXPECT_EQ(Folder()->GetAttributesOf(2, two, &flags), S_OK);
-    EXPECT_EQ(flags, 0x33u);
+    EXPECT_EQ(flags, static_cast<SFGAOF>(SFGAO_CANCOPY));
+    LPCITEMIDLIST gap[] = {parent.get(), nullptr};
+    flags = SFGAO_FOLDER;
+    EXPECT_EQ(Folder()->GetAttributesOf(2, gap, &flags), E_INVALIDARG);
+    EXPECT_EQ(flags, static_cast<SFGAOF>(SFGAO_FOLDER));
 }
 
 TEST_F(RegkeyFolder, IconsByKindAndType)
@@ -198,7 +203,8 @@ TEST_F(RegkeyFolder, IconsByKindAndType)
     LPCITEMIDLIST p = id.get();
     ComPtr<IUnknown> unk;
     EXPECT_EQ(Folder()->GetUIObjectOf(nullptr, 1, &p, IID_IExtractIconA, nullptr, unk.put_void()), S_OK);
-    EXPECT_EQ(Folder()->GetUIObjectOf(nullptr, 0, nullptr, IID_IExtractIconW, nullptr, unk.put_void()), S_OK);
+    EXPECT_EQ(Folder()->GetUIObjectOf(nullptr, 0, nullptr, IID_IExtractIconW, nullptr, unk.put_void()),
+              E_NOINTERFACE);
     EXPECT_FALSE(unk);
 }
 
