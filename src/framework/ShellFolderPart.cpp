@@ -60,7 +60,7 @@ STDMETHODIMP XShellFolder::EnumObjects(HWND, SHCONTF grfFlags, IEnumIDList** ppe
     auto* pEnum = new (std::nothrow) CEnumIDList(m_pThis, m_pThis->m_pidl.get(), grfFlags);
     if (!pEnum)
         return E_OUTOFMEMORY;
-    *ppenum = pEnum;
+    *ppenum = pEnum; // its one creation reference goes to the caller
     return S_OK;
 }
 
@@ -148,21 +148,21 @@ STDMETHODIMP XShellFolder::CreateViewObject(HWND hwndOwner, REFIID riid, void** 
     *ppv = nullptr;
 
     // The default view gets a forwarding folder whose final release tells us the view is gone.
-    auto* pProxy = new (std::nothrow) CViewFolderProxy(m_pThis);
+    // The view takes a reference of its own; ours goes when the call returns.
+    const auto pProxy = ComPtr<CViewFolderProxy>::Attach(new (std::nothrow) CViewFolderProxy(m_pThis));
     if (!pProxy)
         return E_OUTOFMEMORY;
     UniquePidl pidlClone(m_pThis->m_pidl ? ::ILClone(m_pThis->m_pidl.get()) : nullptr);
     CSFV csfv = {};
     csfv.cbSize = sizeof(csfv);
-    csfv.pshf = pProxy;
+    csfv.pshf = pProxy.get();
     csfv.psvOuter = reinterpret_cast<IShellView*>(m_pThis); // handed back to ViewCallback
     csfv.pidl = pidlClone.get();
     csfv.lEvents = kViewChangeEvents;
     csfv.pfnCallback = &CNameSpaceExtension::ViewCallback;
     csfv.fvm = static_cast<FOLDERVIEWMODE>(0);
-    IShellView* pView = nullptr;
-    hr = ::SHCreateShellFolderViewEx(&csfv, &pView);
-    pProxy->Release(); // the view holds its own reference now
+    ComPtr<IShellView> pView;
+    hr = ::SHCreateShellFolderViewEx(&csfv, pView.put());
     if (FAILED(hr) || !pView)
         return FAILED(hr) ? hr : E_FAIL;
 
@@ -170,9 +170,8 @@ STDMETHODIMP XShellFolder::CreateViewObject(HWND hwndOwner, REFIID riid, void** 
     if (SUCCEEDED(hr) && riid == IID_IShellView)
     {
         // Only a proxy still held by the view can tell us when the view goes away.
-        m_pThis->RecordView(pView, pProxy, hwndOwner);
+        m_pThis->RecordView(pView.get(), pProxy.get(), hwndOwner);
     }
-    pView->Release();
     return hr;
 }
 

@@ -38,9 +38,13 @@ STDMETHODIMP CTextDataObject::GetData(FORMATETC* pFormat, STGMEDIUM* pMedium)
     UniqueHGlobal hCopy(::GlobalAlloc(GMEM_FIXED, cb));
     if (!hCopy)
         return E_OUTOFMEMORY;
-    memcpy(::GlobalLock(hCopy.get()), ::GlobalLock(m_hText.get()), cb);
-    ::GlobalUnlock(m_hText.get());
-    ::GlobalUnlock(hCopy.get());
+    {
+        const GlobalLock source(m_hText.get());
+        const GlobalLock target(hCopy.get());
+        if (!source.get() || !target.get())
+            return E_OUTOFMEMORY;
+        memcpy(target.get(), source.get(), cb);
+    }
     pMedium->tymed = TYMED_HGLOBAL;
     pMedium->hGlobal = hCopy.release(); // the caller releases the medium
     return S_OK;
@@ -69,8 +73,12 @@ bool PutTextOnClipboard(const CString& text) noexcept
     UniqueHGlobal hText(::GlobalAlloc(GMEM_FIXED, text.size() + 1));
     if (!hText)
         return false;
-    memcpy(::GlobalLock(hText.get()), text.c_str(), text.size() + 1);
-    ::GlobalUnlock(hText.get());
+    {
+        const GlobalLock block(hText.get());
+        if (!block.get())
+            return false;
+        memcpy(block.get(), text.c_str(), text.size() + 1);
+    }
     auto* pObject = new (std::nothrow) CTextDataObject(hText.get());
     if (!pObject)
         return false;

@@ -227,13 +227,10 @@ int CNameSpaceExtension::OnViewMessage(HWND hwndMain, UINT uMsg, WPARAM wParam,
             ::SHShellFolderView_Message(m_hwndOwner, SFVM_REARRANGE, 0);
             auto* pBrowser = reinterpret_cast<IShellBrowser*>(
                 ::SendMessageA(m_hwndOwner, kCwmGetIShellBrowser, 0, 0));
-            IShellView* pView = nullptr;
-            if (pBrowser && m_pidlRename && SUCCEEDED(pBrowser->QueryActiveShellView(&pView)) &&
+            ComPtr<IShellView> pView;
+            if (pBrowser && m_pidlRename && SUCCEEDED(pBrowser->QueryActiveShellView(pView.put())) &&
                 pView)
-            {
                 pView->SelectItem(m_pidlRename.get(), SVSI_EDIT);
-                pView->Release();
-            }
             m_bRenamePending = FALSE;
         }
         return 0;
