@@ -92,10 +92,11 @@ require_runnable_arch() {
     fi
 }
 
+# Configures the selected build and builds it all, or only what the arguments name (--target X).
 configure_and_build() {
     cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
         -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$BUILD_DIR" -j "$(nproc)"
+    cmake --build "$BUILD_DIR" -j "$(nproc)" "$@"
 }
 
 # Ends the prefix's wineserver once it has written the registry to disk. A server left running

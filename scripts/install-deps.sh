@@ -2,7 +2,9 @@
 # Installs what the build and the tests need, once: Wine (64-bit), MinGW-w64 for x64, Xvfb,
 # CMake, GoogleTest sources and ImageMagick; and, where the host runs 32-bit programs, the i386
 # architecture, Wine's 32-bit half and MinGW-w64 for x86. Safe to run again.
-#   --with-browser   also Chromium, which only the about page's screenshot script needs
+#   --with-browser        also Chromium, which only the about page's screenshot script needs
+#   --with-x86-compiler   also MinGW-w64 for x86 and zip, which the package script needs on any
+#                         host (building the x86 DLL runs nothing 32-bit)
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -22,6 +24,7 @@ fi
 for arg in "$@"; do
     case "$arg" in
         --with-browser) PKGS+=(chromium) ;;
+        --with-x86-compiler) PKGS+=(g++-mingw-w64-i686-posix zip) ;;
         *) echo "install-deps: unknown option $arg" >&2; exit 2 ;;
     esac
 done

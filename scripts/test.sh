@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, prepares the private Wine prefixes and runs every test under
 # Xvfb: the x64 build always, the x86 build as well where the host runs 32-bit programs
-# (CORVASIN_X64_ONLY=1 takes the 64-bit-only path on any host). Arguments go to ctest.
+# (CORVASIN_X64_ONLY=1 takes the 64-bit-only path on any host). Then the release archive is made
+# and installed and uninstalled in the x64 prefix (tests/package). Arguments go to ctest.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
 
@@ -37,6 +38,9 @@ if [ -n "${RESULT[x86]:-}" ]; then
     fi
 fi
 
+echo "== package: the release archive, installed and uninstalled in the x64 prefix"
+if "$ROOT/tests/package/package-test.sh"; then PACKAGE="ran, passed"; else PACKAGE="ran, FAILED"; failed=1; fi
+
 echo "== architectures"
 echo "x64: ${RESULT[x64]}"
 if [ -n "${RESULT[x86]:-}" ]; then
@@ -45,4 +49,5 @@ if [ -n "${RESULT[x86]:-}" ]; then
 else
     echo "x86: skipped: $(why_no_x86)"
 fi
+echo "package: $PACKAGE"
 exit "$failed"
