@@ -212,16 +212,17 @@ bool RegFileKeyName(HKEY hRootKey, const CString& strPath, CString& strName)
     return true;
 }
 
-void AppendValueLine(CString& line, const char* pszName, DWORD dwType, const BYTE* pData,
-                     DWORD cbData)
+namespace
 {
-    const size_t cchLineStart = line.size();
-    AppendNamePart(line, pszName);
-    line += '=';
-    if (dwType == REG_SZ && IsPlainString(pData, cbData))
+// The data part of a value line and its line end: the string form when a text is given (the
+// caller found it plain), else the dword form or the bytes.
+void AppendDataPart(CString& line, size_t cchLineStart, DWORD dwType, const char* pszText,
+                    size_t cchText, const BYTE* pData, DWORD cbData)
+{
+    if (pszText)
     {
         line += '"';
-        AppendEscaped(line, reinterpret_cast<const char*>(pData), cbData - 1);
+        AppendEscaped(line, pszText, cchText);
         line += '"';
     }
     else if (dwType == REG_DWORD && cbData == sizeof(DWORD))
@@ -233,6 +234,18 @@ void AppendValueLine(CString& line, const char* pszName, DWORD dwType, const BYT
         AppendHexData(line, cchLineStart, dwType, pData, cbData);
     }
     line += c_szLineEnd;
+}
+} // namespace
+
+void AppendValueLine(CString& line, const char* pszName, DWORD dwType, const BYTE* pData,
+                     DWORD cbData)
+{
+    const size_t cchLineStart = line.size();
+    AppendNamePart(line, pszName);
+    line += '=';
+    const bool bText = dwType == REG_SZ && IsPlainString(pData, cbData);
+    AppendDataPart(line, cchLineStart, dwType, bText ? reinterpret_cast<const char*>(pData) : nullptr,
+                   bText ? cbData - 1 : 0, pData, cbData);
 }
 
 std::string ToUtf8(const std::wstring& text)
@@ -255,24 +268,13 @@ void AppendValueLineUnicode(CString& line, const wchar_t* pszName, DWORD dwType,
     const size_t cchLineStart = line.size();
     AppendNamePart(line, pszName ? ToUtf8(pszName).c_str() : nullptr);
     line += '=';
+    // Every type but plain text and dwords is written as the bytes stored, strings in UTF-16 as
+    // the form says.
     std::wstring text;
-    if (dwType == REG_SZ && IsPlainWideString(pData, cbData, text))
-    {
-        const std::string utf8 = ToUtf8(text);
-        line += '"';
-        AppendEscaped(line, utf8.data(), utf8.size());
-        line += '"';
-    }
-    else if (dwType == REG_DWORD && cbData == sizeof(DWORD))
-    {
-        AppendDword(line, pData);
-    }
-    else
-    {
-        // Every other type is written as the bytes stored, strings in UTF-16 as the form says.
-        AppendHexData(line, cchLineStart, dwType, pData, cbData);
-    }
-    line += c_szLineEnd;
+    const bool bText = dwType == REG_SZ && IsPlainWideString(pData, cbData, text);
+    const std::string utf8 = bText ? ToUtf8(text) : std::string();
+    AppendDataPart(line, cchLineStart, dwType, bText ? utf8.c_str() : nullptr, utf8.size(), pData,
+                   cbData);
 }
 
 bool RegFileKeyNameUnicode(HKEY hRootKey, const std::wstring& realPath, CString& strName)

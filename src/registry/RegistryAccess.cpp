@@ -8,6 +8,53 @@
 namespace corvasin
 {
 
+namespace
+{
+LONG QueryValue(HKEY hKey, const char* pszName, DWORD* pdwType, BYTE* pData, DWORD* pcb) noexcept
+{
+    return ::RegQueryValueExA(hKey, pszName, nullptr, pdwType, pData, pcb);
+}
+
+LONG QueryValue(HKEY hKey, const wchar_t* pszName, DWORD* pdwType, BYTE* pData, DWORD* pcb) noexcept
+{
+    return ::RegQueryValueExW(hKey, pszName, nullptr, pdwType, pData, pcb);
+}
+
+// The type and data of a value by either form of its name (the ANSI form gives strings in the
+// code page, the wide one the stored bytes). A value that grows between the size query and the
+// read is read again at its new size, a few times at most.
+template <typename Char>
+bool ReadTypedValueOf(HKEY hKey, const Char* pszValueName, DWORD* pdwType,
+                      std::vector<BYTE>& data) noexcept
+{
+    if (!hKey)
+        return false;
+    try
+    {
+        for (int nAttempt = 0; nAttempt < 4; ++nAttempt)
+        {
+            DWORD cb = 0;
+            if (QueryValue(hKey, pszValueName, nullptr, nullptr, &cb) != ERROR_SUCCESS)
+                return false;
+            data.resize(cb);
+            BYTE bNone = 0;
+            DWORD cbRead = cb;
+            const LONG lResult = QueryValue(hKey, pszValueName, pdwType,
+                                            data.empty() ? &bNone : data.data(), &cbRead);
+            if (lResult == ERROR_SUCCESS)
+            {
+                data.resize(cbRead < cb ? cbRead : cb);
+                return true;
+            }
+            if (lResult != ERROR_MORE_DATA)
+                return false;
+        }
+        return false;
+    }
+    CATCH_RETURN(false)
+}
+} // namespace
+
 LSTATUS OpenRegKey(HKEY hParent, const char* pszSubkey, REGSAM sam, HKEY* phKey) noexcept
 {
     return ::RegOpenKeyExA(hParent, pszSubkey, 0, sam | kRegistryView, phKey);
@@ -130,32 +177,7 @@ bool NameToItemText(const std::wstring& name, char* pszText, DWORD cbText, bool*
 bool ReadTypedValueW(HKEY hKey, const wchar_t* pszValueName, DWORD* pdwType,
                      std::vector<BYTE>& data) noexcept
 {
-    if (!hKey)
-        return false;
-    try
-    {
-        for (int nAttempt = 0; nAttempt < 4; ++nAttempt)
-        {
-            DWORD cb = 0;
-            if (::RegQueryValueExW(hKey, pszValueName, nullptr, nullptr, nullptr, &cb) !=
-                ERROR_SUCCESS)
-                return false;
-            data.resize(cb);
-            BYTE bNone = 0;
-            DWORD cbRead = cb;
-            const LONG lResult = ::RegQueryValueExW(hKey, pszValueName, nullptr, pdwType,
-                                                    data.empty() ? &bNone : data.data(), &cbRead);
-            if (lResult == ERROR_SUCCESS)
-            {
-                data.resize(cbRead < cb ? cbRead : cb);
-                return true;
-            }
-            if (lResult != ERROR_MORE_DATA)
-                return false;
-        }
-        return false;
-    }
-    CATCH_RETURN(false)
+    return ReadTypedValueOf(hKey, pszValueName, pdwType, data);
 }
 
 bool WriteValueW(HKEY hKey, const wchar_t* pszValueName, DWORD dwType, const BYTE* pData,
@@ -319,32 +341,7 @@ bool ReadValueAt(HKEY hKey, DWORD dwIndex, char* pszName, DWORD cchName, DWORD* 
 bool ReadTypedValue(HKEY hKey, const char* pszValueName, DWORD* pdwType,
                     std::vector<BYTE>& data) noexcept
 {
-    if (!hKey)
-        return false;
-    try
-    {
-        for (int nAttempt = 0; nAttempt < 4; ++nAttempt)
-        {
-            DWORD cb = 0;
-            if (::RegQueryValueExA(hKey, pszValueName, nullptr, nullptr, nullptr, &cb) !=
-                ERROR_SUCCESS)
-                return false;
-            data.resize(cb);
-            BYTE bNone = 0;
-            DWORD cbRead = cb;
-            const LONG lResult = ::RegQueryValueExA(hKey, pszValueName, nullptr, pdwType,
-                                                    data.empty() ? &bNone : data.data(), &cbRead);
-            if (lResult == ERROR_SUCCESS)
-            {
-                data.resize(cbRead < cb ? cbRead : cb);
-                return true;
-            }
-            if (lResult != ERROR_MORE_DATA)
-                return false;
-        }
-        return false;
-    }
-    CATCH_RETURN(false)
+    return ReadTypedValueOf(hKey, pszValueName, pdwType, data);
 }
 
 bool WriteValue(HKEY hKey, const char* pszValueName, DWORD dwType, const BYTE* pData,

@@ -130,8 +130,12 @@ protected:
     {
         key.CreateSubkey("Src");
         key.CreateSubkey("Dst");
+        dst = Sub("Dst");
         src = Sub("Src");
         hSrc = KeyOf(src.get());
+        // The commands run in Src.
+        folder = nullptr;
+        EXPECT_EQ(src->QueryInterface(IID_IShellFolder2, folder.put_void()), S_OK);
         for (const Entry& e : c_entries)
         {
             SetWide(hSrc, e.pszName, REG_SZ, StringBytes(e.pszData));
@@ -193,7 +197,7 @@ protected:
         return tree;
     }
 
-    ComPtr<IShellFolder> src;
+    ComPtr<IShellFolder> src, dst;
     HKEY hSrc = nullptr; // the folder's own
     WideTree before;
 };
@@ -292,7 +296,7 @@ TEST_F(UnicodeNames, PasteCopiesTheExactTreesAndValues)
             apidl.push_back(items.back().get());
         }
     ComPtr<IDataObject> data = UIObjectOf<IDataObject>(src.get(), apidl);
-    EXPECT_EQ(DropOn(Sub("Dst").get(), data.get(), nullptr, false), S_OK);
+    EXPECT_EQ(DropOn(dst.get(), data.get(), nullptr, false), S_OK);
     EXPECT_EQ(SnapWide(key.path() + "\\Dst"), before);
     EXPECT_EQ(SnapWide(key.path() + "\\Src"), before) << "a copy is no move";
 }
