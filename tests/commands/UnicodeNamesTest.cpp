@@ -237,15 +237,21 @@ TEST_F(UnicodeNames, RenameDeleteAndOpenReachTheExactEntryAndMoveExactBytes)
         ::RegDeleteValueW(hSrc, e.pszRename);
         SetWide(hSrc, e.pszName, REG_SZ, StringBytes(e.pszData));
 
-        // The key opened as a folder is that very key.
+        // The key opened as a folder is that very key, from its item and from its typed path.
         UniquePidl keyItem = Listed(REGITEM_KEY, e.pszName);
-        ComPtr<IShellFolder> sub;
-        ASSERT_EQ(src->BindToObject(keyItem.get(), nullptr, IID_IShellFolder, sub.put_void()), S_OK);
-        DWORD dwType = 0, cb = 512;
-        BYTE ab[512] = {};
-        ASSERT_EQ(::RegQueryValueExW(KeyOf(sub.get()), L"in", nullptr, &dwType, ab, &cb), ERROR_SUCCESS);
-        EXPECT_EQ(std::vector<BYTE>(ab, ab + cb), StringBytes(e.pszData));
-        sub = nullptr;
+        std::wstring typed = L"HKEY_CURRENT_USER\\" + AnsiToWide(key.path().c_str()) + L"\\Src\\" + e.pszName;
+        UniquePidl parsed;
+        ASSERT_EQ(root->ParseDisplayName(nullptr, nullptr, typed.data(), nullptr, parsed.put(), nullptr), S_OK);
+        for (const auto& [psf, pidl] : {std::pair<IShellFolder*, LPCITEMIDLIST>{src.get(), keyItem.get()},
+                                        {root.get(), parsed.get()}})
+        {
+            ComPtr<IShellFolder> sub;
+            ASSERT_EQ(psf->BindToObject(pidl, nullptr, IID_IShellFolder, sub.put_void()), S_OK);
+            DWORD dwType = 0, cb = 512;
+            BYTE ab[512] = {};
+            ASSERT_EQ(::RegQueryValueExW(KeyOf(sub.get()), L"in", nullptr, &dwType, ab, &cb), ERROR_SUCCESS);
+            EXPECT_EQ(std::vector<BYTE>(ab, ab + cb), StringBytes(e.pszData));
+        }
 
         // Delete of the key (answered Yes): that key goes, its namesakes stay.
         {
