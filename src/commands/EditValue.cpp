@@ -2,6 +2,7 @@
 #include "commands/EditValue.h"
 
 #include "core/Handles.h"
+#include "core/MessageBox.h"
 #include "core/Result.h"
 #include "editors/EditBinaryDialog.h"
 #include "editors/EditDwordDialog.h"
@@ -112,6 +113,27 @@ BOOL EditValue(CRegkeyExtension& folder, const REGITEM& item, HWND hwndOwner) no
         return FALSE;
     try
     {
+        // The dialogs speak the code page: a value whose name or text it cannot hold is left as
+        // it is, rather than written back without those characters or onto another value.
+        std::wstring name;
+        if (!folder.FindRealName(item, name))
+            return FALSE;
+        DWORD dwStoredType = REG_NONE;
+        ValueData stored;
+        ValueData text;
+        bool bLossyText = false;
+        if (ReadTypedValueW(hKey, item.dwKind == REGITEM_DEFAULT ? nullptr : name.c_str(),
+                            &dwStoredType, stored))
+            StringDataToCodePage(dwStoredType, stored, text, &bLossyText);
+        if (IsLossyItem(item) || bLossyText)
+        {
+            AppMessageBox(hwndOwner,
+                          "This value holds characters that the editor cannot show. It is left "
+                          "as it is.",
+                          MB_OK | MB_ICONINFORMATION);
+            return FALSE;
+        }
+
         // The dialog follows the type the value has now: the listing's type may be stale, and
         // "(default)" is always listed as text whatever the unnamed value holds.
         DWORD dwType = item.dwValueType;

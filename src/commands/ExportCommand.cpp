@@ -5,6 +5,7 @@
 #include "registry/FileByteSink.h"
 #include "registry/RegFileWriter.h"
 #include "registry/RegkeyExtension.h"
+#include "registry/Utf16ByteSink.h"
 
 #include <commdlg.h>
 
@@ -44,14 +45,18 @@ BOOL RunExport(CRegkeyExtension* pFolder, UINT cidl, LPCITEMIDLIST* apidl,
     CFileByteSink file;
     if (!file.Create(szPath))
         return FALSE;
-    bool bOk = WriteRegFileHeader(file);
 
     // The dialog has no Cancel: closed without OK it keeps its first choice, a normal file.
     CExportTypeDialog dlg;
     dlg.DoModal(hwndOwner);
     const bool bInverse = dlg.m_nType == CExportTypeDialog::kInverse;
 
-    bOk = bOk && WriteExportBody(*pFolder, cidl, apidl, bInverse, file);
+    // REGEDIT4 while everything fits the code page; the Unicode form where it would lose text.
+    const bool bUnicode = ExportNeedsUnicode(*pFolder, cidl, apidl, bInverse);
+    CUtf16ByteSink unicodeFile(file);
+    CByteSink& text = bUnicode ? static_cast<CByteSink&>(unicodeFile) : file;
+    bool bOk = bUnicode ? WriteUnicodeRegFileHeader(text) : WriteRegFileHeader(text);
+    bOk = bOk && WriteExportBody(*pFolder, cidl, apidl, bInverse, text, bUnicode);
     return file.Close() && bOk ? TRUE : FALSE;
 }
 } // namespace

@@ -7,6 +7,7 @@
 #include "registry/KeyTreeWriter.h"
 #include "registry/RegFileWriter.h"
 #include "registry/RegistryAccess.h"
+#include "registry/Utf16ByteSink.h"
 
 #include <shlobj.h>
 #include <algorithm>
@@ -18,7 +19,7 @@ namespace corvasin
 namespace
 {
 constexpr char kSettingsKey[] = "SOFTWARE\\Corvasin\\Backups";
-constexpr char kUnnamed[] = "\x01";
+constexpr wchar_t kUnnamed[] = L"\x01";
 constexpr size_t kMaxItemChars = 80;
 
 // A file name part: path separators and what file names cannot hold become '_'; of a long
@@ -92,13 +93,14 @@ CString BackupFolder() noexcept
     CATCH_RETURN(CString())
 }
 
-CChangeBackup::CChangeBackup(HKEY hRootKey, const CString& keyPath, const char* pszOperation,
-                             const char* pszItem) noexcept
+CChangeBackup::CChangeBackup(HKEY hRootKey, const CString& keyPath, const std::wstring& realKeyPath,
+                             const char* pszOperation, const char* pszItem) noexcept
     : m_hRootKey(hRootKey)
 {
     try
     {
         m_strKeyPath = keyPath;
+        m_strRealKeyPath = realKeyPath;
         m_strOperation = pszOperation ? pszOperation : "change";
         m_strItem = pszItem ? pszItem : "";
     }
@@ -108,7 +110,7 @@ CChangeBackup::CChangeBackup(HKEY hRootKey, const CString& keyPath, const char* 
     }
 }
 
-void CChangeBackup::AddValue(const char* pszName) noexcept
+void CChangeBackup::AddValue(const wchar_t* pszName) noexcept
 {
     try
     {
@@ -120,7 +122,7 @@ void CChangeBackup::AddValue(const char* pszName) noexcept
     }
 }
 
-void CChangeBackup::AddKeyTree(const char* pszSubkey) noexcept
+void CChangeBackup::AddKeyTree(const wchar_t* pszSubkey) noexcept
 {
     if (!pszSubkey || !*pszSubkey)
         return;
@@ -145,27 +147,52 @@ CString CChangeBackup::Write() noexcept
         if (!settings.bEnabled || !RegFileKeyName(m_hRootKey, m_strKeyPath, strKeyName))
             return {};
         UniqueHkey hKey;
-        if (m_strKeyPath.empty())
+        if (m_strRealKeyPath.empty())
             hKey.reset(m_hRootKey);
-        else if (OpenRegKey(m_hRootKey, m_strKeyPath.c_str(), KEY_READ, hKey.put()) != ERROR_SUCCESS)
+        else if (OpenRegKeyW(m_hRootKey, m_strRealKeyPath.c_str(), KEY_READ, hKey.put()) != ERROR_SUCCESS)
+            return {};
+
+        // REGEDIT4 as long as every name and string fits the code page; otherwise the Unicode
+        // form, so that merging the file gives back every character.
+        bool bUnicode = NameNeedsUnicode(m_strRealKeyPath);
+        for (const std::wstring& name : m_values)
+            bUnicode = bUnicode || ValueNeedsUnicode(hKey.get(), name == kUnnamed ? nullptr : name.c_str());
+        for (const std::wstring& subkey : m_subkeys)
+        {
+            UniqueHkey hSub;
+            bUnicode = bUnicode || NameNeedsUnicode(subkey) ||
+                       (OpenRegKeyW(hKey.get(), subkey.c_str(), KEY_READ, hSub.put()) == ERROR_SUCCESS &&
+                        KeyTreeNeedsUnicode(hSub.get()));
+        }
+        if (bUnicode && !RegFileKeyNameUnicode(m_hRootKey, m_strRealKeyPath, strKeyName))
             return {};
 
         // The block of the key's values that exist, then the trees.
         CString body;
-        for (const CString& name : m_values)
+        for (const std::wstring& name : m_values)
         {
-            const char* pszName = name == kUnnamed ? nullptr : name.c_str();
+            const wchar_t* pszName = name == kUnnamed ? nullptr : name.c_str();
             DWORD dwType = 0;
             std::vector<BYTE> data;
-            if (ReadTypedValue(hKey.get(), pszName, &dwType, data))
-                AppendValueLine(body, pszName, dwType, data.data(), static_cast<DWORD>(data.size()));
+            if (bUnicode)
+            {
+                if (ReadTypedValueW(hKey.get(), pszName, &dwType, data))
+                    AppendValueLineUnicode(body, pszName, dwType, data.data(),
+                                           static_cast<DWORD>(data.size()));
+                continue;
+            }
+            const CString ansiName = pszName ? WideToAnsi(pszName) : CString();
+            if (ReadTypedValue(hKey.get(), pszName ? ansiName.c_str() : nullptr, &dwType, data))
+                AppendValueLine(body, pszName ? ansiName.c_str() : nullptr, dwType, data.data(),
+                                static_cast<DWORD>(data.size()));
         }
         std::vector<std::pair<UniqueHkey, CString>> trees;
-        for (const CString& subkey : m_subkeys)
+        for (const std::wstring& subkey : m_subkeys)
         {
             UniqueHkey hSub;
-            if (OpenRegKey(hKey.get(), subkey.c_str(), KEY_READ, hSub.put()) == ERROR_SUCCESS)
-                trees.emplace_back(std::move(hSub), strKeyName + "\\" + subkey);
+            if (OpenRegKeyW(hKey.get(), subkey.c_str(), KEY_READ, hSub.put()) == ERROR_SUCCESS)
+                trees.emplace_back(std::move(hSub), strKeyName + "\\" +
+                                                        (bUnicode ? ToUtf8(subkey) : WideToAnsi(subkey.c_str())));
         }
         if (body.empty() && trees.empty())
             return {}; // nothing that exists is about to change
@@ -187,11 +214,14 @@ CString CChangeBackup::Write() noexcept
             path = base + "-" + std::to_string(n) + ".reg";
 
         CFileByteSink file;
-        bool bWritten = file.Create(path.c_str()) && WriteRegFileHeader(file);
+        CUtf16ByteSink unicodeFile(file);
+        CByteSink& text = bUnicode ? static_cast<CByteSink&>(unicodeFile) : file;
+        bool bWritten = file.Create(path.c_str()) &&
+                        (bUnicode ? WriteUnicodeRegFileHeader(text) : WriteRegFileHeader(text));
         if (bWritten && !body.empty())
-            bWritten = file.Write("[" + strKeyName + "]\r\n") && file.Write(body) && file.Write("\r\n");
+            bWritten = text.Write("[" + strKeyName + "]\r\n") && text.Write(body) && text.Write("\r\n");
         for (auto& [hSub, name] : trees)
-            bWritten = bWritten && CKeyTreeWriter(file).Write(hSub.get(), name);
+            bWritten = bWritten && CKeyTreeWriter(text, bUnicode).Write(hSub.get(), name);
         bWritten = file.Close() && bWritten;
         if (!bWritten)
         {

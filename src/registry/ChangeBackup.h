@@ -1,6 +1,7 @@
 // CChangeBackup: the state a change is about to lose (values it deletes, replaces or renames,
 // key trees it deletes or merges into), written before the change as a normal REGEDIT4 file
-// into the user's application data folder, Corvasin\Backups. Merging that file with the
+// into the user's application data folder, Corvasin\Backups (in the Unicode registration form
+// when a name or string there does not survive the code page). Merging that file with the
 // system's registry editor puts back what was there. The newest files are kept (settings
 // HKCU\SOFTWARE\Corvasin\Backups: "Enabled", default 1; "Keep", default 200).
 //
@@ -11,6 +12,7 @@
 #include "core/Strings.h"
 
 #include <windows.h>
+#include <string>
 #include <vector>
 
 namespace corvasin
@@ -31,17 +33,19 @@ CString BackupFolder() noexcept;
 class CChangeBackup
 {
 public:
-    // The change works in the key pszKeyPath below the predefined key hRootKey; pszOperation
-    // ("delete", "rename", "edit", "paste") and pszItem name the file.
-    CChangeBackup(HKEY hRootKey, const CString& keyPath, const char* pszOperation,
-                  const char* pszItem) noexcept;
+    // The change works in the key keyPath (realKeyPath by its real names) below the
+    // predefined key hRootKey; pszOperation ("delete", "rename", "edit", "paste") and pszItem
+    // name the file.
+    CChangeBackup(HKEY hRootKey, const CString& keyPath, const std::wstring& realKeyPath,
+                  const char* pszOperation, const char* pszItem) noexcept;
     CChangeBackup(const CChangeBackup&) = delete;
     CChangeBackup& operator=(const CChangeBackup&) = delete;
 
     // A value of the key (null: the unnamed value), when it exists now.
-    void AddValue(const char* pszName) noexcept;
+    // Names are real names.
+    void AddValue(const wchar_t* pszName) noexcept;
     // The subkey and everything below it, when it exists now.
-    void AddKeyTree(const char* pszSubkey) noexcept;
+    void AddKeyTree(const wchar_t* pszSubkey) noexcept;
     // Writes the file when anything was added (and backups are on), then lets go of the oldest
     // files beyond the number kept. The path written, or empty.
     CString Write() noexcept;
@@ -49,10 +53,11 @@ public:
 private:
     HKEY m_hRootKey;
     CString m_strKeyPath;
+    std::wstring m_strRealKeyPath;
     CString m_strOperation;
     CString m_strItem;
-    std::vector<CString> m_values;   // names; "\x01" stands for the unnamed value
-    std::vector<CString> m_subkeys;
+    std::vector<std::wstring> m_values; // names; "\x01" stands for the unnamed value
+    std::vector<std::wstring> m_subkeys;
     bool m_bFailed = false;
 };
 

@@ -17,9 +17,6 @@ namespace corvasin
 
 namespace
 {
-// Names in the recursive copy are read into buffers of 256 characters, the registry's limit.
-constexpr DWORD kCopyNameSize = 256;
-
 bool SameNameIgnoringCase(const char* psz1, const char* psz2) noexcept
 {
     return _mbsicmp(reinterpret_cast<const unsigned char*>(psz1),
@@ -31,16 +28,25 @@ bool ValueExists(HKEY hKey, const char* pszName) noexcept
     return ::RegQueryValueExA(hKey, pszName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-bool SubkeyExists(HKEY hParent, const char* pszName) noexcept
+bool SubkeyExists(HKEY hParent, const wchar_t* pszName) noexcept
 {
     UniqueHkey hKey;
-    return OpenRegKey(hParent, pszName, KEY_QUERY_VALUE, hKey.put()) == ERROR_SUCCESS;
+    return OpenRegKeyW(hParent, pszName, KEY_QUERY_VALUE, hKey.put()) == ERROR_SUCCESS;
 }
 
-// The shape of a source tree, read before anything is written: names only.
+// The first name among "<base>", "<base> #2"... that no value of the key has.
+std::wstring FreeValueNameW(HKEY hKey, const std::wstring& base)
+{
+    std::wstring name = base;
+    for (int n = 2; ValueExistsW(hKey, name.c_str()); ++n)
+        name = base + L" #" + std::to_wstring(n);
+    return name;
+}
+
+// The shape of a source tree, read before anything is written: real names only.
 struct KeyNode
 {
-    std::string name;
+    std::wstring name;
     std::vector<std::unique_ptr<KeyNode>> children;
 };
 
@@ -50,20 +56,15 @@ void ReadTreeShape(HKEY hKey, KeyNode& node, unsigned nDepth)
     if (nDepth >= kMaxKeyDepth)
         return;
     DWORD cSubkeys = 0;
-    if (::RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, &cSubkeys, nullptr, nullptr, nullptr,
-                           nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    if (!ReadKeyCounts(hKey, &cSubkeys, nullptr))
         return;
     for (DWORD i = 0; i < cSubkeys; ++i)
     {
-        char szName[kCopyNameSize];
-        DWORD cch = kCopyNameSize;
-        if (::RegEnumKeyExA(hKey, i, szName, &cch, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS)
-            continue;
         auto child = std::make_unique<KeyNode>();
-        child->name.assign(szName, cch);
+        if (!ReadSubkeyNameW(hKey, i, child->name))
+            continue;
         UniqueHkey hChild;
-        if (OpenRegKey(hKey, szName, KEY_READ, hChild.put()) == ERROR_SUCCESS)
+        if (OpenRegKeyW(hKey, child->name.c_str(), KEY_READ, hChild.put()) == ERROR_SUCCESS)
             ReadTreeShape(hChild.get(), *child, nDepth + 1);
         node.children.push_back(std::move(child));
     }
@@ -72,25 +73,22 @@ void ReadTreeShape(HKEY hKey, KeyNode& node, unsigned nDepth)
 bool CopyNode(HKEY hTargetParent, HKEY hSourceParent, const KeyNode& node)
 {
     UniqueHkey hTarget;
-    if (CreateRegKey(hTargetParent, node.name.c_str(), MAXIMUM_ALLOWED, hTarget.put()) != ERROR_SUCCESS)
+    if (CreateRegKeyW(hTargetParent, node.name.c_str(), MAXIMUM_ALLOWED, hTarget.put()) !=
+        ERROR_SUCCESS)
         return false;
     UniqueHkey hSource;
-    if (OpenRegKey(hSourceParent, node.name.c_str(), MAXIMUM_ALLOWED, hSource.put()) !=
+    if (OpenRegKeyW(hSourceParent, node.name.c_str(), MAXIMUM_ALLOWED, hSource.put()) !=
         ERROR_SUCCESS)
         return true; // the new key stays, empty
 
     DWORD cValues = 0;
-    if (::RegQueryInfoKeyA(hSource.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                           &cValues, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+    if (ReadKeyCounts(hSource.get(), nullptr, &cValues))
     {
+        std::wstring name;
         for (DWORD i = 0; i < cValues; ++i)
         {
-            char szName[kCopyNameSize];
-            DWORD cch = kCopyNameSize;
-            if (::RegEnumValueA(hSource.get(), i, szName, &cch, nullptr, nullptr, nullptr,
-                                nullptr) != ERROR_SUCCESS)
-                continue;
-            CopyValue(hTarget.get(), hSource.get(), cch == 0 ? nullptr : szName);
+            if (ReadValueNameW(hSource.get(), i, name))
+                CopyValue(hTarget.get(), hSource.get(), name.c_str());
         }
     }
     for (const auto& child : node.children)
@@ -128,120 +126,127 @@ bool WriteZeroValue(HKEY hKey, const char* pszName, DWORD dwType, DWORD cbData) 
     return cbData <= sizeof(abZero) && WriteValue(hKey, pszName, dwType, abZero, cbData);
 }
 
-bool DeleteValue(HKEY hKey, const char* pszName) noexcept
+bool DeleteValue(HKEY hKey, const wchar_t* pszName) noexcept
 {
-    return hKey && ::RegDeleteValueA(hKey, pszName) == ERROR_SUCCESS;
+    return DeleteValueW(hKey, pszName);
 }
 
-bool DeleteKeyTree(HKEY hParent, const char* pszName) noexcept
+bool DeleteKeyTree(HKEY hParent, const wchar_t* pszName) noexcept
 {
     // A key that is not there was not deleted by us: nothing to tell the shell.
     if (!hParent || !pszName || !*pszName || !SubkeyExists(hParent, pszName))
         return false;
-    return DeleteRegKeyTree(hParent, pszName) != FALSE;
+    return DeleteRegKeyTreeW(hParent, pszName) != FALSE;
 }
 
-bool RenameValue(HKEY hKey, const char* pszOld, const CString& newName) noexcept
+bool RenameValue(HKEY hKey, const wchar_t* pszOld, const CString& newName) noexcept
 {
     if (!hKey || !IsUsableItemName(newName))
         return false;
     try
     {
+        const std::wstring wideNew = AnsiToWide(newName.c_str(), static_cast<int>(newName.size()));
+        if (wideNew.empty())
+            return false;
         DWORD dwType = REG_NONE;
         std::vector<BYTE> data;
-        if (!ReadTypedValue(hKey, pszOld, &dwType, data))
+        if (!ReadTypedValueW(hKey, pszOld, &dwType, data))
             return false;
         const auto cb = static_cast<DWORD>(data.size());
         const BYTE* pData = data.empty() ? nullptr : data.data();
-        const char* pszNew = newName.c_str();
-        const char* pszOldName = pszOld ? pszOld : "";
+        const wchar_t* pszNew = wideNew.c_str();
+        const std::wstring oldName = pszOld ? pszOld : L"";
 
-        if (pszOld && strcmp(pszOld, pszNew) == 0)
+        if (pszOld && oldName == wideNew)
             return true;
-        if (!pszOld || !SameNameIgnoringCase(pszOld, pszNew))
+        if (!pszOld || ::lstrcmpiW(pszOld, pszNew) != 0)
         {
             // Another value of that name keeps its data.
-            if (ValueExists(hKey, pszNew) || !WriteValue(hKey, pszNew, dwType, pData, cb))
+            if (ValueExistsW(hKey, pszNew) || !WriteValueW(hKey, pszNew, dwType, pData, cb))
                 return false;
-            if (DeleteValue(hKey, pszOld))
+            if (DeleteValueW(hKey, pszOld))
                 return true;
-            DeleteValue(hKey, pszNew); // a copy is no rename
+            DeleteValueW(hKey, pszNew); // a copy is no rename
             return false;
         }
 
         // Only the letter case changes: the registry takes both spellings for one value, so
         // the data waits under a name of its own while the old spelling goes.
-        const CString parked = FreeValueName(hKey, (CString(pszOldName) + " (renaming)").c_str());
-        if (!WriteValue(hKey, parked.c_str(), dwType, pData, cb))
+        const std::wstring parked = FreeValueNameW(hKey, oldName + L" (renaming)");
+        if (!WriteValueW(hKey, parked.c_str(), dwType, pData, cb))
             return false;
-        if (!DeleteValue(hKey, pszOld))
+        if (!DeleteValueW(hKey, pszOld))
         {
-            DeleteValue(hKey, parked.c_str());
+            DeleteValueW(hKey, parked.c_str());
             return false;
         }
-        if (!WriteValue(hKey, pszNew, dwType, pData, cb))
+        if (!WriteValueW(hKey, pszNew, dwType, pData, cb))
         {
             // Put the old value back; the parked copy stays if even that fails.
-            if (WriteValue(hKey, pszOld, dwType, pData, cb))
-                DeleteValue(hKey, parked.c_str());
+            if (WriteValueW(hKey, pszOld, dwType, pData, cb))
+                DeleteValueW(hKey, parked.c_str());
             return false;
         }
-        DeleteValue(hKey, parked.c_str());
+        DeleteValueW(hKey, parked.c_str());
         return true;
     }
     CATCH_RETURN(false)
 }
 
-bool RenameEmptyKey(HKEY hParent, const char* pszOld, const CString& newName) noexcept
+bool RenameEmptyKey(HKEY hParent, const wchar_t* pszOld, const CString& newName) noexcept
 {
-    if (!hParent || !pszOld || !IsUsableItemName(newName))
+    if (!hParent || !pszOld || !*pszOld || !IsUsableItemName(newName))
         return false;
+    try
     {
-        UniqueHkey hOld;
-        if (OpenRegKey(hParent, pszOld, MAXIMUM_ALLOWED, hOld.put()) != ERROR_SUCCESS)
-            return false;
-        DWORD cSubkeys = static_cast<DWORD>(-1);
-        DWORD cValues = static_cast<DWORD>(-1);
-        if (::RegQueryInfoKeyA(hOld.get(), nullptr, nullptr, nullptr, &cSubkeys, nullptr, nullptr,
-                               &cValues, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         {
-            cSubkeys = static_cast<DWORD>(-1);
-            cValues = static_cast<DWORD>(-1);
+            UniqueHkey hOld;
+            if (OpenRegKeyW(hParent, pszOld, MAXIMUM_ALLOWED, hOld.put()) != ERROR_SUCCESS)
+                return false;
+            DWORD cSubkeys = 0;
+            DWORD cValues = 0;
+            // A key that holds anything, or cannot say, keeps its name.
+            if (!ReadKeyCounts(hOld.get(), &cSubkeys, &cValues) || cSubkeys != 0 || cValues != 0)
+                return false;
         }
-        // A key that holds anything keeps its name.
-        if (cSubkeys != 0 || cValues != 0)
+        const std::wstring wideNew = AnsiToWide(newName.c_str(), static_cast<int>(newName.size()));
+        const wchar_t* pszNew = wideNew.c_str();
+        if (wideNew.empty())
             return false;
-    }
-    const char* pszNew = newName.c_str();
-    if (strcmp(pszOld, pszNew) == 0)
-        return true;
-    if (SameNameIgnoringCase(pszOld, pszNew))
-    {
-        // Creating the new spelling would only open the old key; the key is empty, so it goes
-        // and comes back under the new spelling.
-        if (DeleteRegKey(hParent, pszOld) != ERROR_SUCCESS)
-            return false;
-        if (CreateOrOpenSubkey(hParent, pszNew))
+        if (wideNew == pszOld)
             return true;
-        CreateOrOpenSubkey(hParent, pszOld);
+        if (::lstrcmpiW(pszOld, pszNew) == 0)
+        {
+            // Creating the new spelling would only open the old key; the key is empty, so it
+            // goes and comes back under the new spelling.
+            if (DeleteRegKeyW(hParent, pszOld) != ERROR_SUCCESS)
+                return false;
+            UniqueHkey hNew;
+            if (CreateRegKeyW(hParent, pszNew, MAXIMUM_ALLOWED, hNew.put()) == ERROR_SUCCESS)
+                return true;
+            UniqueHkey hBack;
+            CreateRegKeyW(hParent, pszOld, MAXIMUM_ALLOWED, hBack.put());
+            return false;
+        }
+        if (SubkeyExists(hParent, pszNew))
+            return false;
+        UniqueHkey hNew;
+        DWORD dwDisposition = 0;
+        if (CreateRegKeyW(hParent, pszNew, MAXIMUM_ALLOWED, hNew.put(), &dwDisposition) !=
+            ERROR_SUCCESS)
+            return false;
+        hNew.reset();
+        if (dwDisposition != REG_CREATED_NEW_KEY)
+            return false; // another program made it in the meantime: it is not ours to delete
+        if (DeleteRegKeyW(hParent, pszOld) == ERROR_SUCCESS)
+            return true;
+        DeleteRegKeyW(hParent, pszNew);
         return false;
     }
-    if (SubkeyExists(hParent, pszNew))
-        return false;
-    UniqueHkey hNew;
-    DWORD dwDisposition = 0;
-    if (CreateRegKey(hParent, pszNew, MAXIMUM_ALLOWED, hNew.put(), &dwDisposition) != ERROR_SUCCESS)
-        return false;
-    hNew.reset();
-    if (dwDisposition != REG_CREATED_NEW_KEY)
-        return false; // another program made it in the meantime: it is not ours to delete
-    if (DeleteRegKey(hParent, pszOld) == ERROR_SUCCESS)
-        return true;
-    DeleteRegKey(hParent, pszNew);
-    return false;
+    CATCH_RETURN(false)
 }
 
-bool CopyValue(HKEY hTarget, HKEY hSource, const char* pszName) noexcept
+bool CopyValue(HKEY hTarget, HKEY hSource, const wchar_t* pszName) noexcept
 {
     if (!hTarget || !hSource)
         return false;
@@ -249,15 +254,15 @@ bool CopyValue(HKEY hTarget, HKEY hSource, const char* pszName) noexcept
     {
         DWORD dwType = REG_NONE;
         std::vector<BYTE> data;
-        if (!ReadTypedValue(hSource, pszName, &dwType, data))
+        if (!ReadTypedValueW(hSource, pszName, &dwType, data))
             return false;
-        return WriteValue(hTarget, pszName, dwType, data.empty() ? nullptr : data.data(),
-                          static_cast<DWORD>(data.size()));
+        return WriteValueW(hTarget, pszName, dwType, data.empty() ? nullptr : data.data(),
+                           static_cast<DWORD>(data.size()));
     }
     CATCH_RETURN(false)
 }
 
-bool CopyKeyTree(HKEY hTargetParent, HKEY hSourceParent, const char* pszName) noexcept
+bool CopyKeyTree(HKEY hTargetParent, HKEY hSourceParent, const wchar_t* pszName) noexcept
 {
     if (!hTargetParent || !hSourceParent || !pszName || !*pszName)
         return false;
@@ -266,7 +271,7 @@ bool CopyKeyTree(HKEY hTargetParent, HKEY hSourceParent, const char* pszName) no
         KeyNode root;
         root.name = pszName;
         UniqueHkey hSource;
-        if (OpenRegKey(hSourceParent, pszName, KEY_READ, hSource.put()) == ERROR_SUCCESS)
+        if (OpenRegKeyW(hSourceParent, pszName, KEY_READ, hSource.put()) == ERROR_SUCCESS)
             ReadTreeShape(hSource.get(), root, 1);
         return CopyNode(hTargetParent, hSourceParent, root);
     }

@@ -67,16 +67,16 @@ bool SetKeyTreeSecurity(HKEY hKey, SECURITY_INFORMATION si, PSECURITY_DESCRIPTOR
         return true;
 
     DWORD cSubkeys = 0;
-    if (::RegQueryInfoKeyA(hKey, nullptr, nullptr, nullptr, &cSubkeys, nullptr, nullptr, nullptr,
-                           nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    if (!ReadKeyCounts(hKey, &cSubkeys, nullptr))
         return true;
-    char szName[kRegItemNameSize];
+    // Subkeys by their real names: a name the code page cannot hold must not lead elsewhere.
+    std::wstring name;
     for (DWORD i = 0; i < cSubkeys; ++i)
     {
-        if (!ReadSubkeyName(hKey, i, szName, kRegItemNameSize))
+        if (!ReadSubkeyNameW(hKey, i, name))
             continue;
         UniqueHkey subkey;
-        if (OpenRegKey(hKey, szName, MAXIMUM_ALLOWED, subkey.put()) != ERROR_SUCCESS)
+        if (OpenRegKeyW(hKey, name.c_str(), MAXIMUM_ALLOWED, subkey.put()) != ERROR_SUCCESS)
             continue;
         // The children's own results do not change this key's.
         SetKeyTreeSecurity(subkey.get(), siKey | SI_OWNER_RECURSE, pDescriptor, nDepth + 1);
@@ -102,19 +102,16 @@ STDMETHODIMP CRegkeyExtension::XSecurityInformation::GetObjectInformation(
     {
         if (!m_pThis->m_pszSecurityName)
         {
-            // The name of the folder's own item: the key's last name, or a predefined key's
-            // long name.
-            CString strName;
-            if (const BYTE* pData = m_pThis->OwnItemData(LastItemId(m_pThis->GetPidl()), true))
-                strName = ReadRegItem(pData).szName;
+            // The name of the folder's own item: the key's real last name, or a predefined
+            // key's long name.
+            std::wstring name;
+            const std::wstring& path = m_pThis->m_strRealKeyPath;
+            if (m_pThis->OwnItemData(LastItemId(m_pThis->GetPidl()), true) && !path.empty())
+                name = path.substr(path.rfind(L'\\') == std::wstring::npos ? 0 : path.rfind(L'\\') + 1);
             else
-                strName = m_pThis->GetItemName(nullptr, 0);
-            const int cch = static_cast<int>(strName.size());
-            std::unique_ptr<WCHAR[]> pszName(new WCHAR[static_cast<size_t>(cch) + 1]);
-            const int cchWide = cch > 0 ? ::MultiByteToWideChar(CP_ACP, 0, strName.data(), cch,
-                                                               pszName.get(), cch)
-                                        : 0;
-            pszName[cchWide > 0 ? cchWide : 0] = L'\0';
+                name = AnsiToWide(m_pThis->GetItemName(nullptr, 0).c_str());
+            std::unique_ptr<WCHAR[]> pszName(new WCHAR[name.size() + 1]);
+            memcpy(pszName.get(), name.c_str(), (name.size() + 1) * sizeof(WCHAR));
             m_pThis->m_pszSecurityName = std::move(pszName);
         }
     }

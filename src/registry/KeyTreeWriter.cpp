@@ -39,14 +39,38 @@ struct TreeWalk
     CString line;
     std::vector<BYTE> data;
     char szName[kRegItemNameSize] = {};
+    // The Unicode form: real names and stored bytes, the text in UTF-8 for a UTF-16 sink.
+    bool bUnicode = false;
+    std::wstring wideName;
 };
 
+// The subkey at an index: its name as the file writes it and its key opened by its real name
+// (null when it cannot be opened). False when the name cannot be read: the subkey is left out.
+bool OpenSubkeyAt(HKEY hParent, DWORD dwIndex, TreeWalk& walk, CString& textName, UniqueHkey& subkey)
+{
+    if (walk.bUnicode)
+    {
+        if (!ReadSubkeyNameW(hParent, dwIndex, walk.wideName))
+            return false;
+        textName = ToUtf8(walk.wideName);
+        if (OpenRegKeyW(hParent, walk.wideName.c_str(), MAXIMUM_ALLOWED, subkey.put()) != ERROR_SUCCESS)
+            subkey.reset();
+        return true;
+    }
+    if (!ReadSubkeyName(hParent, dwIndex, walk.szName, kRegItemNameSize))
+        return false;
+    textName = walk.szName;
+    if (OpenRegKey(hParent, walk.szName, MAXIMUM_ALLOWED, subkey.put()) != ERROR_SUCCESS)
+        subkey.reset();
+    return true;
+}
+
 // The name of a subkey below the walk's key; a predefined key's name already ends in "\".
-void EnterSubkey(TreeWalk& walk, const char* pszName)
+void EnterSubkey(TreeWalk& walk, const CString& name)
 {
     if (walk.strKeyName.empty() || walk.strKeyName.back() != '\\')
         walk.strKeyName += '\\';
-    walk.strKeyName += pszName;
+    walk.strKeyName += name;
 }
 
 // The block of the key named walk.strKeyName: its line, its values, an empty line. *pcSubkeys:
@@ -69,6 +93,21 @@ bool WriteBlock(HKEY hKey, TreeWalk& walk, DWORD* pcSubkeys)
     for (DWORD i = 0; i < cValues; ++i)
     {
         DWORD dwType = 0, cbData = 0;
+        if (walk.bUnicode)
+        {
+            if (!ReadValueNameW(hKey, i, walk.wideName) ||
+                !ReadTypedValueW(hKey, walk.wideName.c_str(), &dwType, walk.data))
+                continue;
+            AppendValueLineUnicode(walk.line, walk.wideName.c_str(), dwType, walk.data.data(),
+                                   static_cast<DWORD>(walk.data.size()));
+            if (walk.line.size() >= kChunkSize)
+            {
+                if (!walk.pFile->Write(walk.line))
+                    return false;
+                walk.line.clear();
+            }
+            continue;
+        }
         // One call reads name, type and data; a value that cannot be read is left out.
         if (!ReadValueAt(hKey, i, walk.szName, kRegItemNameSize, &dwType, walk.data, &cbData))
             continue;
@@ -92,12 +131,11 @@ bool WriteSubkeyTrees(HKEY hKey, DWORD cSubkeys, TreeWalk& walk, unsigned nDepth
     const size_t cchParent = walk.strKeyName.size();
     for (DWORD i = 0; i < cSubkeys; ++i)
     {
-        if (!ReadSubkeyName(hKey, i, walk.szName, kRegItemNameSize))
-            continue;
         UniqueHkey subkey;
-        if (OpenRegKey(hKey, walk.szName, MAXIMUM_ALLOWED, subkey.put()) != ERROR_SUCCESS)
-            subkey.reset();
-        EnterSubkey(walk, walk.szName);
+        CString name;
+        if (!OpenSubkeyAt(hKey, i, walk, name, subkey))
+            continue;
+        EnterSubkey(walk, name);
         const bool bOk = WriteSubtree(subkey.get(), walk, nDepth);
         walk.strKeyName.resize(cchParent);
         if (!bOk)
@@ -135,6 +173,7 @@ struct SubtreeQueue
     const HKEY hParent;
     const CString& strParentName;
     const DWORD cSubtrees;
+    bool bUnicode = false; // set before the helpers start
 
     std::mutex lock;
     std::condition_variable changed;
@@ -219,23 +258,22 @@ void RunHelper(SubtreeQueue& queue) noexcept
         CSubtreeSink sink(queue, i);
         bool bOk = true;
         // A subkey whose name cannot be read is left out, as in the walk of one thread.
-        if (ReadSubkeyName(queue.hParent, i, walk.szName, kRegItemNameSize))
+        walk.bUnicode = queue.bUnicode;
+        try
         {
-            try
+            UniqueHkey subkey;
+            CString name;
+            if (OpenSubkeyAt(queue.hParent, i, walk, name, subkey))
             {
-                UniqueHkey subkey;
-                if (OpenRegKey(queue.hParent, walk.szName, MAXIMUM_ALLOWED,
-                                    subkey.put()) != ERROR_SUCCESS)
-                    subkey.reset();
                 walk.pFile = &sink;
                 walk.strKeyName = queue.strParentName;
-                EnterSubkey(walk, walk.szName);
+                EnterSubkey(walk, name);
                 bOk = WriteSubtree(subkey.get(), walk, 1);
             }
-            catch (...)
-            {
-                bOk = false;
-            }
+        }
+        catch (...)
+        {
+            bOk = false;
         }
         sink.Finish(bOk);
     }
@@ -244,10 +282,11 @@ void RunHelper(SubtreeQueue& queue) noexcept
 // Writes the subtrees' text in order as the helpers deliver it. False when the sink or a
 // helper failed; nothing is returned before every helper has ended.
 bool WriteSubtreesInParallel(HKEY hKey, const CString& strKeyName, DWORD cSubkeys,
-                             CByteSink& file, bool* pbStarted)
+                             CByteSink& file, bool bUnicode, bool* pbStarted)
 {
     *pbStarted = false;
     SubtreeQueue queue(hKey, strKeyName, cSubkeys);
+    queue.bUnicode = bUnicode;
     std::vector<std::thread> helpers;
     try
     {
@@ -312,13 +351,14 @@ bool CKeyTreeWriter::Write(HKEY hKey, const CString& strKeyName) noexcept
         TreeWalk walk;
         walk.pFile = &m_file;
         walk.strKeyName = strKeyName;
+        walk.bUnicode = m_bUnicode;
         DWORD cSubkeys = 0;
         if (!WriteBlock(hKey, walk, &cSubkeys))
             return false;
         if (cSubkeys >= 2)
         {
             bool bStarted = false;
-            const bool bOk = WriteSubtreesInParallel(hKey, strKeyName, cSubkeys, m_file, &bStarted);
+            const bool bOk = WriteSubtreesInParallel(hKey, strKeyName, cSubkeys, m_file, m_bUnicode, &bStarted);
             if (bStarted)
                 return bOk;
         }

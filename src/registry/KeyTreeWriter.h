@@ -16,7 +16,12 @@ namespace corvasin
 class CKeyTreeWriter
 {
 public:
-    explicit CKeyTreeWriter(CByteSink& file) noexcept : m_file(file) {}
+    // bUnicode: the Unicode registration form, by real names and stored bytes, as UTF-8 text
+    // for a sink that turns it into UTF-16 (CUtf16ByteSink).
+    explicit CKeyTreeWriter(CByteSink& file, bool bUnicode = false) noexcept
+        : m_file(file), m_bUnicode(bUnicode)
+    {
+    }
 
     // The tree of hKey, whose name in the file is strKeyName; a null key (one that could not be
     // opened) gives a block without values. False only when the sink failed (or memory ran out).
@@ -24,6 +29,7 @@ public:
 
 private:
     CByteSink& m_file;
+    bool m_bUnicode;
 };
 
 } // namespace corvasin

@@ -2,6 +2,7 @@
 // the walks over keys and selections.
 #include "registry/RegFileWriter.h"
 
+#include "core/Handles.h"
 #include "core/Result.h"
 #include "registry/KeyTreeWriter.h"
 #include "registry/PredefinedKeys.h"
@@ -9,6 +10,7 @@
 #include "registry/RegkeyExtension.h"
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace corvasin
@@ -20,6 +22,12 @@ constexpr char c_szHeader[] = "REGEDIT4\r\n\r\n"
                               ";Generated with Corvasin\r\n"
                               ";https://corvasin.example/\r\n"
                               "\r\n";
+// The Unicode form's header, as UTF-8 for the UTF-16 sink: the byte order mark first.
+constexpr char c_szUnicodeHeader[] = "\xEF\xBB\xBF"
+                                     "Windows Registry Editor Version 5.00\r\n\r\n"
+                                     ";Generated with Corvasin\r\n"
+                                     ";https://corvasin.example/\r\n"
+                                     "\r\n";
 constexpr char c_szLineEnd[] = "\r\n";
 constexpr char c_szHexDigits[] = "0123456789ABCDEF";
 // Past this many characters on a line the bytes continue on the next one.
@@ -60,6 +68,28 @@ bool IsPlainString(const BYTE* pData, DWORD cbData) noexcept
             return false;
     }
     return true;
+}
+
+// The string form of UTF-16 data: one text, its terminating zero last, no line break in it.
+bool IsPlainWideString(const BYTE* pData, DWORD cbData, std::wstring& text)
+{
+    if (cbData < sizeof(wchar_t) || cbData % sizeof(wchar_t) != 0)
+        return false;
+    text.assign(cbData / sizeof(wchar_t), L'\0');
+    std::memcpy(text.data(), pData, cbData);
+    if (text.back() != L'\0')
+        return false;
+    text.pop_back();
+    return text.find_first_of(std::wstring(L"\0\r\n", 3)) == std::wstring::npos;
+}
+
+void AppendDword(CString& line, const BYTE* pData)
+{
+    DWORD dw = 0;
+    std::memcpy(&dw, pData, sizeof(dw));
+    line += "dword:";
+    for (int nShift = 28; nShift >= 0; nShift -= 4)
+        line += c_szHexDigits[(dw >> nShift) & 0xF];
 }
 
 void AppendLowerHex(CString& out, DWORD dw)
@@ -129,10 +159,11 @@ bool HasNoFileName(CRegkeyExtension& folder) noexcept
     return folder.GetRootKey() && !RootFullName(folder.GetRootKey());
 }
 
-bool WriteKeyNameLine(CRegkeyExtension& folder, CByteSink& file, const char* pszOpen)
+bool WriteKeyNameLine(CRegkeyExtension& folder, CByteSink& file, const char* pszOpen, bool bUnicode)
 {
     CString strName;
-    if (!RegFileKeyName(folder.GetRootKey(), folder.GetKeyPath(), strName))
+    if (bUnicode ? !RegFileKeyNameUnicode(folder.GetRootKey(), folder.GetRealKeyPath(), strName)
+                 : !RegFileKeyName(folder.GetRootKey(), folder.GetKeyPath(), strName))
         return true;
     CString line = pszOpen;
     line += strName;
@@ -165,6 +196,11 @@ bool WriteRegFileHeader(CByteSink& file) noexcept
     return file.Write(c_szHeader, sizeof(c_szHeader) - 1);
 }
 
+bool WriteUnicodeRegFileHeader(CByteSink& file) noexcept
+{
+    return file.Write(c_szUnicodeHeader, sizeof(c_szUnicodeHeader) - 1);
+}
+
 bool RegFileKeyName(HKEY hRootKey, const CString& strPath, CString& strName)
 {
     const char* pszRoot = RootFullName(hRootKey);
@@ -176,25 +212,22 @@ bool RegFileKeyName(HKEY hRootKey, const CString& strPath, CString& strName)
     return true;
 }
 
-void AppendValueLine(CString& line, const char* pszName, DWORD dwType, const BYTE* pData,
-                     DWORD cbData)
+namespace
 {
-    const size_t cchLineStart = line.size();
-    AppendNamePart(line, pszName);
-    line += '=';
-    if (dwType == REG_SZ && IsPlainString(pData, cbData))
+// The data part of a value line and its line end: the string form when a text is given (the
+// caller found it plain), else the dword form or the bytes.
+void AppendDataPart(CString& line, size_t cchLineStart, DWORD dwType, const char* pszText,
+                    size_t cchText, const BYTE* pData, DWORD cbData)
+{
+    if (pszText)
     {
         line += '"';
-        AppendEscaped(line, reinterpret_cast<const char*>(pData), cbData - 1);
+        AppendEscaped(line, pszText, cchText);
         line += '"';
     }
     else if (dwType == REG_DWORD && cbData == sizeof(DWORD))
     {
-        DWORD dw = 0;
-        std::memcpy(&dw, pData, sizeof(dw));
-        line += "dword:";
-        for (int nShift = 28; nShift >= 0; nShift -= 4)
-            line += c_szHexDigits[(dw >> nShift) & 0xF];
+        AppendDword(line, pData);
     }
     else
     {
@@ -202,34 +235,161 @@ void AppendValueLine(CString& line, const char* pszName, DWORD dwType, const BYT
     }
     line += c_szLineEnd;
 }
+} // namespace
 
-bool WriteKeyLine(CRegkeyExtension& folder, CByteSink& file) noexcept
+void AppendValueLine(CString& line, const char* pszName, DWORD dwType, const BYTE* pData,
+                     DWORD cbData)
+{
+    const size_t cchLineStart = line.size();
+    AppendNamePart(line, pszName);
+    line += '=';
+    const bool bText = dwType == REG_SZ && IsPlainString(pData, cbData);
+    AppendDataPart(line, cchLineStart, dwType, bText ? reinterpret_cast<const char*>(pData) : nullptr,
+                   bText ? cbData - 1 : 0, pData, cbData);
+}
+
+std::string ToUtf8(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    const int cb = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    if (cb <= 0)
+        return {};
+    std::string out(static_cast<size_t>(cb), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), cb,
+                          nullptr, nullptr);
+    return out;
+}
+
+void AppendValueLineUnicode(CString& line, const wchar_t* pszName, DWORD dwType,
+                            const BYTE* pData, DWORD cbData)
+{
+    const size_t cchLineStart = line.size();
+    AppendNamePart(line, pszName ? ToUtf8(pszName).c_str() : nullptr);
+    line += '=';
+    // Every type but plain text and dwords is written as the bytes stored, strings in UTF-16 as
+    // the form says.
+    std::wstring text;
+    const bool bText = dwType == REG_SZ && IsPlainWideString(pData, cbData, text);
+    const std::string utf8 = bText ? ToUtf8(text) : std::string();
+    AppendDataPart(line, cchLineStart, dwType, bText ? utf8.c_str() : nullptr, utf8.size(), pData,
+                   cbData);
+}
+
+bool RegFileKeyNameUnicode(HKEY hRootKey, const std::wstring& realPath, CString& strName)
+{
+    const char* pszRoot = RootFullName(hRootKey);
+    if (!pszRoot)
+        return false;
+    strName = pszRoot;
+    strName += '\\';
+    strName += ToUtf8(realPath);
+    return true;
+}
+
+bool NameNeedsUnicode(const std::wstring& name) noexcept
 {
     try
     {
-        return WriteKeyNameLine(folder, file, "[");
+        return AnsiToWide(WideToAnsi(name.c_str(), static_cast<int>(name.size())).c_str()) != name;
+    }
+    CATCH_RETURN(true)
+}
+
+bool ValueNeedsUnicode(HKEY hKey, const wchar_t* pszName) noexcept
+{
+    try
+    {
+        if (pszName && NameNeedsUnicode(pszName))
+            return true;
+        DWORD dwType = REG_NONE;
+        std::vector<BYTE> data;
+        std::vector<BYTE> text;
+        bool bLossy = false;
+        return ReadTypedValueW(hKey, pszName, &dwType, data) &&
+               StringDataToCodePage(dwType, data, text, &bLossy) && bLossy;
+    }
+    CATCH_RETURN(true)
+}
+
+bool KeyTreeNeedsUnicode(HKEY hKey, unsigned nDepth) noexcept
+{
+    if (!hKey || nDepth > kMaxKeyDepth)
+        return false;
+    try
+    {
+        DWORD cSubkeys = 0;
+        DWORD cValues = 0;
+        if (!ReadKeyCounts(hKey, &cSubkeys, &cValues))
+            return false;
+        std::wstring name;
+        for (DWORD i = 0; i < cValues; ++i)
+        {
+            if (ReadValueNameW(hKey, i, name) && ValueNeedsUnicode(hKey, name.c_str()))
+                return true;
+        }
+        for (DWORD i = 0; i < cSubkeys; ++i)
+        {
+            if (!ReadSubkeyNameW(hKey, i, name))
+                continue;
+            if (NameNeedsUnicode(name))
+                return true;
+            UniqueHkey subkey;
+            if (OpenRegKeyW(hKey, name.c_str(), KEY_READ, subkey.put()) == ERROR_SUCCESS &&
+                KeyTreeNeedsUnicode(subkey.get(), nDepth + 1))
+                return true;
+        }
+        return false;
+    }
+    CATCH_RETURN(true)
+}
+
+bool WriteKeyLine(CRegkeyExtension& folder, CByteSink& file, bool bUnicode) noexcept
+{
+    try
+    {
+        return WriteKeyNameLine(folder, file, "[", bUnicode);
     }
     CATCH_RETURN(false)
 }
 
-bool WriteDeleteKeyLine(CRegkeyExtension& folder, CByteSink& file) noexcept
+bool WriteDeleteKeyLine(CRegkeyExtension& folder, CByteSink& file, bool bUnicode) noexcept
 {
     if (folder.GetKeyPath().empty())
         return true;
     try
     {
-        return WriteKeyNameLine(folder, file, "[-");
+        return WriteKeyNameLine(folder, file, "[-", bUnicode);
     }
     CATCH_RETURN(false)
 }
 
-bool WriteValueLine(CRegkeyExtension& folder, CByteSink& file, const REGITEM& item) noexcept
+bool WriteValueLine(CRegkeyExtension& folder, CByteSink& file, const REGITEM& item,
+                    bool bUnicode) noexcept
 {
     try
     {
-        const char* pszName = RegValueName(item);
+        // The line is the entry's own: an item whose entry cannot be found for certain, or whose
+        // name the REGEDIT4 form cannot hold, has none.
+        std::wstring realName;
+        if (!folder.FindRealName(item, realName))
+            return true;
         DWORD dwType = 0;
         std::vector<BYTE> data;
+        if (bUnicode)
+        {
+            const wchar_t* pszRealName = item.dwKind == REGITEM_DEFAULT ? nullptr : realName.c_str();
+            if (!ReadTypedValueW(folder.GetOpenKey(), pszRealName, &dwType, data))
+                return true;
+            CString line;
+            AppendValueLineUnicode(line, pszRealName, dwType, data.data(),
+                                   static_cast<DWORD>(data.size()));
+            return file.Write(line);
+        }
+        if (IsLossyItem(item))
+            return true;
+        const char* pszName = RegValueName(item);
         // A value that is gone (or cannot be read) has no line: a name without data would
         // read back as something else.
         if (!ReadTypedValue(folder.GetOpenKey(), pszName, &dwType, data))
@@ -241,39 +401,82 @@ bool WriteValueLine(CRegkeyExtension& folder, CByteSink& file, const REGITEM& it
     CATCH_RETURN(false)
 }
 
-bool WriteDeleteValueLine(CByteSink& file, const REGITEM& item) noexcept
+bool WriteDeleteValueLine(CByteSink& file, const REGITEM& item, const wchar_t* pszRealName) noexcept
 {
     try
     {
         CString line;
-        AppendNamePart(line, RegValueName(item));
+        if (pszRealName)
+            AppendNamePart(line, item.dwKind == REGITEM_DEFAULT ? nullptr : ToUtf8(pszRealName).c_str());
+        else if (IsLossyItem(item))
+            return true;
+        else
+            AppendNamePart(line, RegValueName(item));
         line += "=-\r\n";
         return file.Write(line);
     }
     CATCH_RETURN(false)
 }
 
-bool WriteKeyTree(CRegkeyExtension& folder, CByteSink& file) noexcept
+bool WriteKeyTree(CRegkeyExtension& folder, CByteSink& file, bool bUnicode) noexcept
 {
     try
     {
         if (!folder.GetRootKey())
             return WritePredefinedTrees(folder, file);
         CString strName;
-        if (!RegFileKeyName(folder.GetRootKey(), folder.GetKeyPath(), strName))
+        if (bUnicode ? !RegFileKeyNameUnicode(folder.GetRootKey(), folder.GetRealKeyPath(), strName)
+                     : !RegFileKeyName(folder.GetRootKey(), folder.GetKeyPath(), strName))
             return true;
-        return CKeyTreeWriter(file).Write(folder.GetOpenKey(), strName);
+        return CKeyTreeWriter(file, bUnicode).Write(folder.GetOpenKey(), strName);
     }
     CATCH_RETURN(false)
 }
 
+bool ExportNeedsUnicode(CRegkeyExtension& folder, UINT cidl, LPCITEMIDLIST* apidl,
+                        bool bInverse) noexcept
+{
+    // The whole registry is always written in the REGEDIT4 form.
+    if (!folder.GetRootKey() || HasNoFileName(folder))
+        return false;
+    if (NameNeedsUnicode(folder.GetRealKeyPath()))
+        return true;
+    if (cidl == 0)
+        return !bInverse && KeyTreeNeedsUnicode(folder.GetOpenKey());
+    if (!apidl)
+        return false;
+    for (UINT i = 0; i < cidl; ++i)
+    {
+        const BYTE* pData = folder.OwnItemData(apidl[i], true);
+        std::wstring name;
+        if (!pData || !folder.FindRealName(ReadRegItem(pData), name))
+            continue;
+        const REGITEM item = ReadRegItem(pData);
+        if (IsLossyItem(item) || NameNeedsUnicode(name))
+            return true;
+        if (bInverse)
+            continue;
+        if (item.dwKind != REGITEM_KEY)
+        {
+            if (ValueNeedsUnicode(folder.GetOpenKey(), item.dwKind == REGITEM_DEFAULT ? nullptr : name.c_str()))
+                return true;
+            continue;
+        }
+        UniqueHkey hSub;
+        if (OpenRegKeyW(folder.GetOpenKey(), name.c_str(), KEY_READ, hSub.put()) == ERROR_SUCCESS &&
+            KeyTreeNeedsUnicode(hSub.get(), 1))
+            return true;
+    }
+    return false;
+}
+
 bool WriteExportBody(CRegkeyExtension& folder, UINT cidl, LPCITEMIDLIST* apidl, bool bInverse,
-                     CByteSink& file) noexcept
+                     CByteSink& file, bool bUnicode) noexcept
 {
     if (HasNoFileName(folder))
         return true;
     if (cidl == 0)
-        return bInverse ? WriteDeleteKeyLine(folder, file) : WriteKeyTree(folder, file);
+        return bInverse ? WriteDeleteKeyLine(folder, file, bUnicode) : WriteKeyTree(folder, file, bUnicode);
     if (!apidl)
         return false;
     try
@@ -296,11 +499,11 @@ bool WriteExportBody(CRegkeyExtension& folder, UINT cidl, LPCITEMIDLIST* apidl, 
         {
             if (bHasKeyLine)
             {
-                if (!WriteKeyLine(folder, file))
+                if (!WriteKeyLine(folder, file, bUnicode))
                     return false;
                 for (const REGITEM& item : values)
                 {
-                    if (!WriteValueLine(folder, file, item))
+                    if (!WriteValueLine(folder, file, item, bUnicode))
                         return false;
                 }
                 if (!file.Write(c_szLineEnd, 2))
@@ -309,7 +512,7 @@ bool WriteExportBody(CRegkeyExtension& folder, UINT cidl, LPCITEMIDLIST* apidl, 
             for (const REGITEM& item : keys)
             {
                 const CmdTargetPtr<CRegkeyExtension> pSubFolder = folder.GetKeySubFolder(item);
-                if (pSubFolder && !WriteKeyTree(*pSubFolder, file))
+                if (pSubFolder && !WriteKeyTree(*pSubFolder, file, bUnicode))
                     return false;
             }
             return true;
@@ -317,11 +520,14 @@ bool WriteExportBody(CRegkeyExtension& folder, UINT cidl, LPCITEMIDLIST* apidl, 
 
         if (bHasKeyLine && !values.empty())
         {
-            if (!WriteKeyLine(folder, file))
+            if (!WriteKeyLine(folder, file, bUnicode))
                 return false;
             for (const REGITEM& item : values)
             {
-                if (!WriteDeleteValueLine(file, item))
+                std::wstring name;
+                if (bUnicode && !folder.FindRealName(item, name))
+                    continue;
+                if (!WriteDeleteValueLine(file, item, bUnicode ? name.c_str() : nullptr))
                     return false;
             }
         }
@@ -330,7 +536,7 @@ bool WriteExportBody(CRegkeyExtension& folder, UINT cidl, LPCITEMIDLIST* apidl, 
         for (const REGITEM& item : keys)
         {
             const CmdTargetPtr<CRegkeyExtension> pSubFolder = folder.GetKeySubFolder(item);
-            if (pSubFolder && !WriteDeleteKeyLine(*pSubFolder, file))
+            if (pSubFolder && !WriteDeleteKeyLine(*pSubFolder, file, bUnicode))
                 return false;
         }
         return true;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <string>
 #include <vector>
 
 namespace corvasin
@@ -23,6 +24,43 @@ LSTATUS OpenRegKey(HKEY hParent, const char* pszSubkey, REGSAM sam, HKEY* phKey)
 LSTATUS CreateRegKey(HKEY hParent, const char* pszSubkey, REGSAM sam, HKEY* phKey,
                      DWORD* pdwDisposition = nullptr) noexcept;
 LSTATUS DeleteRegKey(HKEY hParent, const char* pszSubkey) noexcept;
+
+// The same in wide characters: the registry's own names, whatever the code page can hold.
+LSTATUS OpenRegKeyW(HKEY hParent, const wchar_t* pszSubkey, REGSAM sam, HKEY* phKey) noexcept;
+LSTATUS CreateRegKeyW(HKEY hParent, const wchar_t* pszSubkey, REGSAM sam, HKEY* phKey,
+                      DWORD* pdwDisposition = nullptr) noexcept;
+LSTATUS DeleteRegKeyW(HKEY hParent, const wchar_t* pszSubkey) noexcept;
+
+// The registry's limits on names, in characters without the terminating zero.
+constexpr DWORD kMaxKeyNameChars = 255;
+constexpr DWORD kMaxValueNameChars = 16383;
+
+// The real (wide) name of the subkey or value at an index; false on any failure.
+bool ReadSubkeyNameW(HKEY hKey, DWORD dwIndex, std::wstring& name) noexcept;
+bool ReadValueNameW(HKEY hKey, DWORD dwIndex, std::wstring& name, DWORD* pdwType = nullptr) noexcept;
+
+// A real name as an item record holds it: in the code page, cut to cbName - 1 bytes. False when
+// it does not fit. *pbLossy: the text does not turn back into the real name (a character the
+// code page cannot hold became the default character, or a best fit).
+bool NameToItemText(const std::wstring& name, char* pszText, DWORD cbText, bool* pbLossy) noexcept;
+
+// Type and stored bytes of a value (null or empty name: the unnamed value), exactly as the
+// registry holds them; string data stays UTF-16. Read again at a new size if it grows.
+bool ReadTypedValueW(HKEY hKey, const wchar_t* pszValueName, DWORD* pdwType,
+                     std::vector<BYTE>& data) noexcept;
+bool WriteValueW(HKEY hKey, const wchar_t* pszValueName, DWORD dwType, const BYTE* pData,
+                 DWORD cbData) noexcept;
+bool ValueExistsW(HKEY hKey, const wchar_t* pszValueName) noexcept;
+bool DeleteValueW(HKEY hKey, const wchar_t* pszValueName) noexcept;
+
+// String data (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) as the registry stores it, turned into the
+// code page as the ANSI calls give it; false for other types (text untouched). *pbLossy: some
+// character did not survive.
+bool StringDataToCodePage(DWORD dwType, const std::vector<BYTE>& data, std::vector<BYTE>& text,
+                          bool* pbLossy) noexcept;
+
+// The numbers of subkeys and values of a key; false when they cannot be read.
+bool ReadKeyCounts(HKEY hKey, DWORD* pcSubkeys, DWORD* pcValues) noexcept;
 
 // Subkey name at an index; false on any failure, also for a name of 200 characters or more.
 bool ReadSubkeyName(HKEY hKey, DWORD dwIndex, char* pszName, DWORD cchName) noexcept;

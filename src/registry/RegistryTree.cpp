@@ -3,6 +3,7 @@
 
 #include "registry/RegistryAccess.h"
 #include "core/Handles.h"
+#include "core/Strings.h"
 
 namespace corvasin
 {
@@ -14,29 +15,28 @@ constexpr REGSAM c_samDeleteTree =
 // Registry nesting is limited to 512 levels; anything deeper is not a registry we can trust.
 constexpr int c_nMaxDepth = 512;
 
-BOOL DeleteTree(HKEY hParent, LPCSTR pszName, int nDepth) noexcept
+BOOL DeleteTree(HKEY hParent, LPCWSTR pszName, int nDepth) noexcept
 {
     if (!hParent || !pszName || !*pszName || nDepth > c_nMaxDepth)
         return FALSE;
 
     UniqueHkey hKey;
-    const LONG lOpen = OpenRegKey(hParent, pszName, c_samDeleteTree, hKey.put());
+    const LONG lOpen = OpenRegKeyW(hParent, pszName, c_samDeleteTree, hKey.put());
     if (lOpen == ERROR_FILE_NOT_FOUND)
         return TRUE;
     if (lOpen != ERROR_SUCCESS)
         return FALSE;
 
     DWORD cSubKeys = 0;
-    if (::RegQueryInfoKeyA(hKey.get(), nullptr, nullptr, nullptr, &cSubKeys, nullptr, nullptr,
-                           nullptr, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS)
+    if (ReadKeyCounts(hKey.get(), &cSubKeys, nullptr))
     {
         // From the last index down, so the indices not yet visited stay valid while their
         // siblings disappear.
         for (DWORD i = cSubKeys; i-- > 0;)
         {
-            char szSubKey[256];
-            DWORD cch = sizeof(szSubKey);
-            if (::RegEnumKeyExA(hKey.get(), i, szSubKey, &cch, nullptr, nullptr, nullptr,
+            wchar_t szSubKey[kMaxKeyNameChars + 1];
+            DWORD cch = kMaxKeyNameChars + 1;
+            if (::RegEnumKeyExW(hKey.get(), i, szSubKey, &cch, nullptr, nullptr, nullptr,
                                 nullptr) != ERROR_SUCCESS)
                 continue;
             if (!DeleteTree(hKey.get(), szSubKey, nDepth + 1))
@@ -44,11 +44,19 @@ BOOL DeleteTree(HKEY hParent, LPCSTR pszName, int nDepth) noexcept
         }
     }
     hKey.reset();
-    return DeleteRegKey(hParent, pszName) == ERROR_SUCCESS;
+    return DeleteRegKeyW(hParent, pszName) == ERROR_SUCCESS;
 }
 } // namespace
 
 BOOL DeleteRegKeyTree(HKEY hParent, LPCSTR pszName) noexcept
+{
+    if (!pszName || !*pszName)
+        return FALSE;
+    const std::wstring name = AnsiToWide(pszName);
+    return !name.empty() && DeleteTree(hParent, name.c_str(), 0);
+}
+
+BOOL DeleteRegKeyTreeW(HKEY hParent, LPCWSTR pszName) noexcept
 {
     return DeleteTree(hParent, pszName, 0);
 }

@@ -11,5 +11,7 @@ namespace corvasin
 // On failure the keys deleted so far stay deleted. A null or empty name is refused: deleting
 // "" would name hParent itself.
 [[nodiscard]] BOOL DeleteRegKeyTree(HKEY hParent, LPCSTR pszName) noexcept;
+// The same by the key's real name. The walk below it always goes by real names.
+[[nodiscard]] BOOL DeleteRegKeyTreeW(HKEY hParent, LPCWSTR pszName) noexcept;
 
 } // namespace corvasin

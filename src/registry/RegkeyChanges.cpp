@@ -77,11 +77,14 @@ bool KeyPathOf(LPCITEMIDLIST pidl, DWORD* pdwRoot, CString* pPath)
 
 void CRegkeyExtension::BackUp(const REGITEM& item, const char* pszOperation) noexcept
 {
-    CChangeBackup backup(m_hRootKey, m_strKeyPath, pszOperation, item.szName);
+    std::wstring name;
+    if (!FindRealName(item, name))
+        return;
+    CChangeBackup backup(m_hRootKey, m_strKeyPath, m_strRealKeyPath, pszOperation, item.szName);
     if (item.dwKind == REGITEM_KEY)
-        backup.AddKeyTree(item.szName);
+        backup.AddKeyTree(name.c_str());
     else
-        backup.AddValue(RegValueName(item));
+        backup.AddValue(item.dwKind == REGITEM_DEFAULT ? nullptr : name.c_str());
     backup.Write();
 }
 
@@ -114,15 +117,17 @@ BOOL CRegkeyExtension::DeleteItems(UINT cidl, LPCITEMIDLIST* apidl) noexcept
         if (!pData)
             continue;
         const REGITEM item = ReadRegItem(pData);
-        if (!ConfirmDelete(hwndOwner, item))
+        // An item whose entry cannot be found for certain is left alone, never a namesake.
+        std::wstring name;
+        if (!FindRealName(item, name) || !ConfirmDelete(hwndOwner, item))
             continue;
         BackUp(item, "delete");
         if (item.dwKind == REGITEM_KEY)
         {
-            if (DeleteKeyTree(m_hKey.get(), item.szName))
+            if (DeleteKeyTree(m_hKey.get(), name.c_str()))
                 NotifyItemChange(*this, SHCNE_RMDIR, item);
         }
-        else if (DeleteValue(m_hKey.get(), RegValueName(item)))
+        else if (DeleteValue(m_hKey.get(), item.dwKind == REGITEM_DEFAULT ? nullptr : name.c_str()))
         {
             NotifyItemChange(*this, SHCNE_DELETE, item);
         }
@@ -137,12 +142,18 @@ BOOL CRegkeyExtension::SetItemName(void* pItem, const CString& strName) noexcept
     if (!pItem || !m_hKey || !IsUsableItemName(strName))
         return FALSE;
     REGITEM item = ReadRegItem(pItem);
+    std::wstring name;
+    if (!FindRealName(item, name))
+        return FALSE;
     BackUp(item, "rename");
-    const bool bRenamed = item.dwKind == REGITEM_KEY
-                              ? RenameEmptyKey(m_hKey.get(), item.szName, strName)
-                              : RenameValue(m_hKey.get(), RegValueName(item), strName);
+    const bool bRenamed =
+        item.dwKind == REGITEM_KEY
+            ? RenameEmptyKey(m_hKey.get(), name.c_str(), strName)
+            : RenameValue(m_hKey.get(), item.dwKind == REGITEM_DEFAULT ? nullptr : name.c_str(), strName);
     if (!bRenamed)
         return FALSE;
+    // The new name was typed in the code page: the record holds it whole.
+    item.dwIndex &= kRegItemIndexMask;
     // The record takes the new name; a renamed "(default)" is a named value from now on.
     memset(item.szName, 0, sizeof(item.szName));
     memcpy(item.szName, strName.data(), strName.size());
@@ -223,32 +234,44 @@ BOOL CRegkeyExtension::Drop(IDataObject* pDataObject, DWORD, POINTL, DWORD*) noe
             return TRUE;
         // What the copies will replace: values of the same names, and keys merged into, for
         // the items the source still has.
-        std::vector<REGITEM> items;
+        // Each item by the real name of its entry in the source; one that cannot be found for
+        // certain is left out.
+        std::vector<std::pair<REGITEM, std::wstring>> items;
         items.reserve(payload.items.size());
         for (LPCITEMIDLIST pidlItem : payload.items)
-            if (const BYTE* pData = RecordOf(pidlItem))
-                items.push_back(ReadRegItem(pData));
-        CChangeBackup backup(m_hRootKey, m_strKeyPath, "paste", "");
-        for (const REGITEM& item : items)
         {
+            const BYTE* pData = RecordOf(pidlItem);
+            std::wstring name;
+            if (pData && FindItemRealName(hSource.get(), ReadRegItem(pData), name))
+            {
+                REGITEM item = ReadRegItem(pData);
+                // In this folder the copy is listed afresh; its record must not point at an
+                // index of the source.
+                item.dwIndex &= kRegItemIndexMask;
+                items.emplace_back(item, std::move(name));
+            }
+        }
+        CChangeBackup backup(m_hRootKey, m_strKeyPath, m_strRealKeyPath, "paste", "");
+        for (const auto& [item, name] : items)
+        {
+            const wchar_t* pszName = item.dwKind == REGITEM_DEFAULT ? nullptr : name.c_str();
             if (item.dwKind != REGITEM_KEY)
             {
-                if (::RegQueryValueExA(hSource.get(), RegValueName(item), nullptr, nullptr, nullptr,
-                                       nullptr) == ERROR_SUCCESS)
-                    backup.AddValue(RegValueName(item));
+                if (ValueExistsW(m_hKey.get(), pszName))
+                    backup.AddValue(pszName);
                 continue;
             }
-            UniqueHkey hSourceKey;
-            if (OpenRegKey(hSource.get(), item.szName, KEY_QUERY_VALUE, hSourceKey.put()) ==
-                ERROR_SUCCESS)
-                backup.AddKeyTree(item.szName);
+            UniqueHkey hTargetKey;
+            if (OpenRegKeyW(m_hKey.get(), pszName, KEY_QUERY_VALUE, hTargetKey.put()) == ERROR_SUCCESS)
+                backup.AddKeyTree(pszName);
         }
         backup.Write();
-        for (const REGITEM& item : items)
+        for (const auto& [item, name] : items)
         {
             if (item.dwKind != REGITEM_KEY)
             {
-                if (CopyValue(m_hKey.get(), hSource.get(), RegValueName(item)))
+                if (CopyValue(m_hKey.get(), hSource.get(),
+                              item.dwKind == REGITEM_DEFAULT ? nullptr : name.c_str()))
                     NotifyItemChange(*this, SHCNE_CREATE, item);
                 continue;
             }
@@ -259,7 +282,7 @@ BOOL CRegkeyExtension::Drop(IDataObject* pDataObject, DWORD, POINTL, DWORD*) noe
                 (PredefinedKeyFromField(dwSourceRoot) == m_hRootKey &&
                  IsSameOrBelowKeyPath(itemPath, m_strKeyPath)))
                 continue;
-            if (CopyKeyTree(m_hKey.get(), hSource.get(), item.szName))
+            if (CopyKeyTree(m_hKey.get(), hSource.get(), name.c_str()))
                 NotifyItemChange(*this, SHCNE_MKDIR, item);
         }
         return TRUE;

@@ -32,29 +32,31 @@ const RegFolderServices c_noServices;
 } // namespace
 
 CRegkeyExtension::CRegkeyExtension(CNameSpaceExtension* pParent, HKEY hRootKey,
-                                   const char* pszKeyPath,
-                                   const RegFolderServices* pServices) noexcept
+                                   const char* pszKeyPath, const RegFolderServices* pServices,
+                                   const wchar_t* pszRealPath) noexcept
     : CNameSpaceExtension(pParent), m_pServices(pServices ? pServices : &c_noServices),
       m_hRootKey(hRootKey)
 {
     try
     {
         m_strKeyPath = pszKeyPath ? pszKeyPath : "";
+        m_strRealKeyPath = pszRealPath ? std::wstring(pszRealPath) : AnsiToWide(m_strKeyPath.c_str());
     }
     catch (...)
     {
         // Without memory for the path the folder opens nothing: it reads as "Registry".
         m_strKeyPath.clear();
+        m_strRealKeyPath.clear();
         return;
     }
     if (m_strKeyPath.empty())
     {
         m_hKey.reset(hRootKey);
     }
-    else if (hRootKey && !OpenBelowParent(pParent))
+    else if (hRootKey && !m_strRealKeyPath.empty() && !OpenBelowParent(pParent))
     {
         HKEY hKey = nullptr;
-        if (OpenRegKey(hRootKey, m_strKeyPath.c_str(), MAXIMUM_ALLOWED, &hKey) ==
+        if (OpenRegKeyW(hRootKey, m_strRealKeyPath.c_str(), MAXIMUM_ALLOWED, &hKey) ==
             ERROR_SUCCESS)
             m_hKey.reset(hKey);
     }
@@ -67,17 +69,24 @@ bool CRegkeyExtension::OpenBelowParent(CNameSpaceExtension* pParent) noexcept
     if (!pParent || !pParent->GetInterface(IID_IRegFolder))
         return false;
     const auto* pParentKey = static_cast<const CRegkeyExtension*>(pParent);
-    const CString& parentPath = pParentKey->m_strKeyPath;
+    const std::wstring& parentPath = pParentKey->m_strRealKeyPath;
     const size_t cchPrefix = parentPath.empty() ? 0 : parentPath.size() + 1;
     if (!pParentKey->m_hKey || pParentKey->m_hRootKey != m_hRootKey ||
-        m_strKeyPath.size() <= cchPrefix || m_strKeyPath.compare(0, parentPath.size(), parentPath) != 0 ||
-        (cchPrefix && m_strKeyPath[parentPath.size()] != '\\'))
+        m_strRealKeyPath.size() <= cchPrefix ||
+        m_strRealKeyPath.compare(0, parentPath.size(), parentPath) != 0 ||
+        (cchPrefix && m_strRealKeyPath[parentPath.size()] != L'\\'))
         return false;
     HKEY hKey = nullptr;
-    if (OpenRegKey(pParentKey->m_hKey.get(), m_strKeyPath.c_str() + cchPrefix, MAXIMUM_ALLOWED, &hKey) != ERROR_SUCCESS)
+    if (OpenRegKeyW(pParentKey->m_hKey.get(), m_strRealKeyPath.c_str() + cchPrefix,
+                    MAXIMUM_ALLOWED, &hKey) != ERROR_SUCCESS)
         return false;
     m_hKey.reset(hKey);
     return true;
+}
+
+bool CRegkeyExtension::FindRealName(const REGITEM& item, std::wstring& name) const noexcept
+{
+    return FindItemRealName(m_hKey.get(), item, name);
 }
 
 void* CRegkeyExtension::GetInterface(REFIID riid) noexcept
@@ -113,8 +122,9 @@ BOOL CRegkeyExtension::DeliverDefaultItem(void* pItem, DWORD grfFlags) noexcept
 
 BOOL CRegkeyExtension::GetFirstItem(void* pItem, DWORD* pdwContext, DWORD grfFlags) noexcept
 {
-    REGITEM item = MakeRegItem(REGITEM_KEY, 0, nullptr);
-    if (ReadSubkeyName(m_hKey.get(), 0, item.szName, kRegItemNameSize))
+    REGITEM item = {};
+    std::wstring name;
+    if (ReadSubkeyNameW(m_hKey.get(), 0, name) && MakeListedItem(REGITEM_KEY, 0, name, 0, &item))
     {
         *pdwContext = 0;
         Record(pItem) = item;
@@ -129,8 +139,10 @@ BOOL CRegkeyExtension::GetNextItem(const void* pPrevious, void* pItem, DWORD* pd
     const DWORD dwKind = ReadRegItem(pPrevious).dwKind;
     if (dwKind == REGITEM_KEY)
     {
-        REGITEM item = MakeRegItem(REGITEM_KEY, *pdwContext + 1, nullptr);
-        if (ReadSubkeyName(m_hKey.get(), *pdwContext + 1, item.szName, kRegItemNameSize))
+        REGITEM item = {};
+        std::wstring name;
+        if (ReadSubkeyNameW(m_hKey.get(), *pdwContext + 1, name) &&
+            MakeListedItem(REGITEM_KEY, *pdwContext + 1, name, 0, &item))
         {
             *pdwContext += 1;
             Record(pItem) = item;
@@ -141,10 +153,13 @@ BOOL CRegkeyExtension::GetNextItem(const void* pPrevious, void* pItem, DWORD* pd
 
     // After "(default)" the values start at 0; the unnamed value is already listed as it.
     DWORD dwIndex = dwKind == REGITEM_DEFAULT ? 0 : *pdwContext + 1;
+    std::wstring name;
     for (;; ++dwIndex)
     {
-        REGITEM item = MakeRegItem(REGITEM_VALUE, dwIndex, nullptr);
-        if (!ReadValueName(m_hKey.get(), dwIndex, item.szName, kRegItemNameSize, &item.dwValueType))
+        REGITEM item = {};
+        DWORD dwType = REG_NONE;
+        if (!ReadValueNameW(m_hKey.get(), dwIndex, name, &dwType) ||
+            !MakeListedItem(REGITEM_VALUE, dwIndex, name, dwType, &item))
             return FALSE;
         *pdwContext = dwIndex;
         if (item.szName[0] != '\0')
@@ -182,8 +197,13 @@ CNameSpaceExtension* CRegkeyExtension::CreateSubFolder(const void* pItem) noexce
         return nullptr;
     try
     {
-        return new (std::nothrow)
-            CRegkeyExtension(this, m_hRootKey, SubkeyPath(item.szName).c_str(), m_pServices);
+        // The sub-folder opens the very key the item names, by its real name.
+        std::wstring name;
+        if (!FindRealName(item, name) || name.empty())
+            return nullptr;
+        const std::wstring realPath = m_strRealKeyPath.empty() ? name : m_strRealKeyPath + L"\\" + name;
+        return new (std::nothrow) CRegkeyExtension(this, m_hRootKey, SubkeyPath(item.szName).c_str(),
+                                                   m_pServices, realPath.c_str());
     }
     CATCH_RETURN(nullptr)
 }
@@ -227,13 +247,12 @@ ULONG CRegkeyExtension::GetItemAttributes(const void* pItem) noexcept
     if (item.dwKind != REGITEM_KEY)
         return kValue;
 
-    HKEY hSubkey = nullptr;
-    if (OpenRegKey(m_hKey.get(), item.szName, KEY_QUERY_VALUE, &hSubkey) != ERROR_SUCCESS)
-        return kKey;
-    UniqueHkey subkey(hSubkey);
+    std::wstring name;
+    UniqueHkey subkey;
     DWORD cSubkeys = 0;
-    if (::RegQueryInfoKeyA(subkey.get(), nullptr, nullptr, nullptr, &cSubkeys, nullptr, nullptr,
-                           nullptr, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    if (!FindRealName(item, name) ||
+        OpenRegKeyW(m_hKey.get(), name.c_str(), KEY_QUERY_VALUE, subkey.put()) != ERROR_SUCCESS ||
+        !ReadKeyCounts(subkey.get(), &cSubkeys, nullptr))
         return kKey;
     // A key with subkeys is never offered for renaming.
     return cSubkeys > 0 ? kKey | SFGAO_HASSUBFOLDER : kKey | SFGAO_CANRENAME;
@@ -315,6 +334,20 @@ CString CRegkeyExtension::ItemDetailText(const REGITEM& item, int iColumn) noexc
 CString CRegkeyExtension::ValueText(const REGITEM& item) const
 {
     // One registry call for the data of most values; only larger ones ask for the size first.
+    if (IsLossyItem(item))
+    {
+        // The entry's own data, by its real name, in the code page as the column shows text.
+        std::wstring name;
+        DWORD dwType = REG_NONE;
+        std::vector<BYTE> data;
+        std::vector<BYTE> text;
+        if (!FindRealName(item, name) || !ReadTypedValueW(m_hKey.get(), name.c_str(), &dwType, data))
+            return {};
+        bool bLossy = false;
+        const std::vector<BYTE>& shown =
+            StringDataToCodePage(dwType, data, text, &bLossy) ? text : data;
+        return FormatValueText(item.dwValueType, shown.data(), static_cast<DWORD>(shown.size()));
+    }
     BYTE abData[kQuickValueBuffer];
     std::vector<BYTE> large;
     const BYTE* pData = nullptr;
@@ -336,12 +369,14 @@ BOOL CRegkeyExtension::GetFindData(const void* pItem, WIN32_FIND_DATAW* pFindDat
 void CRegkeyExtension::FillFindData(const REGITEM& item, WIN32_FIND_DATAW* pFindData) const noexcept
 {
     pFindData->dwFileAttributes = FILE_ATTRIBUTE_NORMAL;
+    std::wstring name;
+    const bool bFound = FindRealName(item, name);
     if (item.dwKind == REGITEM_KEY)
     {
         UniqueHkey subkey;
         FILETIME ft = {};
-        if (m_hKey &&
-            OpenRegKey(m_hKey.get(), item.szName, MAXIMUM_ALLOWED, subkey.put()) ==
+        if (bFound &&
+            OpenRegKeyW(m_hKey.get(), name.c_str(), MAXIMUM_ALLOWED, subkey.put()) ==
                 ERROR_SUCCESS &&
             ::RegQueryInfoKeyA(subkey.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                nullptr, nullptr, nullptr, nullptr, &ft) == ERROR_SUCCESS)
@@ -354,7 +389,9 @@ void CRegkeyExtension::FillFindData(const REGITEM& item, WIN32_FIND_DATAW* pFind
     else
     {
         DWORD cb = 0;
-        if (ReadValueSize(m_hKey.get(), RegValueName(item), &cb))
+        if (bFound && m_hKey &&
+            ::RegQueryValueExW(m_hKey.get(), item.dwKind == REGITEM_DEFAULT ? nullptr : name.c_str(),
+                               nullptr, nullptr, nullptr, &cb) == ERROR_SUCCESS)
             pFindData->nFileSizeLow = cb;
     }
     ::MultiByteToWideChar(CP_ACP, 0, item.szName, -1, pFindData->cFileName, MAX_PATH);
@@ -500,7 +537,7 @@ STDMETHODIMP CRegkeyExtension::XRegFolder::GetPath(BSTR* pbstrPath)
 {
     if (!pbstrPath)
         return E_POINTER;
-    const std::wstring path = AnsiToWide(m_pThis->m_strKeyPath.c_str());
+    const std::wstring& path = m_pThis->m_strRealKeyPath;
     *pbstrPath = ::SysAllocStringLen(path.c_str(), static_cast<UINT>(path.size()));
     return *pbstrPath ? S_OK : E_OUTOFMEMORY;
 }

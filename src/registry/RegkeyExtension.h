@@ -26,8 +26,10 @@ public:
     // hRootKey: the predefined key the folder's key lies under (none for the root folder);
     // pszKeyPath: the path below it, empty for the predefined key itself; pServices: what the
     // product gives the folders (kept, not copied: it lives as long as the module).
+    // pszRealPath: the path by the keys' real names when a name on it does not survive the
+    // code page (null: the path itself); the key is opened by it.
     CRegkeyExtension(CNameSpaceExtension* pParent, HKEY hRootKey, const char* pszKeyPath,
-                     const RegFolderServices* pServices) noexcept;
+                     const RegFolderServices* pServices, const wchar_t* pszRealPath = nullptr) noexcept;
 
     void* GetInterface(REFIID riid) noexcept override;
 
@@ -83,6 +85,11 @@ public:
 
     HKEY GetRootKey() const noexcept { return m_hRootKey; }
     const CString& GetKeyPath() const noexcept { return m_strKeyPath; }
+    // The path by the keys' real names.
+    const std::wstring& GetRealKeyPath() const noexcept { return m_strRealKeyPath; }
+    // The real name of the entry of this folder's key that an item names (empty: "(default)");
+    // false when it cannot be found for certain, and then nothing may act on the item.
+    bool FindRealName(const REGITEM& item, std::wstring& name) const noexcept;
     HKEY GetOpenKey() const noexcept { return m_hKey.get(); }
     const RegFolderServices& GetServices() const noexcept { return *m_pServices; }
     // Writes the backup of an item of this folder that an operation is about to change.
@@ -134,6 +141,9 @@ protected:
     HRESULT CompleteParse(const REGITEM& item, const wchar_t* pszText, const wchar_t* pszRest,
                           HWND hwnd, ULONG* pchEaten, LPITEMIDLIST* ppidl,
                           ULONG* pdwAttributes) noexcept;
+    // The item of the subkey listed under a real name (compared without regard to case); false
+    // when the key has none.
+    bool FindListedSubkey(const std::wstring& realName, REGITEM* pItem) const noexcept;
     // The path of a subkey of this folder's key.
     CString SubkeyPath(const char* pszName) const;
 
@@ -150,6 +160,7 @@ private:
     const RegFolderServices* m_pServices;
     HKEY m_hRootKey;
     CString m_strKeyPath;
+    std::wstring m_strRealKeyPath;
     UniqueHkey m_hKey; // the root key itself when the path is empty; never closed then
     // The key's name for the access-control editor, made on its first request and kept while
     // the editor may hold it.

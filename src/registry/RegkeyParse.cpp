@@ -6,6 +6,7 @@
 #include "framework/ItemIdList.h"
 #include "core/Result.h"
 #include "registry/LocationText.h"
+#include "registry/RegistryAccess.h"
 
 #include <cstring>
 #include <cwchar>
@@ -22,7 +23,32 @@ bool KeyItemFromComponent(const std::wstring& component, REGITEM* pItem)
     // A name that does not fit the record ends the parse here.
     return KeyComponentToName(component, pItem->szName, kRegItemNameSize);
 }
+
+// The key name a location component stands for, as KeyComponentToName makes it, in wide
+// characters: up to a colon, "%20" as a blank.
+std::wstring KeyComponentName(const std::wstring& component)
+{
+    std::wstring name = component.substr(0, component.find(L':'));
+    for (size_t i = name.find(L"%20"); i != std::wstring::npos; i = name.find(L"%20", i + 1))
+        name.replace(i, 3, L" ");
+    return name;
+}
 } // namespace
+
+bool CRegkeyExtension::FindListedSubkey(const std::wstring& realName, REGITEM* pItem) const noexcept
+{
+    DWORD cSubkeys = 0;
+    if (realName.empty() || !ReadKeyCounts(m_hKey.get(), &cSubkeys, nullptr))
+        return false;
+    std::wstring name;
+    for (DWORD i = 0; i < cSubkeys; ++i)
+    {
+        // The registry compares names without regard to case, and so does a typed path.
+        if (ReadSubkeyNameW(m_hKey.get(), i, name) && ::lstrcmpiW(name.c_str(), realName.c_str()) == 0)
+            return MakeListedItem(REGITEM_KEY, i, name, 0, pItem);
+    }
+    return false;
+}
 
 HRESULT CRegkeyExtension::ParseDisplayName(HWND hwnd, LPBC, LPOLESTR pszDisplayName,
                                            ULONG* pchEaten, LPITEMIDLIST* ppidl,
@@ -50,6 +76,13 @@ HRESULT CRegkeyExtension::ParseLocation(LPOLESTR pszDisplayName, bool bLongPrefi
         REGITEM item;
         if (!pfnMakeItem(component.first, &item))
             return E_INVALIDARG;
+        if (m_hRootKey && AnsiToWide(item.szName) != KeyComponentName(component.first))
+        {
+            // The name does not survive the code page: its text could name another key. The
+            // item is the listed subkey of that real name, or there is none.
+            if (!FindListedSubkey(KeyComponentName(component.first), &item))
+                return E_INVALIDARG;
+        }
         return CompleteParse(item, pszText, component.pszRest, hwnd, pchEaten, ppidl,
                              pdwAttributes);
     }

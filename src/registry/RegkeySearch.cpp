@@ -36,8 +36,13 @@ bool SearchSubFolder(const CmdTargetPtr<CNameSpaceExtension>& pSubFolder, CSearc
 void CRegkeyExtension::SearchValue(CSearchWalk* pSearch, LPCITEMIDLIST pidlFolder, DWORD dwIndex,
                                    std::vector<BYTE>& data) noexcept
 {
-    REGITEM item = MakeRegItem(REGITEM_VALUE, 0, nullptr);
-    if (!ReadValueName(m_hKey.get(), dwIndex, item.szName, kRegItemNameSize, &item.dwValueType))
+    // The value by its real name: a result with a lossy name names this entry (listing index and
+    // mark), never a value whose real name is the lossy text.
+    REGITEM item = {};
+    std::wstring name;
+    DWORD dwType = REG_NONE;
+    if (!ReadValueNameW(m_hKey.get(), dwIndex, name, &dwType) ||
+        !MakeListedItem(REGITEM_VALUE, dwIndex, name, dwType, &item))
         return;
 
     // A value found by its name is not searched by its data as well.
@@ -49,12 +54,27 @@ void CRegkeyExtension::SearchValue(CSearchWalk* pSearch, LPCITEMIDLIST pidlFolde
         BYTE abQuick[kQuickValueBuffer];
         const BYTE* pData = nullptr;
         DWORD cbData = 0;
-        if (!ReadValueDataQuick(m_hKey.get(), item.szName, abQuick, sizeof(abQuick), data, &pData,
-                                &cbData) &&
-            !ReadValueDataQuick(m_hKey.get(), item.szName, abQuick, sizeof(abQuick), data, &pData,
-                                &cbData))
-            return;
-        bFound = pSearch->MatchesData(item.dwValueType, pData, cbData);
+        if (IsLossyItem(item))
+        {
+            // Read by the real name; strings are compared in the code page as the ANSI calls
+            // give them.
+            std::vector<BYTE> text;
+            bool bLossy = false;
+            if (!ReadTypedValueW(m_hKey.get(), name.c_str(), &dwType, data))
+                return;
+            const std::vector<BYTE>& compared =
+                StringDataToCodePage(dwType, data, text, &bLossy) ? text : data;
+            bFound = pSearch->MatchesData(item.dwValueType, compared.data(), compared.size());
+        }
+        else
+        {
+            if (!ReadValueDataQuick(m_hKey.get(), item.szName, abQuick, sizeof(abQuick), data,
+                                    &pData, &cbData) &&
+                !ReadValueDataQuick(m_hKey.get(), item.szName, abQuick, sizeof(abQuick), data,
+                                    &pData, &cbData))
+                return;
+            bFound = pSearch->MatchesData(item.dwValueType, pData, cbData);
+        }
     }
     if (!bFound)
         return;
@@ -114,8 +134,9 @@ BOOL CRegkeyExtension::SearchKey(CSearchWalk* pSearch) noexcept
     {
         if (pSearch->ServeAndCheckCancelled())
             return FALSE;
-        REGITEM item = MakeRegItem(REGITEM_KEY, 0, nullptr);
-        if (!ReadSubkeyName(m_hKey.get(), i, item.szName, kRegItemNameSize))
+        REGITEM item = {};
+        std::wstring name;
+        if (!ReadSubkeyNameW(m_hKey.get(), i, name) || !MakeListedItem(REGITEM_KEY, i, name, 0, &item))
             continue;
         if (!SearchSubFolder(GetSubFolder(&item), pSearch))
             return FALSE;

@@ -77,7 +77,8 @@ TEST(KeyOperations, RenamingAValueKeepsItsDataAndTheTypeTheRegistryReports)
         key.SetBinary("", {7, 8}, REG_DWORD_BIG_ENDIAN);
         key.SetString("Other", "keep me");
         Snapshot expected = SnapKey(key.path());
-        EXPECT_EQ(RenameValue(key.get(), c.pszOld, c.newName), c.bOk);
+        const std::wstring oldName = c.pszOld ? AnsiToWide(c.pszOld) : std::wstring();
+        EXPECT_EQ(RenameValue(key.get(), c.pszOld ? oldName.c_str() : nullptr, c.newName), c.bOk);
         if (c.bOk)
             MoveEntry(expected[""], c.pszOld ? c.pszOld : "", c.newName);
         ExpectSameTree(SnapKey(key.path()), expected);
@@ -112,7 +113,7 @@ TEST(KeyOperations, OnlyEmptyKeysAreRenamed)
         if (c.bChild)
             key.CreateSubkey("Key\\Child");
         Snapshot expected = SnapKey(key.path());
-        EXPECT_EQ(RenameEmptyKey(key.get(), "Key", c.pszNew), c.bOk);
+        EXPECT_EQ(RenameEmptyKey(key.get(), L"Key", c.pszNew), c.bOk);
         if (c.bOk)
             MoveEntry(expected, "Key", c.pszNew);
         ExpectSameTree(SnapKey(key.path()), expected);
@@ -123,8 +124,8 @@ TEST(KeyOperations, OnlyEmptyKeysAreRenamed)
 TEST(KeyOperations, AMissingOrUnnamedKeyIsNotDeleted)
 {
     ScratchKey key;
-    EXPECT_FALSE(DeleteKeyTree(key.get(), "Tree")) << "a key that is not there is not deleted";
-    EXPECT_FALSE(DeleteKeyTree(key.get(), ""));
+    EXPECT_FALSE(DeleteKeyTree(key.get(), L"Tree")) << "a key that is not there is not deleted";
+    EXPECT_FALSE(DeleteKeyTree(key.get(), L""));
 }
 
 TEST(KeyOperations, CopyingATreeMergesIntoWhatIsThere)
@@ -147,7 +148,7 @@ TEST(KeyOperations, CopyingATreeMergesIntoWhatIsThere)
             for (const auto& [name, value] : values)
                 expected["To" + path.substr(4)][name] = value;
 
-    ASSERT_TRUE(CopyKeyTree(hTo.get(), hFrom.get(), "Tree"));
+    ASSERT_TRUE(CopyKeyTree(hTo.get(), hFrom.get(), L"Tree"));
     ExpectSameTree(SnapKey(key.path()), expected);
     EXPECT_EQ(expected.at("To\\Tree").at("other").second, (std::vector<BYTE>{'s', 't', 'a', 'y', 's', 0}));
     EXPECT_EQ(expected.at("To\\Tree\\Sub").at("deep").second, (std::vector<BYTE>{1, 2}));
@@ -159,7 +160,7 @@ TEST(KeyOperations, ACopyIntoItsOwnSubkeyCopiesTheTreeAsItWasOnce)
     key.CreateSubkey("S\\T\\U");
     UniqueHkey hT = Open(key.get(), "S\\T");
     // S copied into S\T: without a fixed extent the copy would find itself and grow.
-    ASSERT_TRUE(CopyKeyTree(hT.get(), key.get(), "S"));
+    ASSERT_TRUE(CopyKeyTree(hT.get(), key.get(), L"S"));
     const Snapshot tree = SnapKey(key.path() + "\\S");
     EXPECT_EQ(tree.size(), 3u + 3u); // S, T, U and the copy S', T', U'
     EXPECT_EQ(tree.count("T\\S\\T\\U"), 1u);
