@@ -8,7 +8,6 @@
 #include "registry/RegistryTree.h"
 
 #include <mbstring.h>
-#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -23,10 +22,6 @@ bool SameNameIgnoringCase(const char* psz1, const char* psz2) noexcept
                     reinterpret_cast<const unsigned char*>(psz2)) == 0;
 }
 
-bool ValueExists(HKEY hKey, const char* pszName) noexcept
-{
-    return ::RegQueryValueExA(hKey, pszName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
 
 bool SubkeyExists(HKEY hParent, const wchar_t* pszName) noexcept
 {
@@ -110,25 +105,13 @@ bool CreateOrOpenSubkey(HKEY hParent, const char* pszName) noexcept
 
 CString FreeValueName(HKEY hKey, const char* pszBase)
 {
-    CString name = pszBase;
-    for (int n = 2; hKey && ValueExists(hKey, name.c_str()); ++n)
-    {
-        char szSuffix[16];
-        std::snprintf(szSuffix, sizeof(szSuffix), " #%d", n);
-        name = CString(pszBase) + szSuffix;
-    }
-    return name;
+    return WideToAnsi(FreeValueNameW(hKey, AnsiToWide(pszBase)).c_str());
 }
 
 bool WriteZeroValue(HKEY hKey, const char* pszName, DWORD dwType, DWORD cbData) noexcept
 {
     const BYTE abZero[16] = {};
     return cbData <= sizeof(abZero) && WriteValue(hKey, pszName, dwType, abZero, cbData);
-}
-
-bool DeleteValue(HKEY hKey, const wchar_t* pszName) noexcept
-{
-    return DeleteValueW(hKey, pszName);
 }
 
 bool DeleteKeyTree(HKEY hParent, const wchar_t* pszName) noexcept

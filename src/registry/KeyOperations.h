@@ -28,9 +28,6 @@ bool WriteZeroValue(HKEY hKey, const char* pszName, DWORD dwType, DWORD cbData) 
 // The operations below take real (wide) names, so that they reach exactly the entry meant and
 // move data byte for byte, whatever characters the names and strings hold.
 
-// Deletes a value (none: the unnamed value).
-bool DeleteValue(HKEY hKey, const wchar_t* pszName) noexcept;
-
 // Deletes the subkey and everything below it, leaves first. False when the key was not there
 // or could not be deleted.
 bool DeleteKeyTree(HKEY hParent, const wchar_t* pszName) noexcept;

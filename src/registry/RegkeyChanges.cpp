@@ -127,7 +127,7 @@ BOOL CRegkeyExtension::DeleteItems(UINT cidl, LPCITEMIDLIST* apidl) noexcept
             if (DeleteKeyTree(m_hKey.get(), name.c_str()))
                 NotifyItemChange(*this, SHCNE_RMDIR, item);
         }
-        else if (DeleteValue(m_hKey.get(), item.dwKind == REGITEM_DEFAULT ? nullptr : name.c_str()))
+        else if (DeleteValueW(m_hKey.get(), item.dwKind == REGITEM_DEFAULT ? nullptr : name.c_str()))
         {
             NotifyItemChange(*this, SHCNE_DELETE, item);
         }
