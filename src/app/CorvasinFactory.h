@@ -1,10 +1,10 @@
-// The product's class factories and the services its registry folders are given: the folder
-// factory makes the registry root folder (or, for interfaces a folder lacks, the registry UI
-// object) and registers the server; the UI object factory makes UI objects through it.
+// The product's class factories: the folder factory makes the registry root folder (or, for
+// interfaces a folder lacks, the registry UI object) and registers the server; the UI object
+// factory makes UI objects through it. Both give what they make the product's services record.
 #pragma once
 
+#include "app/CorvasinServices.h"
 #include "framework/NameSpaceFactory.h"
-#include "registry/RegFolderServices.h"
 
 namespace corvasin
 {
@@ -24,9 +24,5 @@ public:
 // The module's two factories.
 CCorvasinFactory& FolderFactory() noexcept;
 CUIObjectFactory& UIObjectFactory() noexcept;
-
-// What every registry folder of the product is given: its class id, the registry key clipboard
-// format, and the commands of the floors above the folders.
-const RegFolderServices& RegistryServices() noexcept;
 
 } // namespace corvasin

@@ -8,7 +8,7 @@
 #include "editors/EditDwordDialog.h"
 #include "editors/EditMultiTextDialog.h"
 #include "editors/EditTextDialog.h"
-#include "registry/FolderChanges.h"
+#include "commands/ItemChanges.h"
 #include "registry/RegistryAccess.h"
 #include "registry/RegkeyExtension.h"
 
@@ -23,7 +23,7 @@ namespace
 using ValueData = std::vector<BYTE>;
 
 // Once the user has pressed OK and before the value is written, the old data is backed up.
-void BackUpValue(CRegkeyExtension& folder, const REGITEM& item) { folder.BackUp(item, "edit"); }
+void BackUpValue(CRegkeyExtension& folder, const REGITEM& item) { (void)BackUpItem(folder, item, "edit"); }
 
 // The text of string data: up to its first zero, never past the data.
 CString TextOf(const ValueData& data)

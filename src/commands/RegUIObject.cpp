@@ -1,41 +1,29 @@
-// The registry UI object's commands: edit, find, new key and values, security, the key name on
-// the clipboard and delete. Export, about, uninstall and placement come from the floors that
-// own them.
+// The registry UI object: its folder, its items and the owner of its commands' windows.
 #include "commands/RegUIObject.h"
 
-#include "commands/EditValue.h"
-#include "core/CmdTargetPtr.h"
+#include "commands/ChangeCommands.h"
 #include "core/Result.h"
-#include "framework/ItemIdList.h"
-#include "framework/TextDataObject.h"
-#include "registry/FolderChanges.h"
+#include "registry/RegServices.h"
 #include "registry/RegkeyExtension.h"
-
-#include <vector>
 
 namespace corvasin
 {
 
 namespace
 {
-// The folder object behind a folder, when it is a registry key folder.
-CRegkeyExtension* AsRegFolder(CNameSpaceExtension* pFolder) noexcept
-{
-    // Every folder of this namespace answers IRegFolder; a foreign folder (a host's) does not.
-    if (!pFolder || !pFolder->GetInterface(IID_IRegFolder))
-        return nullptr;
-    return static_cast<CRegkeyExtension*>(pFolder);
-}
-
 // The owner window for dialogs and message boxes; none when it has gone.
 HWND LiveWindow(HWND hwnd) noexcept { return ::IsWindow(hwnd) ? hwnd : nullptr; }
 } // namespace
 
-CRegUIObject::CRegUIObject(CNameSpaceExtension* pFolder, UINT cidl, LPCITEMIDLIST* apidl,
-                           LPCITEMIDLIST pidlFolder, HWND hwndOwner) noexcept
-    : CShellUIObject(pFolder, cidl, apidl, pidlFolder, hwndOwner)
+CRegUIObject::CRegUIObject(const CRegServices& services, CNameSpaceExtension* pFolder, UINT cidl,
+                           LPCITEMIDLIST* apidl, LPCITEMIDLIST pidlFolder, HWND hwndOwner) noexcept
+    : CShellUIObject(pFolder, cidl, apidl, pidlFolder, hwndOwner), m_services(services)
 {
 }
+
+const CLSID& CRegUIObject::GetClassID() noexcept { return m_services.UIObjectClassId(); }
+
+CNameSpaceExtension* CRegUIObject::GetDefaultFolder() noexcept { return m_services.DefaultFolder(); }
 
 HWND CRegUIObject::CommandOwner() const noexcept
 {
@@ -51,7 +39,14 @@ HWND CRegUIObject::CommandOwner() const noexcept
     return ::GetActiveWindow();
 }
 
-CRegkeyExtension* CRegUIObject::RegFolder() const noexcept { return AsRegFolder(GetFolder()); }
+CRegkeyExtension* CRegUIObject::RegFolder() const noexcept
+{
+    // Every folder of this namespace answers IRegFolder; a foreign folder (a host's) does not.
+    CNameSpaceExtension* pFolder = GetFolder();
+    if (!pFolder || !pFolder->GetInterface(IID_IRegFolder))
+        return nullptr;
+    return static_cast<CRegkeyExtension*>(pFolder);
+}
 
 std::vector<LPCITEMIDLIST> CRegUIObject::ItemLists() const
 {
@@ -61,98 +56,29 @@ std::vector<LPCITEMIDLIST> CRegUIObject::ItemLists() const
     return items;
 }
 
-bool CRegUIObject::ItemRecord(UINT i, REGITEM* pItem) const noexcept
+MenuFacts CRegUIObject::Facts() const noexcept
 {
-    const BYTE* pData = ItemData(i);
-    if (!pData || !HasRegItemSignature(pData))
-        return false;
-    *pItem = ReadRegItem(pData);
-    return true;
+    MenuFacts facts;
+    facts.cItems = GetItemCount();
+    const BYTE* pData = ItemData(0);
+    if (pData && HasRegItemSignature(pData))
+    {
+        // Every kind but a key (a named value, "(default)") counts as a value.
+        facts.bFirstIsKey = ReadRegItem(pData).dwKind == REGITEM_KEY;
+        facts.bFirstIsValue = !facts.bFirstIsKey;
+    }
+    return facts;
 }
 
-template <typename Fn>
-BOOL CRegUIObject::OnSelectedKeyFolder(Fn fn) noexcept
+BOOL CRegUIObject::RunCommand(const CommandRow& row) noexcept
 {
-    REGITEM item;
-    if (GetItemCount() != 1 || !ItemRecord(0, &item) || item.dwKind != REGITEM_KEY || !GetFolder())
-        return FALSE;
-    const CmdTargetPtr<CNameSpaceExtension> pSub = GetFolder()->GetSubFolder(ItemData(0));
-    CRegkeyExtension* pKeyFolder = AsRegFolder(pSub.get());
-    return pKeyFolder ? fn(*pKeyFolder) : FALSE;
-}
-
-// ---- the commands -----------------------------------------------------------------------------
-
-BOOL CRegUIObject::OnEdit() noexcept
-{
-    REGITEM item;
-    CRegkeyExtension* pFolder = RegFolder();
-    if (!pFolder || GetItemCount() != 1 || !ItemRecord(0, &item) || item.dwKind == REGITEM_KEY)
-        return FALSE;
-    return EditValue(*pFolder, item, CommandOwner());
-}
-
-BOOL CRegUIObject::OnExport() noexcept
-{
-    CRegkeyExtension* pFolder = RegFolder();
-    if (!pFolder || !pFolder->GetServices().pfnExportItems || GetItemCount() == 0)
+    if (!row.pfnRun)
         return FALSE;
     try
     {
         const std::vector<LPCITEMIDLIST> items = ItemLists();
-        return pFolder->GetServices().pfnExportItems(pFolder, GetItemCount(), const_cast<LPCITEMIDLIST*>(items.data()),
-                                                     CommandOwner());
-    }
-    CATCH_RETURN(FALSE)
-}
-
-BOOL CRegUIObject::OnFind() noexcept
-{
-    CRegkeyExtension* pFolder = RegFolder();
-    if (!pFolder)
-        return FALSE;
-    try
-    {
-        const std::vector<LPCITEMIDLIST> items = ItemLists();
-        // The registry root searches everything, whatever is selected.
-        return pFolder->FindItems(GetItemCount(), items.empty() ? nullptr : const_cast<LPCITEMIDLIST*>(items.data()),
-                                  CommandOwner());
-    }
-    CATCH_RETURN(FALSE)
-}
-
-BOOL CRegUIObject::OnNewKey() noexcept
-{
-    return OnSelectedKeyFolder([](CRegkeyExtension& folder) { return CreateNewKey(folder); });
-}
-
-BOOL CRegUIObject::OnNewValue(DWORD dwType) noexcept
-{
-    return OnSelectedKeyFolder(
-        [dwType](CRegkeyExtension& folder) { return CreateNewValue(folder, dwType); });
-}
-
-BOOL CRegUIObject::OnSecurity() noexcept
-{
-    const HWND hwndOwner = CommandOwner();
-    return OnSelectedKeyFolder(
-        [hwndOwner](CRegkeyExtension& folder) { return folder.EditKeySecurity(hwndOwner); });
-}
-
-BOOL CRegUIObject::OnCopyKeyName(BOOL bFull) noexcept
-{
-    REGITEM item;
-    if (!ItemRecord(0, &item))
-        return FALSE;
-    try
-    {
-        CString text = item.szName;
-        // Each folder with a parent puts its own name in front; the registry root adds nothing.
-        for (CNameSpaceExtension* pFolder = bFull ? GetFolder() : nullptr;
-             pFolder && pFolder->GetParent(); pFolder = pFolder->GetParent())
-            text = pFolder->GetItemName(nullptr, 0) + "\\" + text;
-        PutTextOnClipboard(text);
-        return TRUE;
+        const CommandCall call{m_services, RegFolder(), items, CommandOwner(), row.dwParam};
+        return row.pfnRun(call) == S_OK;
     }
     CATCH_RETURN(FALSE)
 }
@@ -162,18 +88,18 @@ BOOL CRegUIObject::OnDelete() noexcept
     CRegkeyExtension* pFolder = RegFolder();
     if (!pFolder || GetItemCount() == 0)
         return FALSE;
+    // The predefined keys are never deleted.
+    if (pFolder->IsRegistryRoot())
+        return FALSE;
+    // Success whatever became of each item, as the folder's delete answers: the user was asked
+    // about each one, and nothing else is shown.
     try
     {
         const std::vector<LPCITEMIDLIST> items = ItemLists();
-        return pFolder->DeleteItems(GetItemCount(), const_cast<LPCITEMIDLIST*>(items.data()));
+        (void)DeleteItems(*pFolder, items, CommandOwner());
+        return TRUE;
     }
     CATCH_RETURN(FALSE)
 }
-
-// The product's final class binds these to the installation floor.
-BOOL CRegUIObject::OnAbout() noexcept { return FALSE; }
-BOOL CRegUIObject::OnUninstall() noexcept { return FALSE; }
-BOOL CRegUIObject::MoveFolder(DWORD) noexcept { return FALSE; }
-DWORD CRegUIObject::ReadPlacementType() noexcept { return 0; }
 
 } // namespace corvasin

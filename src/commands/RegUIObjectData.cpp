@@ -5,7 +5,7 @@
 #include "core/Handles.h"
 #include "core/Result.h"
 #include "registry/RegKeyPayload.h"
-#include "registry/RegkeyExtension.h"
+#include "registry/RegServices.h"
 
 #include <vector>
 
@@ -14,10 +14,8 @@ namespace corvasin
 
 UINT CRegUIObject::RegKeyFormat() const noexcept
 {
-    const CRegkeyExtension* pFolder = RegFolder();
-    if (!pFolder || !pFolder->GetServices().pfnRegKeyFormat)
-        return 0;
-    return pFolder->GetServices().pfnRegKeyFormat();
+    // Only a selection in a registry folder carries registry items.
+    return RegFolder() ? m_services.RegKeyFormat() : 0;
 }
 
 BOOL CRegUIObject::GetFormatEtc(int nIndex, FORMATETC* pFormatEtc) noexcept

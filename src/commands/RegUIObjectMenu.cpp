@@ -1,47 +1,14 @@
-// The registry menus: the item menu of a selection and the icon menu of the namespace's own
-// icon, the submenus filled when they open, and the dispatch of invoked commands.
+// The registry menus, built from the command table: the item menu of a selection and the icon
+// menu of the namespace's own icon, the submenus filled when they open, and the dispatch of
+// invoked commands.
 #include "commands/RegUIObject.h"
 
 #include "core/Handles.h"
 #include "framework/MenuPopupWatch.h"
-
-#include <cstring>
-#include <iterator>
+#include "registry/RegServices.h"
 
 namespace corvasin
 {
-
-namespace
-{
-// The entries of the "New" submenu, in their order.
-struct NewEntry
-{
-    UINT offset;
-    LPCSTR pszText;
-};
-constexpr NewEntry c_newEntries[] = {
-    {CRegUIObject::kRegNewKey, "Key"},
-    {CRegUIObject::kRegNewString, "String value"},
-    {CRegUIObject::kRegNewDword, "DWORD value"},
-    {CRegUIObject::kRegNewBinary, "Binary value"},
-    {CRegUIObject::kRegNewMultiSz, "MultiSz value"},
-};
-
-// The entries of the "Move to" submenu and the placement each one stands for.
-struct MoveEntry
-{
-    UINT offset;
-    LPCSTR pszText;
-    DWORD dwPlacement;
-};
-constexpr MoveEntry c_moveEntries[] = {
-    {CRegUIObject::kRegMoveDesktop, "Desktop", 0},
-    {CRegUIObject::kRegMoveMyComputer, "My Computer", 1},
-    {CRegUIObject::kRegMoveControlPanel, "Control Panel", 2},
-    {CRegUIObject::kRegMoveFolder, "Select folder...", 3},
-};
-constexpr DWORD kPlacementFolder = 3; // always offered: another folder can always be picked
-} // namespace
 
 // ---- building -----------------------------------------------------------------------------------
 
@@ -72,42 +39,49 @@ void CRegUIObject::AddPopup(CMenuBuilder& menu, UINT offset, LPCSTR pszText) noe
     }
 }
 
+void CRegUIObject::AddRows(CMenuBuilder& menu, UINT place, const MenuFacts& facts,
+                           UINT indexMenu) noexcept
+{
+    for (const CommandRow& row : CommandRows())
+    {
+        if (!(row.places & place) || (row.places & kIsDefault) || !IsShown(row, facts))
+            continue;
+        if (row.places & kAtMenuTop)
+            menu.SetInsert(0);
+        if (row.pfnRun)
+            menu.Add(row.offset, row.pszText);
+        else
+            AddPopup(menu, row.offset, row.pszText);
+        menu.SetInsert(indexMenu);
+    }
+}
+
 HRESULT CRegUIObject::BuildItemMenu(HMENU hmenu, UINT indexMenu, UINT idCmdFirst, UINT idCmdLast,
                                     UINT uFlags) noexcept
 {
-    REGITEM first;
-    const bool bFirstKnown = ItemRecord(0, &first);
-    const bool bOne = GetItemCount() == 1;
-    const bool bFirstIsKey = bFirstKnown && first.dwKind == REGITEM_KEY;
+    const MenuFacts facts = Facts();
     CMenuBuilder menu(hmenu, indexMenu, idCmdFirst, idCmdLast, CMenuBuilder::Insert::ByCommand);
 
-    bool bEdit = false;
-    if (bOne && bFirstKnown && !bFirstIsKey)
+    // The default entry first; then the base must not offer a default of its own.
+    bool bDefault = false;
+    for (const CommandRow& row : CommandRows())
     {
-        menu.Add(kRegEdit, "Edit", (uFlags & CMF_NODEFAULT) ? 0 : MFS_DEFAULT);
-        bEdit = true;
-        // The base must not offer a default of its own.
-        uFlags |= CMF_NODEFAULT;
+        if ((row.places & kInItemMenu) && (row.places & kIsDefault) && IsShown(row, facts))
+        {
+            menu.Add(row.offset, row.pszText, (uFlags & CMF_NODEFAULT) ? 0 : MFS_DEFAULT);
+            bDefault = true;
+        }
     }
+    if (bDefault)
+        uFlags |= CMF_NODEFAULT;
     if (uFlags & CMF_DEFAULTONLY)
     {
-        if (bEdit)
+        if (bDefault)
             return MenuResult(kRegBaseFirst + 1);
     }
     else
     {
-        menu.Add(kRegExport, "Export");
-        if (bFirstIsKey)
-            menu.Add(kRegFind, "Find...");
-        if (bOne && bFirstIsKey)
-        {
-            menu.SetInsert(0);
-            menu.Add(kRegCopyKeyName, "Copy key name");
-            menu.Add(kRegCopyFullKeyName, "Copy full key name");
-            menu.SetInsert(indexMenu);
-            AddPopup(menu, kRegNewMenu, "New");
-            menu.Add(kRegSecurity, "Security...");
-        }
+        AddRows(menu, kInItemMenu, facts, indexMenu);
     }
 
     // The base entries go in front, by position, with ids from kRegBaseFirst on.
@@ -122,10 +96,7 @@ HRESULT CRegUIObject::BuildIconMenu(HMENU hmenu, UINT indexMenu, UINT idCmdFirst
     if (uFlags & CMF_DEFAULTONLY)
         return MenuResult(0);
     CMenuBuilder menu(hmenu, indexMenu, idCmdFirst, idCmdLast, CMenuBuilder::Insert::ByCommand);
-    menu.Add(kRegFind, "Find...");
-    AddPopup(menu, kRegMoveMenu, "Move to");
-    menu.Add(kRegAbout, "About Corvasin");
-    menu.Add(kRegUninstall, "Uninstall");
+    AddRows(menu, kInIconMenu, Facts(), indexMenu);
     return MenuResult(kRegBaseFirst + 1);
 }
 
@@ -138,25 +109,18 @@ BOOL CRegUIObject::OnMenuMessage(UINT uMsg, WPARAM wParam, LPARAM) noexcept
     const auto hPopup = reinterpret_cast<HMENU>(wParam);
     if (!::IsMenu(hPopup))
         return TRUE;
+    // A submenu is known by its placeholder, the entry of the row that opens it.
     const UINT idFirst = ::GetMenuItemID(hPopup, 0);
+    const CommandRow* pOpener = idFirst >= m_idCmdFirst ? FindCommand(idFirst - m_idCmdFirst) : nullptr;
+    if (!pOpener || pOpener->pfnRun)
+        return TRUE;
+    ::DeleteMenu(hPopup, 0, MF_BYPOSITION);
+    MenuFacts facts = Facts();
+    // The place the namespace is in now is not offered.
+    if (pOpener->dwParam & kInMoveMenu)
+        facts.dwPlacement = m_services.ReadPlacementType();
     CMenuBuilder popup(hPopup, 0, m_idCmdFirst, UINT_MAX, CMenuBuilder::Insert::ByCommand);
-    if (idFirst == m_idCmdFirst + kRegNewMenu)
-    {
-        ::DeleteMenu(hPopup, 0, MF_BYPOSITION);
-        for (const NewEntry& entry : c_newEntries)
-            popup.Add(entry.offset, entry.pszText);
-    }
-    else if (idFirst == m_idCmdFirst + kRegMoveMenu)
-    {
-        ::DeleteMenu(hPopup, 0, MF_BYPOSITION);
-        // The place the namespace is in now is not offered.
-        const DWORD dwCurrent = ReadPlacementType();
-        for (const MoveEntry& entry : c_moveEntries)
-        {
-            if (entry.dwPlacement != dwCurrent || entry.dwPlacement == kPlacementFolder)
-                popup.Add(entry.offset, entry.pszText);
-        }
-    }
+    AddRows(popup, pOpener->dwParam, facts, 0);
     return TRUE;
 }
 
@@ -171,10 +135,8 @@ BOOL CRegUIObject::OnInvokeCommand(LPCMINVOKECOMMANDINFO pici) noexcept
     if (ReadInvokedVerb(pici, &verb))
     {
         // The registry's own verbs compare with regard to case; the base's without.
-        if (verb == "edit")
-            return OnEdit();
-        if (verb == "export")
-            return OnExport();
+        if (const CommandRow* pRow = FindCommandByVerb(verb.c_str()))
+            return RunCommand(*pRow);
         return CShellUIObject::OnInvokeCommand(pici);
     }
     const UINT offset = LOWORD(reinterpret_cast<UINT_PTR>(pici->lpVerb));
@@ -185,49 +147,9 @@ BOOL CRegUIObject::OnInvokeCommand(LPCMINVOKECOMMANDINFO pici) noexcept
         base.lpVerb = MAKEINTRESOURCEA(offset - kRegBaseFirst);
         return CShellUIObject::OnInvokeCommand(&base);
     }
-    return RunCommand(offset);
-}
-
-BOOL CRegUIObject::RunCommand(UINT offset) noexcept
-{
-    switch (offset)
-    {
-    case kRegEdit:
-        return OnEdit();
-    case kRegExport:
-        return OnExport();
-    case kRegFind:
-        return OnFind();
-    case kRegNewKey:
-        return OnNewKey();
-    case kRegNewString:
-        return OnNewValue(REG_SZ);
-    case kRegNewDword:
-        return OnNewValue(REG_DWORD);
-    case kRegNewBinary:
-        return OnNewValue(REG_BINARY);
-    case kRegNewMultiSz:
-        return OnNewValue(REG_MULTI_SZ);
-    case kRegSecurity:
-        return OnSecurity();
-    case kRegCopyKeyName:
-        return OnCopyKeyName(FALSE);
-    case kRegCopyFullKeyName:
-        return OnCopyKeyName(TRUE);
-    case kRegAbout:
-        return OnAbout();
-    case kRegUninstall:
-        return OnUninstall();
-    default:
-        break;
-    }
-    for (const MoveEntry& entry : c_moveEntries)
-    {
-        if (entry.offset == offset)
-            return MoveFolder(entry.dwPlacement);
-    }
     // 0, the two submenus and anything past the base entries do nothing.
-    return FALSE;
+    const CommandRow* pRow = FindCommand(offset);
+    return pRow ? RunCommand(*pRow) : FALSE;
 }
 
 } // namespace corvasin

@@ -66,6 +66,7 @@ inline void CloseKey(HKEY hKey) noexcept
 inline void FreePidl(LPITEMIDLIST pidl) noexcept { ::ILFree(pidl); }
 inline void FreeCoTaskMem(void* pv) noexcept { ::CoTaskMemFree(pv); }
 inline void FreeGlobal(HGLOBAL h) noexcept { ::GlobalFree(h); }
+inline void FreeLocal(HLOCAL h) noexcept { ::LocalFree(h); }
 inline void DestroyMenuHandle(HMENU h) noexcept { ::DestroyMenu(h); }
 inline void CloseHandleValue(HANDLE h) noexcept { ::CloseHandle(h); }
 inline void DeleteGdiObject(HGDIOBJ h) noexcept { ::DeleteObject(h); }
@@ -79,6 +80,7 @@ using UniqueHkey = UniqueAny<HKEY, detail::CloseKey>;
 using UniquePidl = UniqueAny<LPITEMIDLIST, detail::FreePidl>;
 using UniqueCoTaskMem = UniqueAny<void*, detail::FreeCoTaskMem>;
 using UniqueHGlobal = UniqueAny<HGLOBAL, detail::FreeGlobal>;
+using UniqueHlocal = UniqueAny<HLOCAL, detail::FreeLocal>;
 using UniqueHmenu = UniqueAny<HMENU, detail::DestroyMenuHandle>;
 using UniqueHandle = UniqueAny<HANDLE, detail::CloseHandleValue>;
 using UniqueGdiObject = UniqueAny<HGDIOBJ, detail::DeleteGdiObject>;

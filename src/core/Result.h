@@ -34,4 +34,7 @@ namespace corvasin
 {
 // The interface layer maps the BOOL answers of virtual operations to these.
 inline HRESULT HrFromBool(BOOL ok) noexcept { return ok ? S_OK : E_FAIL; }
+// A Win32 result as an HRESULT. A function, not the SDK's macro, which evaluates its argument
+// twice: a registry call written inside it would run twice.
+inline HRESULT HrFromWin32(LONG rc) noexcept { return HRESULT_FROM_WIN32(rc); }
 } // namespace corvasin

@@ -65,16 +65,17 @@ void ReadTreeShape(HKEY hKey, KeyNode& node, unsigned nDepth)
     }
 }
 
-bool CopyNode(HKEY hTargetParent, HKEY hSourceParent, const KeyNode& node)
+// The result is that of the key's own creation; failures further down leave those parts out.
+HRESULT CopyNode(HKEY hTargetParent, HKEY hSourceParent, const KeyNode& node)
 {
     UniqueHkey hTarget;
-    if (CreateRegKeyW(hTargetParent, node.name.c_str(), MAXIMUM_ALLOWED, hTarget.put()) !=
-        ERROR_SUCCESS)
-        return false;
+    const LONG rc = CreateRegKeyW(hTargetParent, node.name.c_str(), MAXIMUM_ALLOWED, hTarget.put());
+    if (rc != ERROR_SUCCESS)
+        return HRESULT_FROM_WIN32(rc);
     UniqueHkey hSource;
     if (OpenRegKeyW(hSourceParent, node.name.c_str(), MAXIMUM_ALLOWED, hSource.put()) !=
         ERROR_SUCCESS)
-        return true; // the new key stays, empty
+        return S_OK; // the new key stays, empty
 
     DWORD cValues = 0;
     if (ReadKeyCounts(hSource.get(), nullptr, &cValues))
@@ -83,13 +84,23 @@ bool CopyNode(HKEY hTargetParent, HKEY hSourceParent, const KeyNode& node)
         for (DWORD i = 0; i < cValues; ++i)
         {
             if (ReadValueNameW(hSource.get(), i, name))
-                CopyValue(hTarget.get(), hSource.get(), name.c_str());
+                (void)CopyValue(hTarget.get(), hSource.get(), name.c_str());
         }
     }
     for (const auto& child : node.children)
-        CopyNode(hTarget.get(), hSource.get(), *child);
-    return true;
+        (void)CopyNode(hTarget.get(), hSource.get(), *child);
+    return S_OK;
 }
+
+// What a value read failed with: the value is gone, or could not be read.
+HRESULT ReadFailure(HKEY hKey, const wchar_t* pszName) noexcept
+{
+    return HRESULT_FROM_WIN32(ValueExistsW(hKey, pszName) ? ERROR_READ_FAULT : ERROR_FILE_NOT_FOUND);
+}
+
+constexpr HRESULT kNoKey = HRESULT_FROM_WIN32(ERROR_INVALID_HANDLE);
+constexpr HRESULT kBadName = HRESULT_FROM_WIN32(ERROR_INVALID_NAME);
+constexpr HRESULT kNameTaken = HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
 } // namespace
 
 bool IsUsableItemName(const CString& name) noexcept
@@ -97,10 +108,12 @@ bool IsUsableItemName(const CString& name) noexcept
     return !name.empty() && name.size() < kRegItemNameSize && name.find('\0') == CString::npos;
 }
 
-bool CreateOrOpenSubkey(HKEY hParent, const char* pszName) noexcept
+HRESULT CreateOrOpenSubkey(HKEY hParent, const char* pszName) noexcept
 {
+    if (!hParent)
+        return kNoKey;
     UniqueHkey hKey;
-    return hParent && CreateRegKey(hParent, pszName, MAXIMUM_ALLOWED, hKey.put()) == ERROR_SUCCESS;
+    return HrFromWin32(CreateRegKey(hParent, pszName, MAXIMUM_ALLOWED, hKey.put()));
 }
 
 CString FreeValueName(HKEY hKey, const char* pszBase)
@@ -108,157 +121,184 @@ CString FreeValueName(HKEY hKey, const char* pszBase)
     return WideToAnsi(FreeValueNameW(hKey, AnsiToWide(pszBase)).c_str());
 }
 
-bool WriteZeroValue(HKEY hKey, const char* pszName, DWORD dwType, DWORD cbData) noexcept
+HRESULT WriteZeroValue(HKEY hKey, const char* pszName, DWORD dwType, DWORD cbData) noexcept
 {
     const BYTE abZero[16] = {};
-    return cbData <= sizeof(abZero) && WriteValue(hKey, pszName, dwType, abZero, cbData);
+    if (!hKey)
+        return kNoKey;
+    if (cbData > sizeof(abZero))
+        return E_INVALIDARG;
+    return HrFromWin32(::RegSetValueExA(hKey, pszName, 0, dwType, abZero, cbData));
 }
 
-bool DeleteKeyTree(HKEY hParent, const wchar_t* pszName) noexcept
+HRESULT DeleteKeyTree(HKEY hParent, const wchar_t* pszName) noexcept
 {
+    if (!hParent)
+        return kNoKey;
+    if (!pszName || !*pszName)
+        return kBadName;
     // A key that is not there was not deleted by us: nothing to tell the shell.
-    if (!hParent || !pszName || !*pszName || !SubkeyExists(hParent, pszName))
-        return false;
-    return DeleteRegKeyTreeW(hParent, pszName) != FALSE;
+    if (!SubkeyExists(hParent, pszName))
+        return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+    return DeleteRegKeyTreeW(hParent, pszName) ? S_OK : HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
 }
 
-bool RenameValue(HKEY hKey, const wchar_t* pszOld, const CString& newName) noexcept
+HRESULT RenameValue(HKEY hKey, const wchar_t* pszOld, const CString& newName) noexcept
 {
-    if (!hKey || !IsUsableItemName(newName))
-        return false;
+    if (!hKey)
+        return kNoKey;
+    if (!IsUsableItemName(newName))
+        return kBadName;
     try
     {
         const std::wstring wideNew = AnsiToWide(newName.c_str(), static_cast<int>(newName.size()));
         if (wideNew.empty())
-            return false;
+            return kBadName;
         DWORD dwType = REG_NONE;
         std::vector<BYTE> data;
         if (!ReadTypedValueW(hKey, pszOld, &dwType, data))
-            return false;
+            return ReadFailure(hKey, pszOld);
         const auto cb = static_cast<DWORD>(data.size());
         const BYTE* pData = data.empty() ? nullptr : data.data();
         const wchar_t* pszNew = wideNew.c_str();
         const std::wstring oldName = pszOld ? pszOld : L"";
 
         if (pszOld && oldName == wideNew)
-            return true;
+            return S_OK;
         if (!pszOld || ::lstrcmpiW(pszOld, pszNew) != 0)
         {
             // Another value of that name keeps its data.
-            if (ValueExistsW(hKey, pszNew) || !WriteValueW(hKey, pszNew, dwType, pData, cb))
-                return false;
-            if (DeleteValueW(hKey, pszOld))
-                return true;
-            DeleteValueW(hKey, pszNew); // a copy is no rename
-            return false;
+            if (ValueExistsW(hKey, pszNew))
+                return kNameTaken;
+            HRESULT hr = WriteValueW(hKey, pszNew, dwType, pData, cb);
+            if (FAILED(hr))
+                return hr;
+            hr = DeleteValueW(hKey, pszOld);
+            if (FAILED(hr))
+                (void)DeleteValueW(hKey, pszNew); // a copy is no rename
+            return hr;
         }
 
         // Only the letter case changes: the registry takes both spellings for one value, so
         // the data waits under a name of its own while the old spelling goes.
         const std::wstring parked = FreeValueNameW(hKey, oldName + L" (renaming)");
-        if (!WriteValueW(hKey, parked.c_str(), dwType, pData, cb))
-            return false;
-        if (!DeleteValueW(hKey, pszOld))
+        HRESULT hr = WriteValueW(hKey, parked.c_str(), dwType, pData, cb);
+        if (FAILED(hr))
+            return hr;
+        hr = DeleteValueW(hKey, pszOld);
+        if (FAILED(hr))
         {
-            DeleteValueW(hKey, parked.c_str());
-            return false;
+            (void)DeleteValueW(hKey, parked.c_str());
+            return hr;
         }
-        if (!WriteValueW(hKey, pszNew, dwType, pData, cb))
+        hr = WriteValueW(hKey, pszNew, dwType, pData, cb);
+        if (FAILED(hr))
         {
             // Put the old value back; the parked copy stays if even that fails.
-            if (WriteValueW(hKey, pszOld, dwType, pData, cb))
-                DeleteValueW(hKey, parked.c_str());
-            return false;
+            if (SUCCEEDED(WriteValueW(hKey, pszOld, dwType, pData, cb)))
+                (void)DeleteValueW(hKey, parked.c_str());
+            return hr;
         }
-        DeleteValueW(hKey, parked.c_str());
-        return true;
+        (void)DeleteValueW(hKey, parked.c_str());
+        return S_OK;
     }
-    CATCH_RETURN(false)
+    CATCH_RETURN(E_OUTOFMEMORY)
 }
 
-bool RenameEmptyKey(HKEY hParent, const wchar_t* pszOld, const CString& newName) noexcept
+HRESULT RenameEmptyKey(HKEY hParent, const wchar_t* pszOld, const CString& newName) noexcept
 {
-    if (!hParent || !pszOld || !*pszOld || !IsUsableItemName(newName))
-        return false;
+    if (!hParent)
+        return kNoKey;
+    if (!pszOld || !*pszOld || !IsUsableItemName(newName))
+        return kBadName;
     try
     {
         {
             UniqueHkey hOld;
-            if (OpenRegKeyW(hParent, pszOld, MAXIMUM_ALLOWED, hOld.put()) != ERROR_SUCCESS)
-                return false;
+            const LONG rc = OpenRegKeyW(hParent, pszOld, MAXIMUM_ALLOWED, hOld.put());
+            if (rc != ERROR_SUCCESS)
+                return HRESULT_FROM_WIN32(rc);
             DWORD cSubkeys = 0;
             DWORD cValues = 0;
             // A key that holds anything, or cannot say, keeps its name.
             if (!ReadKeyCounts(hOld.get(), &cSubkeys, &cValues) || cSubkeys != 0 || cValues != 0)
-                return false;
+                return HRESULT_FROM_WIN32(ERROR_DIR_NOT_EMPTY);
         }
         const std::wstring wideNew = AnsiToWide(newName.c_str(), static_cast<int>(newName.size()));
         const wchar_t* pszNew = wideNew.c_str();
         if (wideNew.empty())
-            return false;
+            return kBadName;
         if (wideNew == pszOld)
-            return true;
+            return S_OK;
         if (::lstrcmpiW(pszOld, pszNew) == 0)
         {
             // Creating the new spelling would only open the old key; the key is empty, so it
             // goes and comes back under the new spelling.
-            if (DeleteRegKeyW(hParent, pszOld) != ERROR_SUCCESS)
-                return false;
+            LONG rc = DeleteRegKeyW(hParent, pszOld);
+            if (rc != ERROR_SUCCESS)
+                return HRESULT_FROM_WIN32(rc);
             UniqueHkey hNew;
-            if (CreateRegKeyW(hParent, pszNew, MAXIMUM_ALLOWED, hNew.put()) == ERROR_SUCCESS)
-                return true;
+            rc = CreateRegKeyW(hParent, pszNew, MAXIMUM_ALLOWED, hNew.put());
+            if (rc == ERROR_SUCCESS)
+                return S_OK;
             UniqueHkey hBack;
             CreateRegKeyW(hParent, pszOld, MAXIMUM_ALLOWED, hBack.put());
-            return false;
+            return HRESULT_FROM_WIN32(rc);
         }
         if (SubkeyExists(hParent, pszNew))
-            return false;
+            return kNameTaken;
         UniqueHkey hNew;
         DWORD dwDisposition = 0;
-        if (CreateRegKeyW(hParent, pszNew, MAXIMUM_ALLOWED, hNew.put(), &dwDisposition) !=
-            ERROR_SUCCESS)
-            return false;
+        LONG rc = CreateRegKeyW(hParent, pszNew, MAXIMUM_ALLOWED, hNew.put(), &dwDisposition);
+        if (rc != ERROR_SUCCESS)
+            return HRESULT_FROM_WIN32(rc);
         hNew.reset();
         if (dwDisposition != REG_CREATED_NEW_KEY)
-            return false; // another program made it in the meantime: it is not ours to delete
-        if (DeleteRegKeyW(hParent, pszOld) == ERROR_SUCCESS)
-            return true;
+            return kNameTaken; // another program made it in the meantime: it is not ours to delete
+        rc = DeleteRegKeyW(hParent, pszOld);
+        if (rc == ERROR_SUCCESS)
+            return S_OK;
         DeleteRegKeyW(hParent, pszNew);
-        return false;
+        return HRESULT_FROM_WIN32(rc);
     }
-    CATCH_RETURN(false)
+    CATCH_RETURN(E_OUTOFMEMORY)
 }
 
-bool CopyValue(HKEY hTarget, HKEY hSource, const wchar_t* pszName) noexcept
+HRESULT CopyValue(HKEY hTarget, HKEY hSource, const wchar_t* pszName) noexcept
 {
     if (!hTarget || !hSource)
-        return false;
+        return kNoKey;
     try
     {
         DWORD dwType = REG_NONE;
         std::vector<BYTE> data;
         if (!ReadTypedValueW(hSource, pszName, &dwType, data))
-            return false;
+            return ReadFailure(hSource, pszName);
         return WriteValueW(hTarget, pszName, dwType, data.empty() ? nullptr : data.data(),
                            static_cast<DWORD>(data.size()));
     }
-    CATCH_RETURN(false)
+    CATCH_RETURN(E_OUTOFMEMORY)
 }
 
-bool CopyKeyTree(HKEY hTargetParent, HKEY hSourceParent, const wchar_t* pszName) noexcept
+HRESULT CopyKeyTree(HKEY hTargetParent, HKEY hSourceParent, const wchar_t* pszName) noexcept
 {
-    if (!hTargetParent || !hSourceParent || !pszName || !*pszName)
-        return false;
+    if (!hTargetParent || !hSourceParent)
+        return kNoKey;
+    if (!pszName || !*pszName)
+        return kBadName;
     try
     {
+        // A source key that is not there is not copied: no empty key of its name comes into being.
+        UniqueHkey hSource;
+        const LONG rc = OpenRegKeyW(hSourceParent, pszName, KEY_READ, hSource.put());
+        if (rc != ERROR_SUCCESS)
+            return HrFromWin32(rc);
         KeyNode root;
         root.name = pszName;
-        UniqueHkey hSource;
-        if (OpenRegKeyW(hSourceParent, pszName, KEY_READ, hSource.put()) == ERROR_SUCCESS)
-            ReadTreeShape(hSource.get(), root, 1);
+        ReadTreeShape(hSource.get(), root, 1);
         return CopyNode(hTargetParent, hSourceParent, root);
     }
-    CATCH_RETURN(false)
+    CATCH_RETURN(E_OUTOFMEMORY)
 }
 
 bool IsSameOrBelowKeyPath(const CString& outer, const CString& inner) noexcept

@@ -37,7 +37,7 @@ bool RootItemFromComponent(const std::wstring& component, REGITEM* pItem)
 }
 } // namespace
 
-CRegRootExtension::CRegRootExtension(const RegFolderServices* pServices) noexcept
+CRegRootExtension::CRegRootExtension(const CRegServices* pServices) noexcept
     : CRegkeyExtension(nullptr, nullptr, "", pServices)
 {
 }

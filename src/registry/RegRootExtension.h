@@ -10,7 +10,7 @@ namespace corvasin
 class CRegRootExtension : public CRegkeyExtension
 {
 public:
-    explicit CRegRootExtension(const RegFolderServices* pServices) noexcept;
+    explicit CRegRootExtension(const CRegServices* pServices) noexcept;
 
     BOOL GetFirstItem(void* pItem, DWORD* pdwContext, DWORD grfFlags) noexcept override;
     BOOL GetNextItem(const void* pPrevious, void* pItem, DWORD* pdwContext,

@@ -180,10 +180,12 @@ bool ReadTypedValueW(HKEY hKey, const wchar_t* pszValueName, DWORD* pdwType,
     return ReadTypedValueOf(hKey, pszValueName, pdwType, data);
 }
 
-bool WriteValueW(HKEY hKey, const wchar_t* pszValueName, DWORD dwType, const BYTE* pData,
-                 DWORD cbData) noexcept
+HRESULT WriteValueW(HKEY hKey, const wchar_t* pszValueName, DWORD dwType, const BYTE* pData,
+                    DWORD cbData) noexcept
 {
-    return hKey && ::RegSetValueExW(hKey, pszValueName, 0, dwType, pData, cbData) == ERROR_SUCCESS;
+    if (!hKey)
+        return HRESULT_FROM_WIN32(ERROR_INVALID_HANDLE);
+    return HrFromWin32(::RegSetValueExW(hKey, pszValueName, 0, dwType, pData, cbData));
 }
 
 bool ValueExistsW(HKEY hKey, const wchar_t* pszValueName) noexcept
@@ -192,9 +194,11 @@ bool ValueExistsW(HKEY hKey, const wchar_t* pszValueName) noexcept
            ::RegQueryValueExW(hKey, pszValueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
-bool DeleteValueW(HKEY hKey, const wchar_t* pszValueName) noexcept
+HRESULT DeleteValueW(HKEY hKey, const wchar_t* pszValueName) noexcept
 {
-    return hKey && ::RegDeleteValueW(hKey, pszValueName) == ERROR_SUCCESS;
+    if (!hKey)
+        return HRESULT_FROM_WIN32(ERROR_INVALID_HANDLE);
+    return HrFromWin32(::RegDeleteValueW(hKey, pszValueName));
 }
 
 bool StringDataToCodePage(DWORD dwType, const std::vector<BYTE>& data, std::vector<BYTE>& text,

@@ -48,10 +48,11 @@ bool NameToItemText(const std::wstring& name, char* pszText, DWORD cbText, bool*
 // registry holds them; string data stays UTF-16. Read again at a new size if it grows.
 bool ReadTypedValueW(HKEY hKey, const wchar_t* pszValueName, DWORD* pdwType,
                      std::vector<BYTE>& data) noexcept;
-bool WriteValueW(HKEY hKey, const wchar_t* pszValueName, DWORD dwType, const BYTE* pData,
-                 DWORD cbData) noexcept;
+// The writes answer S_OK or the registry's own Win32 code.
+HRESULT WriteValueW(HKEY hKey, const wchar_t* pszValueName, DWORD dwType, const BYTE* pData,
+                    DWORD cbData) noexcept;
 bool ValueExistsW(HKEY hKey, const wchar_t* pszValueName) noexcept;
-bool DeleteValueW(HKEY hKey, const wchar_t* pszValueName) noexcept;
+HRESULT DeleteValueW(HKEY hKey, const wchar_t* pszValueName) noexcept;
 
 // String data (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ) as the registry stores it, turned into the
 // code page as the ANSI calls give it; false for other types (text untouched). *pbLossy: some

@@ -2,16 +2,10 @@
 #include "registry/RegkeyExtension.h"
 
 #include "framework/ItemIdList.h"
-#include "framework/ShellConstants.h"
-#include "framework/ViewSelection.h"
-#include "core/Module.h"
 #include "core/Result.h"
-#include "core/WindowsVersion.h"
 #include "registry/ColumnText.h"
 #include "registry/PredefinedKeys.h"
 #include "registry/RegistryAccess.h"
-
-#include "resource.h"
 
 #include <cstring>
 #include <vector>
@@ -22,19 +16,14 @@ namespace corvasin
 namespace
 {
 constexpr DWORD kValuesFlag = SHCONTF_NONFOLDERS;
-// The command of the view's Export button, relative to the view's first command id.
-constexpr UINT kViewCommandExport = 2;
 
 REGITEM& Record(void* pItem) noexcept { return *static_cast<REGITEM*>(pItem); }
-
-// A folder made without the product's services reports no class and starts no command.
-const RegFolderServices c_noServices;
 } // namespace
 
 CRegkeyExtension::CRegkeyExtension(CNameSpaceExtension* pParent, HKEY hRootKey,
-                                   const char* pszKeyPath, const RegFolderServices* pServices,
+                                   const char* pszKeyPath, const CRegServices* pServices,
                                    const wchar_t* pszRealPath) noexcept
-    : CNameSpaceExtension(pParent), m_pServices(pServices ? pServices : &c_noServices),
+    : CNameSpaceExtension(pParent), m_pServices(pServices ? pServices : &NoRegServices()),
       m_hRootKey(hRootKey)
 {
     try
@@ -98,7 +87,7 @@ void* CRegkeyExtension::GetInterface(REFIID riid) noexcept
 
 const CLSID& CRegkeyExtension::GetCLSID() noexcept
 {
-    return m_pServices->pclsidFolder ? *m_pServices->pclsidFolder : CLSID_NULL;
+    return m_pServices->FolderClassId();
 }
 
 BOOL CRegkeyExtension::IsOwnItem(const void* pItem) noexcept { return HasRegItemSignature(pItem); }
@@ -212,9 +201,7 @@ CCmdTarget* CRegkeyExtension::CreateUIObject(UINT cidl, LPCITEMIDLIST* apidl,
                                               HWND hwndOwner) noexcept
 {
     // One creation reference, which passes to the caller.
-    if (!m_pServices->pfnCreateUIObject)
-        return nullptr;
-    return m_pServices->pfnCreateUIObject(this, cidl, apidl, hwndOwner);
+    return m_pServices->CreateUIObject(*this, cidl, apidl, hwndOwner);
 }
 
 int CRegkeyExtension::GetIconIndex(const void* pItem, UINT uFlags, UINT*) noexcept
@@ -442,76 +429,6 @@ BOOL CRegkeyExtension::ExecuteItem(const void* pItem, HWND hwnd, LPCWSTR pszVerb
     return TRUE;
 }
 
-// ---- the view's toolbar: one Export button ---------------------------------------------------
-
-BOOL CRegkeyExtension::GetButtonInfo(TBINFO* pInfo) noexcept
-{
-    if (!pInfo)
-        return FALSE;
-    pInfo->cbuttons = 2;
-    pInfo->uFlags = 0;
-    return TRUE;
-}
-
-BOOL CRegkeyExtension::GetButtons(HWND hwndMain, UINT idCmdFirst, TBBUTTON* pButtons) noexcept
-{
-    if (!pButtons)
-        return FALSE;
-    int iImage = 0;
-    auto* pBrowser =
-        reinterpret_cast<IShellBrowser*>(::SendMessageA(hwndMain, kCwmGetIShellBrowser, 0, 0));
-    if (pBrowser)
-    {
-        TBADDBITMAP tbab = {ModuleInstance(), IDB_TOOLBAR};
-        LRESULT lResult = 0;
-        if (SUCCEEDED(pBrowser->SendControlMsg(FCW_TOOLBAR, TB_ADDBITMAP, 1,
-                                               reinterpret_cast<LPARAM>(&tbab), &lResult)))
-            iImage = static_cast<int>(lResult);
-    }
-    pButtons[0] = {};
-    pButtons[0].fsState = TBSTATE_ENABLED;
-    pButtons[0].fsStyle = BTNS_SEP;
-    pButtons[1] = {};
-    pButtons[1].iBitmap = iImage;
-    pButtons[1].idCommand = static_cast<int>(idCmdFirst + kViewCommandExport);
-    pButtons[1].fsState = TBSTATE_ENABLED;
-    pButtons[1].fsStyle = BTNS_BUTTON;
-    return TRUE;
-}
-
-BOOL CRegkeyExtension::InvokeViewCommand(HWND hwndMain, UINT idCmd) noexcept
-{
-    if (idCmd != kViewCommandExport || !m_pServices->pfnExportItems)
-        return FALSE;
-    // The selection of the view showing this folder; without one the whole key is exported.
-    std::vector<UniquePidl> selection;
-    GetViewSelection(ComPtr<IShellView>(GetRecordedView()).get(), selection);
-    std::vector<LPCITEMIDLIST> items;
-    try
-    {
-        for (const UniquePidl& pidl : selection)
-            items.push_back(pidl.get());
-    }
-    CATCH_RETURN(FALSE)
-    return m_pServices->pfnExportItems(this, static_cast<UINT>(items.size()),
-                                       items.empty() ? nullptr : items.data(), hwndMain);
-}
-
-const void* CRegkeyExtension::GetToolTipText(UINT) noexcept
-{
-    if (IsWindowsNtPlatform())
-        return L"Export to disk";
-    return "Export to disk";
-}
-
-// ---- operations of later commands: their base behaviour ----------------------------------------
-
-BOOL CRegkeyExtension::FindItems(UINT cidl, LPCITEMIDLIST* apidl, HWND hwndOwner) noexcept
-{
-    if (!m_pServices->pfnFindItems)
-        return FALSE;
-    return m_pServices->pfnFindItems(this, cidl, apidl, hwndOwner);
-}
 CmdTargetPtr<CRegkeyExtension> CRegkeyExtension::GetKeySubFolder(const REGITEM& item) noexcept
 {
     if (item.dwKind != REGITEM_KEY)

@@ -1,17 +1,17 @@
 // CRegkeyExtension: the folder of one registry key. Its subkeys are sub-folders; "(default)"
 // and its values are items. It keeps its key open for its whole life and reads everything else
-// afresh from the registry on every request.
+// afresh from the registry on every request. It lists, names, describes and binds; what the
+// shell asks of it that is a command (delete, rename, drop, Find..., security, the toolbar's
+// Export) it hands to the commands through its services record.
 //
 // Threading: the shell view's thread, except SearchKey, which the search thread calls.
 #pragma once
 
 #include "framework/NameSpaceExtension.h"
 #include "registry/RegFolder.h"
-#include "registry/RegFolderServices.h"
+#include "registry/RegServices.h"
 #include "registry/RegItem.h"
 
-#include <aclui.h>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,7 +29,7 @@ public:
     // pszRealPath: the path by the keys' real names when a name on it does not survive the
     // code page (null: the path itself); the key is opened by it.
     CRegkeyExtension(CNameSpaceExtension* pParent, HKEY hRootKey, const char* pszKeyPath,
-                     const RegFolderServices* pServices, const wchar_t* pszRealPath = nullptr) noexcept;
+                     const CRegServices* pServices, const wchar_t* pszRealPath = nullptr) noexcept;
 
     void* GetInterface(REFIID riid) noexcept override;
 
@@ -66,7 +66,8 @@ public:
     // A value opened by the shell (double click, Enter) opens its editor.
     BOOL ExecuteItem(const void* pItem, HWND hwnd, LPCWSTR pszVerb) noexcept override;
 
-    // Operations of the registry commands.
+    // The commands the shell and the menus ask the folder for; the commands floor does them.
+    // DeleteItems answers TRUE whatever became of each item (every failure is silent there).
     virtual BOOL DeleteItems(UINT cidl, LPCITEMIDLIST* apidl) noexcept;
     virtual BOOL FindItems(UINT cidl, LPCITEMIDLIST* apidl, HWND hwndOwner) noexcept;
     // Searches this folder's key and everything below it for the search thread, reporting to
@@ -75,13 +76,13 @@ public:
     // Opens the system's access-control editor on this folder's key; the editor's result
     // (FALSE, doing nothing, on systems without the editor).
     virtual BOOL EditKeySecurity(HWND hwndOwner) noexcept;
+    // The registry root: its items are the predefined keys, which are never deleted, and its
+    // Find... searches everything.
+    bool IsRegistryRoot() const noexcept { return m_hRootKey == nullptr; }
 
     // The folder object of a key item of this folder as a key folder, with one reference for
     // the caller; null for any other item or when it cannot be made.
     CmdTargetPtr<CRegkeyExtension> GetKeySubFolder(const REGITEM& item) noexcept;
-    // The folder seen as the access-control editor sees it. Not in the interface map; no
-    // reference is added.
-    ISecurityInformation* GetSecurityInformation() noexcept { return &m_xSecurityInformation; }
 
     HKEY GetRootKey() const noexcept { return m_hRootKey; }
     const CString& GetKeyPath() const noexcept { return m_strKeyPath; }
@@ -91,29 +92,9 @@ public:
     // false when it cannot be found for certain, and then nothing may act on the item.
     bool FindRealName(const REGITEM& item, std::wstring& name) const noexcept;
     HKEY GetOpenKey() const noexcept { return m_hKey.get(); }
-    const RegFolderServices& GetServices() const noexcept { return *m_pServices; }
-    // Writes the backup of an item of this folder that an operation is about to change.
-    void BackUp(const REGITEM& item, const char* pszOperation) noexcept;
-
-    class XSecurityInformation : public CInterfacePart<CRegkeyExtension, ISecurityInformation>
-    {
-    public:
-        using CInterfacePart::CInterfacePart;
-        STDMETHODIMP GetObjectInformation(PSI_OBJECT_INFO pObjectInfo) override;
-        STDMETHODIMP GetSecurity(SECURITY_INFORMATION RequestedInformation,
-                                 PSECURITY_DESCRIPTOR* ppSecurityDescriptor,
-                                 BOOL fDefault) override;
-        STDMETHODIMP SetSecurity(SECURITY_INFORMATION SecurityInformation,
-                                 PSECURITY_DESCRIPTOR pSecurityDescriptor) override;
-        STDMETHODIMP GetAccessRights(const GUID* pguidObjectType, DWORD dwFlags,
-                                     PSI_ACCESS* ppAccess, ULONG* pcAccesses,
-                                     ULONG* piDefaultAccess) override;
-        STDMETHODIMP MapGeneric(const GUID* pguidObjectType, UCHAR* pAceFlags,
-                                ACCESS_MASK* pMask) override;
-        STDMETHODIMP GetInheritTypes(PSI_INHERIT_TYPE* ppInheritTypes,
-                                     ULONG* pcInheritTypes) override;
-        STDMETHODIMP PropertySheetPageCallback(HWND hwnd, UINT uMsg, SI_PAGE_TYPE uPage) override;
-    } m_xSecurityInformation{this};
+    const CRegServices& GetServices() const noexcept { return *m_pServices; }
+    // The window the folder's view was made for, while it exists; else none.
+    HWND LiveOwnerWindow() noexcept;
 
     class XRegFolder : public CInterfacePart<CRegkeyExtension, IRegFolder>
     {
@@ -157,14 +138,12 @@ private:
     void SearchValue(CSearchWalk* pSearch, LPCITEMIDLIST pidlFolder, DWORD dwIndex,
                      std::vector<BYTE>& data) noexcept;
 
-    const RegFolderServices* m_pServices;
+    const CRegServices* m_pServices;
     HKEY m_hRootKey;
     CString m_strKeyPath;
     std::wstring m_strRealKeyPath;
     UniqueHkey m_hKey; // the root key itself when the path is empty; never closed then
-    // The key's name for the access-control editor, made on its first request and kept while
-    // the editor may hold it.
-    std::unique_ptr<WCHAR[]> m_pszSecurityName;
+    std::wstring m_strToolTip;
 };
 
 } // namespace corvasin

@@ -80,7 +80,7 @@ private:
 // The Find... command of a folder's items (the whole folder when cidl is 0): runs the find
 // dialog and, unless it is cancelled, starts the search thread and returns at once. TRUE
 // whether or not the user cancelled; FALSE when the search could not be started. The function
-// the registry folders are given as RegFolderServices::pfnFindItems.
+// the Find... command runs.
 BOOL FindRegistryItems(CRegkeyExtension* pFolder, UINT cidl, LPCITEMIDLIST* apidl,
                        HWND hwndOwner) noexcept;
 

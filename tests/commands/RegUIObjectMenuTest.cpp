@@ -3,6 +3,7 @@
 #include "commands/RegUIObject.h"
 #include "commands/RegistryCommandFixture.h"
 #include "core/Module.h"
+#include "registry/RegServices.h"
 
 #include <tuple>
 
@@ -46,26 +47,28 @@ UniqueHmenu Query(IContextMenu* pMenu, UINT uFlags, HRESULT hrExpected)
 constexpr HRESULT kAll = MAKE_HRESULT(0, 0, CRegUIObject::kRegCommandCount);
 constexpr HRESULT kIconCommands = MAKE_HRESULT(0, 0, CRegUIObject::kRegUninstall + 1);
 
-// A UI object of our own for the icon menu, at a chosen placement.
-class CIconObject final : public CRegUIObject
+// Services of our own for the icon menu, at a chosen placement, recording the moves.
+class CPlacementServices final : public CRegServices
 {
 public:
-    explicit CIconObject(DWORD dwPlacement)
-        : CRegUIObject(nullptr, 0, nullptr, nullptr, nullptr), m_dwPlacement(dwPlacement)
-    {
-    }
-    const CLSID& GetClassID() noexcept override { return CLSID_NULL; }
-    DWORD ReadPlacementType() noexcept override { return m_dwPlacement; }
-    BOOL MoveFolder(DWORD dwPlacement) noexcept override
+    explicit CPlacementServices(DWORD dwPlacement) : m_dwPlacement(dwPlacement) {}
+    DWORD ReadPlacementType() const noexcept override { return m_dwPlacement; }
+    BOOL MoveFolder(HWND, DWORD dwPlacement) const noexcept override
     {
         m_dwMoved = dwPlacement;
         return TRUE;
     }
-    DWORD m_dwMoved = ~0u;
+    mutable DWORD m_dwMoved = ~0u;
 
 private:
     DWORD m_dwPlacement;
 };
+
+// The UI object of the namespace's icon, as its class factory makes it.
+CmdTargetPtr<CRegUIObject> IconObject(const CRegServices& services)
+{
+    return CmdTargetPtr<CRegUIObject>::Attach(new CRegUIObject(services, nullptr, 0, nullptr, nullptr, nullptr));
+}
 
 class RegistryMenus : public RegistryCommands
 {
@@ -110,7 +113,8 @@ TEST_F(RegistryMenus, EntriesFollowTheSelectionAndTheFlags)
 
 TEST_F(RegistryMenus, TheIconMenuOffersFindMoveAboutAndUninstall)
 {
-    auto pIcon = CmdTargetPtr<CIconObject>::Attach(new CIconObject(0));
+    const CPlacementServices services(0);
+    auto pIcon = IconObject(services);
     ComPtr<IContextMenu> menu(static_cast<IContextMenu*>(pIcon->GetInterface(IID_IContextMenu)));
     UniqueHmenu hmenu = Query(menu.get(), CMF_NORMAL, kIconCommands);
     EXPECT_EQ(Entries(hmenu.get()), (Texts{"Find...", "Move to>", "About Corvasin", "Uninstall"}));
@@ -145,7 +149,8 @@ TEST_F(RegistryMenus, SubmenusAreFilledWhenTheyOpen)
     for (DWORD dwPlacement = 0; dwPlacement < 4; ++dwPlacement)
     {
         SCOPED_TRACE(dwPlacement);
-        auto pIcon = CmdTargetPtr<CIconObject>::Attach(new CIconObject(dwPlacement));
+        const CPlacementServices services(dwPlacement);
+        auto pIcon = IconObject(services);
         ComPtr<IContextMenu3> icon(static_cast<IContextMenu3*>(pIcon->GetInterface(IID_IContextMenu3)));
         UniqueHmenu hIconMenu = Query(icon.get(), CMF_NORMAL, kIconCommands);
         const HMENU hMove = ::GetSubMenu(hIconMenu.get(), 1);
@@ -180,12 +185,13 @@ TEST_F(RegistryMenus, SubmenusFillAlsoWhereTheHostKeepsTheMessageToItself)
 
 TEST_F(RegistryMenus, VerbsAndOffsetsReachTheirCommands)
 {
-    auto pIcon = CmdTargetPtr<CIconObject>::Attach(new CIconObject(0));
+    const CPlacementServices services(0);
+    auto pIcon = IconObject(services);
     ComPtr<IContextMenu> icon(static_cast<IContextMenu*>(pIcon->GetInterface(IID_IContextMenu)));
     for (UINT offset : {14u, 15u, 16u, 17u})
     {
         EXPECT_EQ(RunCommand(icon.get(), MAKEINTRESOURCEA(offset)), S_OK);
-        EXPECT_EQ(pIcon->m_dwMoved, offset - 14);
+        EXPECT_EQ(services.m_dwMoved, offset - 14);
     }
     // The submenus themselves, nothing and what lies past the base do nothing.
     for (UINT offset : {0u, 4u, 13u, 27u, 99u})

@@ -5,7 +5,7 @@
 #include "install/DllUnderTest.h"
 #include "support/ModalDriver.h"
 
-#include "app/CorvasinUIObject.h"
+#include "app/CorvasinServices.h"
 #include "app/Guids.h"
 #include "core/CmdTargetPtr.h"
 #include "install/Placement.h"
@@ -235,16 +235,15 @@ TEST_F(Placement, RemovalClearsEveryMountTheJunctionAndTheSettings)
     EXPECT_FALSE(KeyExists(m_hUser.get(), c_pszPlaceKey));
 }
 
-TEST(PlacementCommands, ReachTheUsersSettingsThroughTheUIObject)
+TEST(PlacementCommands, ReachTheUsersSettingsThroughTheServices)
 {
-    const auto uiObject =
-        CmdTargetPtr<CCorvasinUIObject>::Attach(new CCorvasinUIObject(nullptr, 0, nullptr, nullptr, nullptr));
+    const CRegServices& services = RegistryServices();
     const RegValue saved = ReadValue(HKEY_CURRENT_USER, c_pszPlaceKey, c_pszPlaceType);
     ASSERT_EQ(WriteValue(HKEY_CURRENT_USER, c_pszPlaceKey, c_pszPlaceType, DwordValue(2)), ERROR_SUCCESS);
 
-    EXPECT_EQ(uiObject->ReadPlacementType(), 2u);
+    EXPECT_EQ(services.ReadPlacementType(), 2u);
     CModalDriver driver({Press(IDOK)});
-    EXPECT_FALSE(uiObject->MoveFolder(9));
+    EXPECT_FALSE(services.MoveFolder(nullptr, 9));
     ExpectFailureBox(driver, 0);
     WriteValue(HKEY_CURRENT_USER, c_pszPlaceKey, c_pszPlaceType, saved);
 }

@@ -2,7 +2,8 @@
 // HKEY_CLASSES_ROOT and HKEY_LOCAL_MACHINE, with folders that differ from the registry root.
 #include "install/DllUnderTest.h"
 
-#include "app/CorvasinUIObject.h"
+#include "app/CorvasinServices.h"
+#include "commands/RegUIObject.h"
 #include "app/Guids.h"
 #include "framework/NameSpaceExtension.h"
 #include "framework/NameSpaceFactory.h"
@@ -52,7 +53,7 @@ struct CTestFactory : CNameSpaceFactory
     CNameSpaceExtension* CreateFolder() noexcept override { return m_bFolder ? new CTestFolder(m_traits) : nullptr; }
     CShellUIObject* CreateDefaultUIObject() noexcept override
     {
-        return m_bUIObject ? new CCorvasinUIObject(nullptr, 0, nullptr, nullptr, nullptr) : nullptr;
+        return m_bUIObject ? new CRegUIObject(RegistryServices(), nullptr, 0, nullptr, nullptr, nullptr) : nullptr;
     }
 
     FolderTraits m_traits;

@@ -5,7 +5,8 @@
 #include "install/DllUnderTest.h"
 #include "support/ModalDriver.h"
 
-#include "app/CorvasinUIObject.h"
+#include "app/CorvasinServices.h"
+#include "commands/RegUIObject.h"
 #include "app/Guids.h"
 #include "core/CmdTargetPtr.h"
 #include "install/Registration.h"
@@ -64,8 +65,17 @@ protected:
     const DWORD m_dwRegistered = RegisterDll();
     const RegValue m_pending = PendingRenames();
     const bool m_bWinInit = FileExists(WinInitPath());
-    CmdTargetPtr<CCorvasinUIObject> m_uiObject =
-        CmdTargetPtr<CCorvasinUIObject>::Attach(new CCorvasinUIObject(nullptr, 0, nullptr, nullptr, nullptr));
+    CmdTargetPtr<CRegUIObject> m_uiObject =
+        CmdTargetPtr<CRegUIObject>::Attach(new CRegUIObject(RegistryServices(), nullptr, 0, nullptr, nullptr, nullptr));
+
+    // "Uninstall" of the namespace icon's menu, as the shell invokes it.
+    HRESULT InvokeUninstall()
+    {
+        ComPtr<IContextMenu> menu(static_cast<IContextMenu*>(m_uiObject->GetInterface(IID_IContextMenu)));
+        CMINVOKECOMMANDINFO ici = {sizeof(ici)};
+        ici.lpVerb = MAKEINTRESOURCEA(CRegUIObject::kRegUninstall);
+        return menu->InvokeCommand(&ici);
+    }
 };
 
 } // namespace
@@ -74,7 +84,7 @@ TEST_F(Uninstall, AnsweredNoChangesNothing)
 {
     ASSERT_TRUE(Registered());
     CModalDriver driver({Press(IDNO)});
-    EXPECT_FALSE(m_uiObject->OnUninstall());
+    EXPECT_EQ(InvokeUninstall(), E_FAIL);
 
     ASSERT_EQ(driver.Seen().size(), 1u);
     EXPECT_EQ(std::tie(driver.Seen()[0].caption, driver.Seen()[0].text),
@@ -88,7 +98,7 @@ TEST_F(Uninstall, AnsweredYesRemovesTheRegistrationAndSchedulesTheFile)
 {
     ASSERT_EQ(WebFilesPresent(), 5);
     CModalDriver driver({Press(IDYES), Press(IDOK)});
-    EXPECT_TRUE(m_uiObject->OnUninstall());
+    EXPECT_EQ(InvokeUninstall(), S_OK);
 
     ASSERT_EQ(driver.Seen().size(), 2u);
     EXPECT_EQ(driver.Seen()[0].text, c_pszUninstallQuestion);

@@ -44,6 +44,13 @@ inline UniquePidl HkcuPidl(const std::string& path)
     return pidl;
 }
 
+// The attributes the shell is told of a value, of a key, and of a key that may be renamed (no
+// subkeys) or opened further (subkeys).
+constexpr SFGAOF kValueAttributes = SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_CANRENAME | SFGAO_CANDELETE;
+constexpr SFGAOF kKeyAttributes = SFGAO_CANCOPY | SFGAO_CANMOVE | SFGAO_CANDELETE | SFGAO_DROPTARGET |
+                                  SFGAO_BROWSABLE | SFGAO_FOLDER;
+constexpr SFGAOF kAnyKeyAttributes = kKeyAttributes | SFGAO_CANRENAME | SFGAO_HASSUBFOLDER;
+
 // A key folder for HKCU\<path>, initialised the way the shell initialises it.
 inline ComPtr<IShellFolder2> KeyFolder(const std::string& path)
 {

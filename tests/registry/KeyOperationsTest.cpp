@@ -17,6 +17,11 @@ using namespace corvasin::test;
 
 namespace
 {
+// What the operations answer when the registry or the name says no.
+constexpr HRESULT kTaken = HRESULT_FROM_WIN32(ERROR_ALREADY_EXISTS);
+constexpr HRESULT kBadName = HRESULT_FROM_WIN32(ERROR_INVALID_NAME);
+constexpr HRESULT kMissing = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+constexpr HRESULT kNotEmpty = HRESULT_FROM_WIN32(ERROR_DIR_NOT_EMPTY);
 
 UniqueHkey Open(HKEY hParent, const char* pszPath)
 {
@@ -58,16 +63,16 @@ TEST(KeyOperations, RenamingAValueKeepsItsDataAndTheTypeTheRegistryReports)
         const char* pszWhat;
         const char* pszOld; // null: the unnamed value
         std::string newName;
-        bool bOk;
+        HRESULT hr;
     } const cases[] = {
-        {"another name", "Old", "New", true},
-        {"a new spelling", "Old", "OLD", true},
-        {"the same name", "Old", "Old", true},
-        {"onto another value", "Old", "Other", false},
-        {"an empty name", "Old", "", false},
-        {"a name too long", "Old", std::string(200, 'n'), false},
-        {"the unnamed value", nullptr, "Named", true},
-        {"a value that is not there", "Missing", "New", false},
+        {"another name", "Old", "New", S_OK},
+        {"a new spelling", "Old", "OLD", S_OK},
+        {"the same name", "Old", "Old", S_OK},
+        {"onto another value", "Old", "Other", kTaken},
+        {"an empty name", "Old", "", kBadName},
+        {"a name too long", "Old", std::string(200, 'n'), kBadName},
+        {"the unnamed value", nullptr, "Named", S_OK},
+        {"a value that is not there", "Missing", "New", kMissing},
     };
     for (const Case& c : cases)
     {
@@ -78,8 +83,8 @@ TEST(KeyOperations, RenamingAValueKeepsItsDataAndTheTypeTheRegistryReports)
         key.SetString("Other", "keep me");
         Snapshot expected = SnapKey(key.path());
         const std::wstring oldName = c.pszOld ? AnsiToWide(c.pszOld) : std::wstring();
-        EXPECT_EQ(RenameValue(key.get(), c.pszOld ? oldName.c_str() : nullptr, c.newName), c.bOk);
-        if (c.bOk)
+        EXPECT_EQ(RenameValue(key.get(), c.pszOld ? oldName.c_str() : nullptr, c.newName), c.hr);
+        if (c.hr == S_OK)
             MoveEntry(expected[""], c.pszOld ? c.pszOld : "", c.newName);
         ExpectSameTree(SnapKey(key.path()), expected);
     }
@@ -93,14 +98,14 @@ TEST(KeyOperations, OnlyEmptyKeysAreRenamed)
         const char* pszNew;
         bool bValue; // the key holds a value
         bool bChild; // the key holds a subkey
-        bool bOk;
+        HRESULT hr;
     } const cases[] = {
-        {"an empty key", "Renamed", false, false, true},
-        {"a new spelling", "KEY", false, false, true},
-        {"onto a sibling", "Sibling", false, false, false},
-        {"a key with a value", "Renamed", true, false, false},
-        {"a key with a subkey", "Renamed", false, true, false},
-        {"an empty name", "", false, false, false},
+        {"an empty key", "Renamed", false, false, S_OK},
+        {"a new spelling", "KEY", false, false, S_OK},
+        {"onto a sibling", "Sibling", false, false, kTaken},
+        {"a key with a value", "Renamed", true, false, kNotEmpty},
+        {"a key with a subkey", "Renamed", false, true, kNotEmpty},
+        {"an empty name", "", false, false, kBadName},
     };
     for (const Case& c : cases)
     {
@@ -113,8 +118,8 @@ TEST(KeyOperations, OnlyEmptyKeysAreRenamed)
         if (c.bChild)
             key.CreateSubkey("Key\\Child");
         Snapshot expected = SnapKey(key.path());
-        EXPECT_EQ(RenameEmptyKey(key.get(), L"Key", c.pszNew), c.bOk);
-        if (c.bOk)
+        EXPECT_EQ(RenameEmptyKey(key.get(), L"Key", c.pszNew), c.hr);
+        if (c.hr == S_OK)
             MoveEntry(expected, "Key", c.pszNew);
         ExpectSameTree(SnapKey(key.path()), expected);
     }
@@ -124,8 +129,8 @@ TEST(KeyOperations, OnlyEmptyKeysAreRenamed)
 TEST(KeyOperations, AMissingOrUnnamedKeyIsNotDeleted)
 {
     ScratchKey key;
-    EXPECT_FALSE(DeleteKeyTree(key.get(), L"Tree")) << "a key that is not there is not deleted";
-    EXPECT_FALSE(DeleteKeyTree(key.get(), L""));
+    EXPECT_EQ(DeleteKeyTree(key.get(), L"Tree"), kMissing) << "a key that is not there is not deleted";
+    EXPECT_EQ(DeleteKeyTree(key.get(), L""), kBadName);
 }
 
 TEST(KeyOperations, CopyingATreeMergesIntoWhatIsThere)
@@ -148,7 +153,7 @@ TEST(KeyOperations, CopyingATreeMergesIntoWhatIsThere)
             for (const auto& [name, value] : values)
                 expected["To" + path.substr(4)][name] = value;
 
-    ASSERT_TRUE(CopyKeyTree(hTo.get(), hFrom.get(), L"Tree"));
+    ASSERT_EQ(CopyKeyTree(hTo.get(), hFrom.get(), L"Tree"), S_OK);
     ExpectSameTree(SnapKey(key.path()), expected);
     EXPECT_EQ(expected.at("To\\Tree").at("other").second, (std::vector<BYTE>{'s', 't', 'a', 'y', 's', 0}));
     EXPECT_EQ(expected.at("To\\Tree\\Sub").at("deep").second, (std::vector<BYTE>{1, 2}));
@@ -160,7 +165,7 @@ TEST(KeyOperations, ACopyIntoItsOwnSubkeyCopiesTheTreeAsItWasOnce)
     key.CreateSubkey("S\\T\\U");
     UniqueHkey hT = Open(key.get(), "S\\T");
     // S copied into S\T: without a fixed extent the copy would find itself and grow.
-    ASSERT_TRUE(CopyKeyTree(hT.get(), key.get(), L"S"));
+    ASSERT_EQ(CopyKeyTree(hT.get(), key.get(), L"S"), S_OK);
     const Snapshot tree = SnapKey(key.path() + "\\S");
     EXPECT_EQ(tree.size(), 3u + 3u); // S, T, U and the copy S', T', U'
     EXPECT_EQ(tree.count("T\\S\\T\\U"), 1u);

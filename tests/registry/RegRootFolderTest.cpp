@@ -21,7 +21,7 @@ std::vector<std::string> ParseNames(IShellFolder* psf, const wchar_t* text, HRES
     if (FAILED(hr))
         EXPECT_EQ(pidl.get(), nullptr);
     else
-        EXPECT_EQ(attributes, 0xA8000133u);
+        EXPECT_EQ(attributes, kAnyKeyAttributes);
     return FAILED(hr) ? std::vector<std::string>{} : NamesAlong(pidl.get());
 }
 using Names_t = std::vector<std::string>;

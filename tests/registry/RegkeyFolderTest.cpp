@@ -150,11 +150,11 @@ TEST_F(RegkeyFolder, AttributesFollowTheItemKind)
     };
     UniquePidl parent = ItemId(REGITEM_KEY, "Parent");
     UniquePidl value = ItemId(REGITEM_VALUE, "v", 0, REG_SZ);
-    EXPECT_EQ(attributes(parent.get()), 0xA8000123u); // no rename for a key with subkeys
-    EXPECT_EQ(attributes(ItemId(REGITEM_KEY, "Leaf").get()), 0x28000133u);
-    EXPECT_EQ(attributes(ItemId(REGITEM_KEY, "Missing").get()), 0x28000123u);
-    EXPECT_EQ(attributes(value.get()), 0x33u);
-    EXPECT_EQ(attributes(nullptr), 0xA8000133u);
+    EXPECT_EQ(attributes(parent.get()), kKeyAttributes | SFGAO_HASSUBFOLDER); // no rename then
+    EXPECT_EQ(attributes(ItemId(REGITEM_KEY, "Leaf").get()), kKeyAttributes | SFGAO_CANRENAME);
+    EXPECT_EQ(attributes(ItemId(REGITEM_KEY, "Missing").get()), kKeyAttributes);
+    EXPECT_EQ(attributes(value.get()), kValueAttributes);
+    EXPECT_EQ(attributes(nullptr), kAnyKeyAttributes);
 
     // Asking only for file-system bits answers 0 without looking at the items.
     SFGAOF fs = SFGAO_FILESYSTEM;

@@ -1,5 +1,5 @@
 // Finding the access-control editor once per process.
-#include "registry/SecurityEditor.h"
+#include "commands/SecurityEditor.h"
 
 namespace corvasin
 {

@@ -2,7 +2,8 @@
 // the generic mapping, object names, reading and writing real keys' descriptors (with and
 // without the tree flags), and the editor's lookup, real and missing.
 #include "registry/FolderTestUtil.h"
-#include "registry/SecurityEditor.h"
+#include "commands/KeySecurityInfo.h"
+#include "commands/SecurityEditor.h"
 #include "support/ModalDriver.h"
 
 #include <sddl.h>
@@ -18,15 +19,15 @@ namespace
 constexpr GUID c_iidSecurityInformation = {
     0x965fc360, 0x16ff, 0x11d0, {0x91, 0xcb, 0x00, 0xaa, 0x00, 0xbb, 0xb7, 0x23}};
 
-ISecurityInformation* SecurityOf(IShellFolder* psf)
+ComPtr<ISecurityInformation> SecurityOf(IShellFolder* psf)
 {
-    return KeyObject(psf)->GetSecurityInformation();
+    return MakeKeySecurityInformation(*KeyObject(psf));
 }
 
 TEST(KeySecurity, AccessRightsAndInheritTypesAreTheRegistrysTables)
 {
     ComPtr<IShellFolder2> psf = RootFolder();
-    ISecurityInformation* psi = SecurityOf(psf.get());
+    const ComPtr<ISecurityInformation> psi = SecurityOf(psf.get());
     using Right = std::tuple<ACCESS_MASK, std::wstring, DWORD>;
     const std::vector<Right> expected = {
         {0x1, L"Query Value", 0x10000},    {0x2, L"Set Value", 0x10000},
@@ -99,9 +100,10 @@ TEST(KeySecurity, ObjectNamesAreTheFoldersOwnItemNames)
         {hklm.get(), L"HKEY_LOCAL_MACHINE"}, {software.get(), L"SOFTWARE"}, {pRoot, L"Registry"}};
     for (const auto& [pFolder, pszName] : rows)
     {
+        const ComPtr<ISecurityInformation> psi = MakeKeySecurityInformation(*pFolder);
         SI_OBJECT_INFO info;
         memset(&info, 0x55, sizeof(info));
-        ASSERT_EQ(pFolder->GetSecurityInformation()->GetObjectInformation(&info), S_OK);
+        ASSERT_EQ(psi->GetObjectInformation(&info), S_OK);
         EXPECT_EQ(info.dwFlags, 0xC117u);
         EXPECT_STREQ(info.pszObjectName, pszName);
         EXPECT_EQ(info.hInstance, nullptr);
@@ -110,7 +112,7 @@ TEST(KeySecurity, ObjectNamesAreTheFoldersOwnItemNames)
         EXPECT_EQ(info.guidObjectType, GUID_NULL);
         // The name is kept: the editor may hold it as long as it runs.
         SI_OBJECT_INFO again = {};
-        pFolder->GetSecurityInformation()->GetObjectInformation(&again);
+        psi->GetObjectInformation(&again);
         EXPECT_EQ(again.pszObjectName, info.pszObjectName);
     }
 }
@@ -182,7 +184,7 @@ TEST_F(KeySecurityWrite, TreeFlagsWriteTheWholeSubtreeAndOnlyThen)
     const char* const pszSecond = "D:(A;;KA;;;WD)(A;;KR;;;BU)";
     const Descriptor first(pszFirst), second(pszSecond);
     ASSERT_TRUE(first.p && second.p);
-    ISecurityInformation* psi = SecurityOf(Folder());
+    const ComPtr<ISecurityInformation> psi = SecurityOf(Folder());
 
     for (const SECURITY_INFORMATION treeFlag : {SI_RESET_DACL_TREE, SI_OWNER_RECURSE, SI_RESET_SACL_TREE})
     {
@@ -208,7 +210,7 @@ TEST(SecurityEditor, AMissingEditorIsReplacedOnceAndNeverLookedUpAgain)
     std::atomic<EditSecurityFunction> slot{nullptr};
     const EditSecurityFunction pfnMissing = FindSecurityEditor(slot, "corvasin-no-such-aclui.dll");
     ASSERT_NE(pfnMissing, nullptr);
-    EXPECT_FALSE(pfnMissing(nullptr, SecurityOf(RootFolder().get())));
+    EXPECT_FALSE(pfnMissing(nullptr, SecurityOf(RootFolder().get()).get()));
     EXPECT_EQ(FindSecurityEditor(slot, "aclui.dll"), pfnMissing);
 
     // A library without the function is as good as none.
