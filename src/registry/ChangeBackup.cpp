@@ -5,7 +5,7 @@
 #include "core/Result.h"
 #include "registry/FileByteSink.h"
 #include "registry/KeyTreeWriter.h"
-#include "registry/RegFileWriter.h"
+#include "registry/RegFileText.h"
 #include "registry/RegistryAccess.h"
 #include "registry/Utf16ByteSink.h"
 
@@ -219,7 +219,11 @@ CString CChangeBackup::Write() noexcept
         bool bWritten = file.Create(path.c_str()) &&
                         (bUnicode ? WriteUnicodeRegFileHeader(text) : WriteRegFileHeader(text));
         if (bWritten && !body.empty())
-            bWritten = text.Write("[" + strKeyName + "]\r\n") && text.Write(body) && text.Write("\r\n");
+        {
+            CString keyLine;
+            AppendKeyLine(keyLine, strKeyName);
+            bWritten = text.Write(keyLine) && text.Write(body) && text.Write(c_szRegFileLineEnd, 2);
+        }
         for (auto& [hSub, name] : trees)
             bWritten = bWritten && CKeyTreeWriter(text, bUnicode).Write(hSub.get(), name);
         bWritten = file.Close() && bWritten;
