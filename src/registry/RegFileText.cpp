@@ -4,6 +4,7 @@
 
 #include "core/Handles.h"
 #include "core/Result.h"
+#include "registry/PredefinedKeys.h"
 #include "registry/RegistryAccess.h"
 
 #include <cstring>
@@ -136,17 +137,8 @@ void AppendHexData(CString& line, size_t cchLineStart, DWORD dwType, const BYTE*
 
 const char* RootFullName(HKEY hRootKey) noexcept
 {
-    if (hRootKey == HKEY_LOCAL_MACHINE)
-        return "HKEY_LOCAL_MACHINE";
-    if (hRootKey == HKEY_CURRENT_USER)
-        return "HKEY_CURRENT_USER";
-    if (hRootKey == HKEY_CLASSES_ROOT)
-        return "HKEY_CLASSES_ROOT";
-    if (hRootKey == HKEY_USERS)
-        return "HKEY_USERS";
-    if (hRootKey == HKEY_CURRENT_CONFIG)
-        return "HKEY_CURRENT_CONFIG";
-    return nullptr;
+    const PredefinedKey* pKey = FindPredefinedKey(hRootKey);
+    return pKey && pKey->bNamedInFiles ? pKey->pszLongName : nullptr;
 }
 
 // The data part of a value line and its line end: the string form when a text is given (the
