@@ -5,7 +5,6 @@
 #include "core/Result.h"
 #include "registry/RegItem.h"
 #include "registry/RegistryAccess.h"
-#include "registry/RegistryTree.h"
 
 #include <mbstring.h>
 #include <memory>
@@ -112,14 +111,6 @@ bool WriteZeroValue(HKEY hKey, const char* pszName, DWORD dwType, DWORD cbData) 
 {
     const BYTE abZero[16] = {};
     return cbData <= sizeof(abZero) && WriteValue(hKey, pszName, dwType, abZero, cbData);
-}
-
-bool DeleteKeyTree(HKEY hParent, const wchar_t* pszName) noexcept
-{
-    // A key that is not there was not deleted by us: nothing to tell the shell.
-    if (!hParent || !pszName || !*pszName || !SubkeyExists(hParent, pszName))
-        return false;
-    return DeleteRegKeyTreeW(hParent, pszName) != FALSE;
 }
 
 bool RenameValue(HKEY hKey, const wchar_t* pszOld, const CString& newName) noexcept

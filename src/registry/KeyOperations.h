@@ -5,6 +5,7 @@
 
 #include "core/Strings.h"
 #include "registry/RegistryAccess.h"
+#include "registry/RegistryTree.h"
 
 #include <windows.h>
 
@@ -29,8 +30,11 @@ bool WriteZeroValue(HKEY hKey, const char* pszName, DWORD dwType, DWORD cbData) 
 // move data byte for byte, whatever characters the names and strings hold.
 
 // Deletes the subkey and everything below it, leaves first. False when the key was not there
-// or could not be deleted.
-bool DeleteKeyTree(HKEY hParent, const wchar_t* pszName) noexcept;
+// (the delete the user asked for did not happen here) or could not be deleted.
+inline bool DeleteKeyTree(HKEY hParent, const wchar_t* pszName) noexcept
+{
+    return DeleteKeyTreeW(hParent, pszName, MissingKey::Fails);
+}
 
 // Renames a value (pszOld null: the unnamed value) to a usable name (typed in the code page),
 // keeping its stored bytes and the type the registry reports. The new value is written before the old one goes; another value
