@@ -244,15 +244,17 @@ void TrimBackups(const CString& folder, DWORD cKeep) noexcept
     {
         std::vector<CString> names;
         WIN32_FIND_DATAA fd = {};
-        const HANDLE hFind = ::FindFirstFileA((folder + "\\*.reg").c_str(), &fd);
-        if (hFind == INVALID_HANDLE_VALUE)
+        const HANDLE hFound = ::FindFirstFileA((folder + "\\*.reg").c_str(), &fd);
+        if (hFound == INVALID_HANDLE_VALUE)
             return;
-        do
         {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsBackupName(fd.cFileName))
-                names.emplace_back(fd.cFileName);
-        } while (::FindNextFileA(hFind, &fd));
-        ::FindClose(hFind);
+            const UniqueFindHandle hFind(hFound);
+            do
+            {
+                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsBackupName(fd.cFileName))
+                    names.emplace_back(fd.cFileName);
+            } while (::FindNextFileA(hFind.get(), &fd));
+        }
         if (names.size() <= cKeep)
             return;
         // The names begin with their time, so their order is the order they were written in.
