@@ -1,6 +1,8 @@
 // Finding the access-control editor once per process.
 #include "commands/SecurityEditor.h"
 
+#include "core/Handles.h"
+
 namespace corvasin
 {
 
@@ -18,12 +20,13 @@ EditSecurityFunction FindSecurityEditor(std::atomic<EditSecurityFunction>& slot,
         return pfn;
     EditSecurityFunction pfnFound = &NoSecurityEditor;
     // The library stays loaded for the process's life: the remembered function lives in it.
-    if (const HMODULE hLibrary = ::LoadLibraryA(pszLibrary))
+    if (UniqueHmodule hLibrary{::LoadLibraryA(pszLibrary)})
     {
-        if (const FARPROC pfn = ::GetProcAddress(hLibrary, "EditSecurity"))
+        if (const FARPROC pfn = ::GetProcAddress(hLibrary.get(), "EditSecurity"))
+        {
             pfnFound = reinterpret_cast<EditSecurityFunction>(reinterpret_cast<void*>(pfn));
-        else
-            ::FreeLibrary(hLibrary);
+            (void)hLibrary.release();
+        }
     }
     // Two threads racing here both find the same function; the first one stored wins.
     EditSecurityFunction pfnExpected = nullptr;

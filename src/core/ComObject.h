@@ -4,6 +4,7 @@
 // long after the call that made it, and the DLL must not be unloaded under it.
 #pragma once
 
+#include "core/ComPtr.h"
 #include "core/Module.h"
 
 #include <windows.h>
@@ -70,12 +71,11 @@ HRESULT CreateComObject(REFIID riid, void** ppv, Args&&... args) noexcept
     if (!ppv)
         return E_POINTER;
     *ppv = nullptr;
-    T* p = new (std::nothrow) T(std::forward<Args>(args)...);
+    // The creation reference goes when this returns: the caller holds the one QueryInterface gave.
+    const auto p = ComPtr<T>::Attach(new (std::nothrow) T(std::forward<Args>(args)...));
     if (!p)
         return E_OUTOFMEMORY;
-    const HRESULT hr = p->QueryInterface(riid, ppv);
-    p->Release();
-    return hr;
+    return p->QueryInterface(riid, ppv);
 }
 
 } // namespace corvasin

@@ -74,6 +74,9 @@ inline void DeleteDc(HDC h) noexcept { ::DeleteDC(h); }
 inline void FreeLibraryHandle(HMODULE h) noexcept { ::FreeLibrary(h); }
 inline void DestroyWindowHandle(HWND h) noexcept { ::DestroyWindow(h); }
 inline void FreeBstr(BSTR b) noexcept { ::SysFreeString(b); }
+inline void DestroySafeArray(SAFEARRAY* psa) noexcept { ::SafeArrayDestroy(psa); }
+inline void CloseFindHandle(HANDLE h) noexcept { ::FindClose(h); }
+inline void UnhookHook(HHOOK h) noexcept { ::UnhookWindowsHookEx(h); }
 } // namespace detail
 
 using UniqueHkey = UniqueAny<HKEY, detail::CloseKey>;
@@ -88,6 +91,10 @@ using UniqueHdc = UniqueAny<HDC, detail::DeleteDc>;
 using UniqueHmodule = UniqueAny<HMODULE, detail::FreeLibraryHandle>;
 using UniqueHwnd = UniqueAny<HWND, detail::DestroyWindowHandle>;
 using UniqueBstr = UniqueAny<BSTR, detail::FreeBstr>;
+using UniqueSafeArray = UniqueAny<SAFEARRAY*, detail::DestroySafeArray>;
+// FindFirstFile fails with INVALID_HANDLE_VALUE: test for it before the handle is put in here.
+using UniqueFindHandle = UniqueAny<HANDLE, detail::CloseFindHandle>;
+using UniqueHhook = UniqueAny<HHOOK, detail::UnhookHook>;
 
 // A STGMEDIUM that is released with ReleaseStgMedium.
 class UniqueStgMedium

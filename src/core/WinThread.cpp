@@ -10,11 +10,10 @@ BOOL CWinThread::CreateThread(DWORD dwCreateFlags, UINT nStackSize) noexcept
         return FALSE;
     // The thread's own reference on the module that holds its code: a shell may unload an
     // extension once its objects are gone, while the thread still runs its last lines.
-    HMODULE hModule = nullptr;
+    UniqueHmodule hModule;
     if (!::GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
-                              reinterpret_cast<LPCSTR>(&CWinThread::ThreadProc), &hModule))
+                              reinterpret_cast<LPCSTR>(&CWinThread::ThreadProc), hModule.put()))
         return FALSE;
-    m_hModule = hModule;
 
     // Started suspended in any case, so that the handle and id are in place before the thread
     // can end (and delete the object).
@@ -22,12 +21,11 @@ BOOL CWinThread::CreateThread(DWORD dwCreateFlags, UINT nStackSize) noexcept
     HANDLE hThread = ::CreateThread(nullptr, nStackSize, &CWinThread::ThreadProc, this,
                                     CREATE_SUSPENDED, &nThreadID);
     if (!hThread)
-    {
-        m_hModule = nullptr;
-        ::FreeLibrary(hModule);
         return FALSE;
-    }
     m_hThread.reset(hThread);
+    // The reference passes to the thread, which gives it back as it ends; it reads it only once
+    // it runs.
+    m_hModule = hModule.release();
     m_nThreadID = nThreadID;
     if (!(dwCreateFlags & CREATE_SUSPENDED))
         ::ResumeThread(hThread);

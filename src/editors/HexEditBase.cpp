@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -184,15 +185,11 @@ LRESULT CALLBACK CHexEditBase::SelfCreatingWindowProc(HWND hWnd, UINT uMsg, WPAR
     {
         if (uMsg != WM_NCCREATE)
             return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
-        auto* pEdit = new (std::nothrow) CHexEditBase;
-        if (!pEdit)
+        std::unique_ptr<CHexEditBase> pEdit(new (std::nothrow) CHexEditBase);
+        if (!pEdit || !pEdit->Attach(hWnd))
             return FALSE;
-        if (!pEdit->Attach(hWnd))
-        {
-            delete pEdit;
-            return FALSE;
-        }
-        pEdit->m_bAutoDelete = true;
+        // The window owns it from here: PostNcDestroy deletes it.
+        pEdit.release()->m_bAutoDelete = true;
     }
     return CWnd::StaticWindowProc(hWnd, uMsg, wParam, lParam);
 }

@@ -91,11 +91,8 @@ STDMETHODIMP CEnumIDList::Clone(IEnumIDList** ppenum)
     if (!ppenum)
         return E_POINTER;
     *ppenum = nullptr;
-    auto* pClone = new (std::nothrow) CEnumIDList(m_pFolder.get(), m_pidlFolder.get(), m_grfFlags);
-    if (!pClone)
-        return E_OUTOFMEMORY;
-    *ppenum = pClone; // the creation reference passes to the caller
-    return S_OK;
+    return CreateComObject<CEnumIDList>(IID_IEnumIDList, reinterpret_cast<void**>(ppenum),
+                                        m_pFolder.get(), m_pidlFolder.get(), m_grfFlags);
 }
 
 } // namespace corvasin

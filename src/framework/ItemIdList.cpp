@@ -1,6 +1,8 @@
 // Item id list helpers; sizes are read with memcpy because ids carry no alignment.
 #include "framework/ItemIdList.h"
 
+#include "core/Handles.h"
+
 #include <cstring>
 
 namespace corvasin
@@ -105,12 +107,10 @@ LPCITEMIDLIST LastItemId(LPCITEMIDLIST pidl) noexcept
 
 LPITEMIDLIST AppendFirstItemId(LPCITEMIDLIST pidlFolder, LPCITEMIDLIST pidlItem) noexcept
 {
-    LPITEMIDLIST pidlFirst = ::ILCloneFirst(pidlItem);
+    const UniquePidl pidlFirst(::ILCloneFirst(pidlItem));
     if (!pidlFirst)
         return nullptr;
-    LPITEMIDLIST pidlResult = ::ILCombine(pidlFolder, pidlFirst);
-    ::ILFree(pidlFirst);
-    return pidlResult;
+    return ::ILCombine(pidlFolder, pidlFirst.get());
 }
 
 } // namespace corvasin

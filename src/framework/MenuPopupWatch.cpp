@@ -2,6 +2,7 @@
 #include "framework/MenuPopupWatch.h"
 
 #include "core/CmdTargetPtr.h"
+#include "core/Handles.h"
 #include "core/Result.h"
 #include "framework/ShellUIObject.h"
 
@@ -17,7 +18,7 @@ namespace
 struct Watch
 {
     DWORD dwThread;
-    HHOOK hHook;
+    UniqueHhook hHook; // goes with the watch
     std::vector<CShellUIObject*> objects; // not counted: each leaves before it goes
 };
 
@@ -72,10 +73,10 @@ void WatchMenuPopups(CShellUIObject* pObject) noexcept
         Watch* pWatch = FindWatch(dwThread);
         if (!pWatch)
         {
-            const HHOOK hHook = ::SetWindowsHookExA(WH_CALLWNDPROC, CallWndProc, nullptr, dwThread);
+            UniqueHhook hHook(::SetWindowsHookExA(WH_CALLWNDPROC, CallWndProc, nullptr, dwThread));
             if (!hHook)
                 return;
-            g_watches.push_back({dwThread, hHook, {}});
+            g_watches.push_back({dwThread, std::move(hHook), {}});
             pWatch = &g_watches.back();
         }
         if (std::find(pWatch->objects.begin(), pWatch->objects.end(), pObject) == pWatch->objects.end())
@@ -96,8 +97,7 @@ void StopWatchingMenuPopups(CShellUIObject* pObject) noexcept
         objects.erase(std::remove(objects.begin(), objects.end(), pObject), objects.end());
         if (objects.empty())
         {
-            ::UnhookWindowsHookEx(it->hHook);
-            g_watches.erase(it);
+            g_watches.erase(it); // and its hook
             return;
         }
     }

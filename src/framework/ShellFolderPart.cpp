@@ -9,6 +9,7 @@
 #include "framework/ShellConstants.h"
 #include "framework/ViewFolderProxy.h"
 #include "core/ComPtr.h"
+#include "core/Handles.h"
 #include "core/Result.h"
 
 #include <oleauto.h>
@@ -57,11 +58,8 @@ STDMETHODIMP XShellFolder::EnumObjects(HWND, SHCONTF grfFlags, IEnumIDList** ppe
     if (!ppenum)
         return E_POINTER;
     *ppenum = nullptr;
-    auto* pEnum = new (std::nothrow) CEnumIDList(m_pThis, m_pThis->m_pidl.get(), grfFlags);
-    if (!pEnum)
-        return E_OUTOFMEMORY;
-    *ppenum = pEnum; // its one creation reference goes to the caller
-    return S_OK;
+    return CreateComObject<CEnumIDList>(IID_IEnumIDList, reinterpret_cast<void**>(ppenum), m_pThis,
+                                        m_pThis->m_pidl.get(), grfFlags);
 }
 
 STDMETHODIMP XShellFolder::BindToObject(LPCITEMIDLIST pidl, LPBC, REFIID riid, void** ppv)
@@ -409,19 +407,16 @@ STDMETHODIMP XShellFolder::GetDetailsEx(LPCITEMIDLIST pidl, const SHCOLUMNID* ps
     WIN32_FIND_DATAW findData = {};
     if (!m_pThis->GetFindData(pData, &findData))
         return E_FAIL;
-    SAFEARRAY* psa = ::SafeArrayCreateVector(VT_UI1, 0, sizeof(findData));
+    UniqueSafeArray psa(::SafeArrayCreateVector(VT_UI1, 0, sizeof(findData)));
     if (!psa)
         return E_OUTOFMEMORY;
     void* pBytes = nullptr;
-    if (FAILED(::SafeArrayAccessData(psa, &pBytes)))
-    {
-        ::SafeArrayDestroy(psa);
+    if (FAILED(::SafeArrayAccessData(psa.get(), &pBytes)))
         return E_FAIL;
-    }
     memcpy(pBytes, &findData, sizeof(findData));
-    ::SafeArrayUnaccessData(psa);
+    ::SafeArrayUnaccessData(psa.get());
     pv->vt = VT_ARRAY | VT_UI1;
-    pv->parray = psa;
+    pv->parray = psa.release(); // the caller clears the variant
     return S_OK;
 }
 

@@ -1,6 +1,7 @@
 // Filling and reading STRRET records.
 #include "framework/StrRet.h"
 
+#include "core/Handles.h"
 #include "core/Result.h"
 
 #include <algorithm>
@@ -25,12 +26,11 @@ CString TakeStrRetText(STRRET& str, LPCITEMIDLIST pidl) noexcept
         {
         case STRRET_WSTR:
         {
-            if (!str.pOleStr)
+            // Freed whatever happens below: the text is ours from here on.
+            const UniqueCoTaskMem pOleStr(std::exchange(str.pOleStr, nullptr));
+            if (!pOleStr)
                 return {};
-            CString text = WideToAnsi(str.pOleStr);
-            ::CoTaskMemFree(str.pOleStr);
-            str.pOleStr = nullptr;
-            return text;
+            return WideToAnsi(static_cast<const wchar_t*>(pOleStr.get()));
         }
         case STRRET_CSTR:
             return CString(str.cStr, strnlen(str.cStr, sizeof(str.cStr)));

@@ -79,11 +79,10 @@ bool PutTextOnClipboard(const CString& text) noexcept
             return false;
         memcpy(block.get(), text.c_str(), text.size() + 1);
     }
-    auto* pObject = new (std::nothrow) CTextDataObject(hText.get());
-    if (!pObject)
+    const auto pData = ComPtr<IDataObject>::Attach(new (std::nothrow) CTextDataObject(hText.get()));
+    if (!pData)
         return false;
     (void)hText.release(); // the object owns the block now
-    const auto pData = ComPtr<IDataObject>::Attach(pObject);
     // The clipboard takes a reference of its own.
     return SUCCEEDED(::OleSetClipboard(pData.get()));
 }

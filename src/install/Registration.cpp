@@ -15,10 +15,12 @@
 #include "install/Placement.h"
 #include "install/RegistrationRows.h"
 #include "install/WebFiles.h"
+#include "registry/PredefinedKeys.h"
 #include "registry/RegFolder.h"
 #include "registry/RegistryTree.h"
 
 #include <shlobj.h>
+#include <array>
 #include <cstring>
 #include <iterator>
 
@@ -129,6 +131,16 @@ bool DeleteBelow(HKEY hRoot, const char* pszParent, const CString& name) noexcep
     return lOpen == ERROR_SUCCESS && DeleteRegKeyTree(hParent.get(), name.c_str());
 }
 
+// c_pszLongRootPrefix, then each predefined key's short name; null where a key has none.
+std::array<const char*, kPredefinedKeyTableSize + 1> UrlPrefixes() noexcept
+{
+    std::array<const char*, kPredefinedKeyTableSize + 1> prefixes = {c_pszLongRootPrefix};
+    size_t i = 1;
+    for (const PredefinedKey& key : AllPredefinedKeys())
+        prefixes[i++] = key.pszShortName;
+    return prefixes;
+}
+
 void WriteUrlPrefixes(HKEY hMachine) noexcept
 {
     // Best effort: they only make short location texts work.
@@ -136,8 +148,10 @@ void WriteUrlPrefixes(HKEY hMachine) noexcept
     if (::RegCreateKeyExA(hMachine, c_pszUrlPrefixesKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                           KEY_SET_VALUE, nullptr, hPrefixes.put(), nullptr) != ERROR_SUCCESS)
         return;
-    for (const char* pszPrefix : c_apszUrlPrefixes)
+    for (const char* pszPrefix : UrlPrefixes())
     {
+        if (!pszPrefix)
+            continue;
         if (::RegSetValueExA(hPrefixes.get(), pszPrefix, 0, REG_SZ,
                              reinterpret_cast<const BYTE*>(c_pszUrlPrefixTarget),
                              static_cast<DWORD>(strlen(c_pszUrlPrefixTarget) + 1)) != ERROR_SUCCESS)
@@ -152,8 +166,10 @@ void RemoveUrlPrefixes(HKEY hMachine) noexcept
     if (::RegOpenKeyExA(hMachine, c_pszUrlPrefixesKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
                         hPrefixes.put()) != ERROR_SUCCESS)
         return;
-    for (const char* pszPrefix : c_apszUrlPrefixes)
+    for (const char* pszPrefix : UrlPrefixes())
     {
+        if (!pszPrefix)
+            continue;
         char szValue[32] = {};
         DWORD cb = sizeof(szValue) - 1;
         DWORD dwType = 0;

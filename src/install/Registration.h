@@ -55,9 +55,9 @@ inline constexpr const char* c_pszApprovedKey = APPROVED_KEY;
 inline constexpr const char* c_pszUrlPrefixesKey =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\URL\\Prefixes";
 inline constexpr const char* c_pszDesktopNameSpaceKey = DESKTOP_NAMESPACE_KEY;
-// The short root names that the address bar may take as a registry location.
-inline constexpr const char* c_apszUrlPrefixes[] = {"HKEY_", "HKLM", "HKCR", "HKCU",
-                                                    "HKCC",  "HKPD", "HKDD"};
+// The start of every predefined key's long name: with the short names of the predefined keys,
+// the texts that the address bar may take as the start of a registry location.
+inline constexpr const char* c_pszLongRootPrefix = "HKEY_";
 inline constexpr const char* c_pszUrlPrefixTarget = "reg://";
 
 } // namespace corvasin

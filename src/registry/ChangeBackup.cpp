@@ -5,7 +5,7 @@
 #include "core/Result.h"
 #include "registry/FileByteSink.h"
 #include "registry/KeyTreeWriter.h"
-#include "registry/RegFileWriter.h"
+#include "registry/RegFileText.h"
 #include "registry/RegistryAccess.h"
 #include "registry/Utf16ByteSink.h"
 
@@ -219,7 +219,11 @@ CString CChangeBackup::Write() noexcept
         bool bWritten = file.Create(path.c_str()) &&
                         (bUnicode ? WriteUnicodeRegFileHeader(text) : WriteRegFileHeader(text));
         if (bWritten && !body.empty())
-            bWritten = text.Write("[" + strKeyName + "]\r\n") && text.Write(body) && text.Write("\r\n");
+        {
+            CString keyLine;
+            AppendKeyLine(keyLine, strKeyName);
+            bWritten = text.Write(keyLine) && text.Write(body) && text.Write(c_szRegFileLineEnd, 2);
+        }
         for (auto& [hSub, name] : trees)
             bWritten = bWritten && CKeyTreeWriter(text, bUnicode).Write(hSub.get(), name);
         bWritten = file.Close() && bWritten;
@@ -240,15 +244,17 @@ void TrimBackups(const CString& folder, DWORD cKeep) noexcept
     {
         std::vector<CString> names;
         WIN32_FIND_DATAA fd = {};
-        const HANDLE hFind = ::FindFirstFileA((folder + "\\*.reg").c_str(), &fd);
-        if (hFind == INVALID_HANDLE_VALUE)
+        const HANDLE hFound = ::FindFirstFileA((folder + "\\*.reg").c_str(), &fd);
+        if (hFound == INVALID_HANDLE_VALUE)
             return;
-        do
         {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsBackupName(fd.cFileName))
-                names.emplace_back(fd.cFileName);
-        } while (::FindNextFileA(hFind, &fd));
-        ::FindClose(hFind);
+            const UniqueFindHandle hFind(hFound);
+            do
+            {
+                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsBackupName(fd.cFileName))
+                    names.emplace_back(fd.cFileName);
+            } while (::FindNextFileA(hFind.get(), &fd));
+        }
         if (names.size() <= cKeep)
             return;
         // The names begin with their time, so their order is the order they were written in.

@@ -5,7 +5,6 @@
 #include "core/Result.h"
 #include "registry/RegItem.h"
 #include "registry/RegistryAccess.h"
-#include "registry/RegistryTree.h"
 
 #include <mbstring.h>
 #include <memory>
@@ -140,7 +139,7 @@ HRESULT DeleteKeyTree(HKEY hParent, const wchar_t* pszName) noexcept
     // A key that is not there was not deleted by us: nothing to tell the shell.
     if (!SubkeyExists(hParent, pszName))
         return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-    return DeleteRegKeyTreeW(hParent, pszName) ? S_OK : HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
+    return DeleteKeyTreeW(hParent, pszName, MissingKey::Fails) ? S_OK : HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED);
 }
 
 HRESULT RenameValue(HKEY hKey, const wchar_t* pszOld, const CString& newName) noexcept

@@ -6,6 +6,7 @@
 
 #include "core/Strings.h"
 #include "registry/RegistryAccess.h"
+#include "registry/RegistryTree.h"
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 
 #include "core/Handles.h"
 #include "core/Result.h"
-#include "registry/RegFileWriter.h"
+#include "registry/RegFileText.h"
 #include "registry/RegItem.h"
 #include "registry/RegistryAccess.h"
 
@@ -21,7 +21,6 @@ namespace corvasin
 
 namespace
 {
-constexpr char c_szLineEnd[] = "\r\n";
 // Helper threads: calls in flight overlap on the registry's server well beyond the cores' count.
 constexpr unsigned kHelperThreads = 4;
 // A helper hands its text over in pieces of this size.
@@ -85,9 +84,7 @@ bool WriteBlock(HKEY hKey, TreeWalk& walk, DWORD* pcSubkeys)
     *pcSubkeys = cSubkeys;
 
     walk.line.clear();
-    walk.line += '[';
-    walk.line += walk.strKeyName;
-    walk.line += "]\r\n";
+    AppendKeyLine(walk.line, walk.strKeyName);
     if (walk.data.size() < cbMaxData)
         walk.data.resize(cbMaxData);
     for (DWORD i = 0; i < cValues; ++i)
@@ -119,7 +116,7 @@ bool WriteBlock(HKEY hKey, TreeWalk& walk, DWORD* pcSubkeys)
             walk.line.clear();
         }
     }
-    walk.line += c_szLineEnd;
+    walk.line += c_szRegFileLineEnd;
     return walk.pFile->Write(walk.line);
 }
 

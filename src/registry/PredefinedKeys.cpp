@@ -16,22 +16,22 @@ namespace
 {
 const PredefinedKey c_keys[] = {
     {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE", "HKLM",
-     "HKEY_LOCAL_MACHINE contains all global settings for your computer."},
+     "HKEY_LOCAL_MACHINE contains all global settings for your computer.", true},
     {HKEY_CURRENT_USER, "HKEY_CURRENT_USER", "HKCU",
      "HKEY_CURRENT_USER contains all settings that are specific for the user that is currently "
-     "logged on.\nIt is mapped to one of the users in HKEY_USERS."},
+     "logged on.\nIt is mapped to one of the users in HKEY_USERS.", true},
     {HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT", "HKCR",
      "HKEY_CLASSES_ROOT contains information about file extensions and COM objects.It is mapped "
-     "to HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes."},
+     "to HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes.", true},
     {HKEY_USERS, "HKEY_USERS", nullptr,
      "HKEY_USERS contains settings specific for every user of this computer, and the default "
-     "settings to use for a new computer."},
+     "settings to use for a new computer.", true},
     {HKEY_CURRENT_CONFIG, "HKEY_CURRENT_CONFIG", "HKCC",
-     "HKEY_CURRENT_CONFIG contains settings specific for the currently loaded configuration."},
+     "HKEY_CURRENT_CONFIG contains settings specific for the currently loaded configuration.", true},
     {HKEY_PERFORMANCE_DATA, "HKEY_PERFORMANCE_DATA", "HKPD",
      "HKEY_PERFORMANCE_DATA contains statistics about all running processes, as you can see them "
-     "in tast manager."},
-    {HKEY_DYN_DATA, "HKEY_DYN_DATA", "HKDD", nullptr},
+     "in tast manager.", false},
+    {HKEY_DYN_DATA, "HKEY_DYN_DATA", "HKDD", nullptr, false},
 };
 constexpr UINT kPerformanceData = 5;
 constexpr UINT kDynData = 6;
@@ -44,6 +44,11 @@ const PredefinedKey* PredefinedKeyAt(UINT nPosition) noexcept
     if (nPosition == kPredefinedKeyCount - 1)
         return &c_keys[IsWindowsNtPlatform() ? kPerformanceData : kDynData];
     return nullptr;
+}
+
+std::span<const PredefinedKey, kPredefinedKeyTableSize> AllPredefinedKeys() noexcept
+{
+    return c_keys;
 }
 
 const PredefinedKey* FindPredefinedKey(HKEY hKey) noexcept

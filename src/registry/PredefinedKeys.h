@@ -1,10 +1,11 @@
-// The predefined keys the registry root lists: handle values, long and short names, listing
-// order and the descriptions shown as info tips.
+// The predefined keys: handle values, long and short names, listing order, the descriptions
+// shown as info tips, and which of them registration files name. The only list of them.
 #pragma once
 
 #include "core/WindowsVersion.h"
 
 #include <windows.h>
+#include <span>
 
 namespace corvasin
 {
@@ -15,6 +16,9 @@ struct PredefinedKey
     const char* pszLongName;
     const char* pszShortName; // null: the key has none
     const char* pszDescription; // null: no info tip
+    // Registration files name it: not the two that hold no settings of their own (statistics
+    // made on each read, and the dynamic data of Windows 9x).
+    bool bNamedInFiles;
 };
 
 // The description of the registry itself, the root folder's info tip.
@@ -24,6 +28,10 @@ extern const char* const c_pszRegistryDescription;
 // platforms, HKEY_DYN_DATA elsewhere. The platform is asked afresh on every call.
 const PredefinedKey* PredefinedKeyAt(UINT nPosition) noexcept;
 constexpr UINT kPredefinedKeyCount = 6;
+
+// Every entry, both platforms' last key included, in listing order.
+constexpr UINT kPredefinedKeyTableSize = 7;
+std::span<const PredefinedKey, kPredefinedKeyTableSize> AllPredefinedKeys() noexcept;
 
 // The entry of a handle, or null.
 const PredefinedKey* FindPredefinedKey(HKEY hKey) noexcept;

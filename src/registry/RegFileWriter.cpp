@@ -1,5 +1,5 @@
-// The REGEDIT4 writer: text forms of names and data, the line wrapping of hexadecimal bytes, and
-// the walks over keys and selections.
+// The registration file writer over the key folders: key, value and deletion lines of a folder's
+// items, whole key trees, and the bodies of exports; the text itself comes from RegFileText.
 #include "registry/RegFileWriter.h"
 
 #include "core/Handles.h"
@@ -9,7 +9,6 @@
 #include "registry/RegistryAccess.h"
 #include "registry/RegkeyExtension.h"
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -18,156 +17,20 @@ namespace corvasin
 
 namespace
 {
-constexpr char c_szHeader[] = "REGEDIT4\r\n\r\n"
-                              ";Generated with Corvasin\r\n"
-                              ";https://corvasin.example/\r\n"
-                              "\r\n";
-// The Unicode form's header, as UTF-8 for the UTF-16 sink: the byte order mark first.
-constexpr char c_szUnicodeHeader[] = "\xEF\xBB\xBF"
-                                     "Windows Registry Editor Version 5.00\r\n\r\n"
-                                     ";Generated with Corvasin\r\n"
-                                     ";https://corvasin.example/\r\n"
-                                     "\r\n";
-constexpr char c_szLineEnd[] = "\r\n";
-constexpr char c_szHexDigits[] = "0123456789ABCDEF";
-// Past this many characters on a line the bytes continue on the next one.
-constexpr size_t kWrapColumn = 76;
-
-// Backslashes and double quotes are preceded by a backslash, in names as in string data.
-void AppendEscaped(CString& out, const char* psz, size_t cch)
-{
-    for (size_t i = 0; i < cch; ++i)
-    {
-        if (psz[i] == '\\' || psz[i] == '"')
-            out += '\\';
-        out += psz[i];
-    }
-}
-
-void AppendNamePart(CString& out, const char* pszName)
-{
-    if (!pszName || !*pszName)
-    {
-        out += '@';
-        return;
-    }
-    out += '"';
-    AppendEscaped(out, pszName, std::strlen(pszName));
-    out += '"';
-}
-
-// Whether the string form gives back exactly these bytes: one text, its terminating zero last,
-// and no line break in it (a file line cannot hold one).
-bool IsPlainString(const BYTE* pData, DWORD cbData) noexcept
-{
-    if (cbData == 0 || pData[cbData - 1] != 0)
-        return false;
-    for (DWORD i = 0; i + 1 < cbData; ++i)
-    {
-        if (pData[i] == 0 || pData[i] == '\r' || pData[i] == '\n')
-            return false;
-    }
-    return true;
-}
-
-// The string form of UTF-16 data: one text, its terminating zero last, no line break in it.
-bool IsPlainWideString(const BYTE* pData, DWORD cbData, std::wstring& text)
-{
-    if (cbData < sizeof(wchar_t) || cbData % sizeof(wchar_t) != 0)
-        return false;
-    text.assign(cbData / sizeof(wchar_t), L'\0');
-    std::memcpy(text.data(), pData, cbData);
-    if (text.back() != L'\0')
-        return false;
-    text.pop_back();
-    return text.find_first_of(std::wstring(L"\0\r\n", 3)) == std::wstring::npos;
-}
-
-void AppendDword(CString& line, const BYTE* pData)
-{
-    DWORD dw = 0;
-    std::memcpy(&dw, pData, sizeof(dw));
-    line += "dword:";
-    for (int nShift = 28; nShift >= 0; nShift -= 4)
-        line += c_szHexDigits[(dw >> nShift) & 0xF];
-}
-
-void AppendLowerHex(CString& out, DWORD dw)
-{
-    char sz[9];
-    int i = 8;
-    sz[i] = '\0';
-    do
-    {
-        sz[--i] = "0123456789abcdef"[dw & 0xF];
-        dw >>= 4;
-    } while (dw != 0);
-    out += &sz[i];
-}
-
-// "hex:" or "hex(N):" and the bytes, wrapped once a line passes the wrap column. The count of
-// characters starts with what the line already holds; no break follows the last byte.
-void AppendHexData(CString& line, size_t cchLineStart, DWORD dwType, const BYTE* pData,
-                   DWORD cbData)
-{
-    if (dwType == REG_BINARY)
-    {
-        line += "hex:";
-    }
-    else
-    {
-        line += "hex(";
-        AppendLowerHex(line, dwType);
-        line += "):";
-    }
-    size_t cchCount = line.size() - cchLineStart;
-    line.reserve(line.size() + static_cast<size_t>(cbData) * 3 + cbData / 23 * 5 + 2);
-    for (DWORD i = 0; i < cbData; ++i)
-    {
-        line += c_szHexDigits[pData[i] >> 4];
-        line += c_szHexDigits[pData[i] & 0xF];
-        cchCount += 3;
-        if (i + 1 == cbData)
-            break;
-        line += ',';
-        if (cchCount > kWrapColumn)
-        {
-            line += "\\\r\n  ";
-            cchCount = 2;
-        }
-    }
-}
-
-const char* RootFullName(HKEY hRootKey) noexcept
-{
-    if (hRootKey == HKEY_LOCAL_MACHINE)
-        return "HKEY_LOCAL_MACHINE";
-    if (hRootKey == HKEY_CURRENT_USER)
-        return "HKEY_CURRENT_USER";
-    if (hRootKey == HKEY_CLASSES_ROOT)
-        return "HKEY_CLASSES_ROOT";
-    if (hRootKey == HKEY_USERS)
-        return "HKEY_USERS";
-    if (hRootKey == HKEY_CURRENT_CONFIG)
-        return "HKEY_CURRENT_CONFIG";
-    return nullptr;
-}
-
 // A folder below a root that files cannot name gets nothing written at all.
 bool HasNoFileName(CRegkeyExtension& folder) noexcept
 {
-    return folder.GetRootKey() && !RootFullName(folder.GetRootKey());
+    return folder.GetRootKey() && !IsRegFileRoot(folder.GetRootKey());
 }
 
-bool WriteKeyNameLine(CRegkeyExtension& folder, CByteSink& file, const char* pszOpen, bool bUnicode)
+bool WriteKeyNameLine(CRegkeyExtension& folder, CByteSink& file, bool bDelete, bool bUnicode)
 {
     CString strName;
     if (bUnicode ? !RegFileKeyNameUnicode(folder.GetRootKey(), folder.GetRealKeyPath(), strName)
                  : !RegFileKeyName(folder.GetRootKey(), folder.GetKeyPath(), strName))
         return true;
-    CString line = pszOpen;
-    line += strName;
-    line += "]\r\n";
+    CString line;
+    AppendKeyLine(line, strName, bDelete);
     return file.Write(line);
 }
 
@@ -191,165 +54,11 @@ bool WritePredefinedTrees(CRegkeyExtension& root, CByteSink& file)
 }
 } // namespace
 
-bool WriteRegFileHeader(CByteSink& file) noexcept
-{
-    return file.Write(c_szHeader, sizeof(c_szHeader) - 1);
-}
-
-bool WriteUnicodeRegFileHeader(CByteSink& file) noexcept
-{
-    return file.Write(c_szUnicodeHeader, sizeof(c_szUnicodeHeader) - 1);
-}
-
-bool RegFileKeyName(HKEY hRootKey, const CString& strPath, CString& strName)
-{
-    const char* pszRoot = RootFullName(hRootKey);
-    if (!pszRoot)
-        return false;
-    strName = pszRoot;
-    strName += '\\';
-    strName += strPath;
-    return true;
-}
-
-namespace
-{
-// The data part of a value line and its line end: the string form when a text is given (the
-// caller found it plain), else the dword form or the bytes.
-void AppendDataPart(CString& line, size_t cchLineStart, DWORD dwType, const char* pszText,
-                    size_t cchText, const BYTE* pData, DWORD cbData)
-{
-    if (pszText)
-    {
-        line += '"';
-        AppendEscaped(line, pszText, cchText);
-        line += '"';
-    }
-    else if (dwType == REG_DWORD && cbData == sizeof(DWORD))
-    {
-        AppendDword(line, pData);
-    }
-    else
-    {
-        AppendHexData(line, cchLineStart, dwType, pData, cbData);
-    }
-    line += c_szLineEnd;
-}
-} // namespace
-
-void AppendValueLine(CString& line, const char* pszName, DWORD dwType, const BYTE* pData,
-                     DWORD cbData)
-{
-    const size_t cchLineStart = line.size();
-    AppendNamePart(line, pszName);
-    line += '=';
-    const bool bText = dwType == REG_SZ && IsPlainString(pData, cbData);
-    AppendDataPart(line, cchLineStart, dwType, bText ? reinterpret_cast<const char*>(pData) : nullptr,
-                   bText ? cbData - 1 : 0, pData, cbData);
-}
-
-std::string ToUtf8(const std::wstring& text)
-{
-    if (text.empty())
-        return {};
-    const int cb = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    if (cb <= 0)
-        return {};
-    std::string out(static_cast<size_t>(cb), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), cb,
-                          nullptr, nullptr);
-    return out;
-}
-
-void AppendValueLineUnicode(CString& line, const wchar_t* pszName, DWORD dwType,
-                            const BYTE* pData, DWORD cbData)
-{
-    const size_t cchLineStart = line.size();
-    AppendNamePart(line, pszName ? ToUtf8(pszName).c_str() : nullptr);
-    line += '=';
-    // Every type but plain text and dwords is written as the bytes stored, strings in UTF-16 as
-    // the form says.
-    std::wstring text;
-    const bool bText = dwType == REG_SZ && IsPlainWideString(pData, cbData, text);
-    const std::string utf8 = bText ? ToUtf8(text) : std::string();
-    AppendDataPart(line, cchLineStart, dwType, bText ? utf8.c_str() : nullptr, utf8.size(), pData,
-                   cbData);
-}
-
-bool RegFileKeyNameUnicode(HKEY hRootKey, const std::wstring& realPath, CString& strName)
-{
-    const char* pszRoot = RootFullName(hRootKey);
-    if (!pszRoot)
-        return false;
-    strName = pszRoot;
-    strName += '\\';
-    strName += ToUtf8(realPath);
-    return true;
-}
-
-bool NameNeedsUnicode(const std::wstring& name) noexcept
-{
-    try
-    {
-        return AnsiToWide(WideToAnsi(name.c_str(), static_cast<int>(name.size())).c_str()) != name;
-    }
-    CATCH_RETURN(true)
-}
-
-bool ValueNeedsUnicode(HKEY hKey, const wchar_t* pszName) noexcept
-{
-    try
-    {
-        if (pszName && NameNeedsUnicode(pszName))
-            return true;
-        DWORD dwType = REG_NONE;
-        std::vector<BYTE> data;
-        std::vector<BYTE> text;
-        bool bLossy = false;
-        return ReadTypedValueW(hKey, pszName, &dwType, data) &&
-               StringDataToCodePage(dwType, data, text, &bLossy) && bLossy;
-    }
-    CATCH_RETURN(true)
-}
-
-bool KeyTreeNeedsUnicode(HKEY hKey, unsigned nDepth) noexcept
-{
-    if (!hKey || nDepth > kMaxKeyDepth)
-        return false;
-    try
-    {
-        DWORD cSubkeys = 0;
-        DWORD cValues = 0;
-        if (!ReadKeyCounts(hKey, &cSubkeys, &cValues))
-            return false;
-        std::wstring name;
-        for (DWORD i = 0; i < cValues; ++i)
-        {
-            if (ReadValueNameW(hKey, i, name) && ValueNeedsUnicode(hKey, name.c_str()))
-                return true;
-        }
-        for (DWORD i = 0; i < cSubkeys; ++i)
-        {
-            if (!ReadSubkeyNameW(hKey, i, name))
-                continue;
-            if (NameNeedsUnicode(name))
-                return true;
-            UniqueHkey subkey;
-            if (OpenRegKeyW(hKey, name.c_str(), KEY_READ, subkey.put()) == ERROR_SUCCESS &&
-                KeyTreeNeedsUnicode(subkey.get(), nDepth + 1))
-                return true;
-        }
-        return false;
-    }
-    CATCH_RETURN(true)
-}
-
 bool WriteKeyLine(CRegkeyExtension& folder, CByteSink& file, bool bUnicode) noexcept
 {
     try
     {
-        return WriteKeyNameLine(folder, file, "[", bUnicode);
+        return WriteKeyNameLine(folder, file, false, bUnicode);
     }
     CATCH_RETURN(false)
 }
@@ -360,7 +69,7 @@ bool WriteDeleteKeyLine(CRegkeyExtension& folder, CByteSink& file, bool bUnicode
         return true;
     try
     {
-        return WriteKeyNameLine(folder, file, "[-", bUnicode);
+        return WriteKeyNameLine(folder, file, true, bUnicode);
     }
     CATCH_RETURN(false)
 }
@@ -407,12 +116,11 @@ bool WriteDeleteValueLine(CByteSink& file, const REGITEM& item, const wchar_t* p
     {
         CString line;
         if (pszRealName)
-            AppendNamePart(line, item.dwKind == REGITEM_DEFAULT ? nullptr : ToUtf8(pszRealName).c_str());
+            AppendDeleteValueLineUnicode(line, item.dwKind == REGITEM_DEFAULT ? nullptr : pszRealName);
         else if (IsLossyItem(item))
             return true;
         else
-            AppendNamePart(line, RegValueName(item));
-        line += "=-\r\n";
+            AppendDeleteValueLine(line, RegValueName(item));
         return file.Write(line);
     }
     CATCH_RETURN(false)
@@ -506,7 +214,7 @@ bool WriteExportBody(CRegkeyExtension& folder, UINT cidl, LPCITEMIDLIST* apidl, 
                     if (!WriteValueLine(folder, file, item, bUnicode))
                         return false;
                 }
-                if (!file.Write(c_szLineEnd, 2))
+                if (!file.Write(c_szRegFileLineEnd, 2))
                     return false;
             }
             for (const REGITEM& item : keys)
@@ -531,7 +239,7 @@ bool WriteExportBody(CRegkeyExtension& folder, UINT cidl, LPCITEMIDLIST* apidl, 
                     return false;
             }
         }
-        if (!file.Write(c_szLineEnd, 2))
+        if (!file.Write(c_szRegFileLineEnd, 2))
             return false;
         for (const REGITEM& item : keys)
         {

@@ -1,5 +1,6 @@
 // Registry item records.
 #include "registry/RegItem.h"
+#include "core/Handles.h"
 #include "core/Result.h"
 #include "core/Strings.h"
 
@@ -185,23 +186,20 @@ HKEY ResolveItemIdList(LPCITEMIDLIST pidl) noexcept
         return nullptr;
     // Key by key, each opened by its real name below the one before: a lossy text never
     // reaches a sibling, and no path from the root grows past what the registry accepts.
-    HKEY hKey = hRoot;
+    UniqueHkey hKey(hRoot); // a predefined key, which the owner never closes
     for (LPCITEMIDLIST p = NextItemId(pidlRoot); p; p = NextItemId(p))
     {
         const BYTE* pData = ItemIdData(p, sizeof(REGITEM), false);
         REGITEM step = pData ? ReadRegItem(pData) : REGITEM{};
         step.dwKind = REGITEM_KEY;
         std::wstring name;
-        HKEY hNext = nullptr;
-        const bool bOpened = pData && FindItemRealName(hKey, step, name) &&
-                             OpenRegKeyW(hKey, name.c_str(), MAXIMUM_ALLOWED, &hNext) == ERROR_SUCCESS;
-        if (hKey != hRoot)
-            ::RegCloseKey(hKey);
-        if (!bOpened)
+        UniqueHkey hNext;
+        if (!pData || !FindItemRealName(hKey.get(), step, name) ||
+            OpenRegKeyW(hKey.get(), name.c_str(), MAXIMUM_ALLOWED, hNext.put()) != ERROR_SUCCESS)
             return nullptr;
-        hKey = hNext;
+        hKey = std::move(hNext);
     }
-    return hKey;
+    return hKey.release(); // the caller closes it
 }
 
 } // namespace corvasin

@@ -1,9 +1,11 @@
-// DeleteRegKeyTree: depth first, children from the last index down.
+// The tree delete: depth first, children from the last index down.
 #include "registry/RegistryTree.h"
 
 #include "registry/RegistryAccess.h"
 #include "core/Handles.h"
 #include "core/Strings.h"
+
+#include <string>
 
 namespace corvasin
 {
@@ -12,20 +14,19 @@ namespace
 {
 constexpr REGSAM c_samDeleteTree =
     KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_CREATE_SUB_KEY | KEY_ENUMERATE_SUB_KEYS;
-// Registry nesting is limited to 512 levels; anything deeper is not a registry we can trust.
-constexpr int c_nMaxDepth = 512;
 
-BOOL DeleteTree(HKEY hParent, LPCWSTR pszName, int nDepth) noexcept
+bool DeleteTree(HKEY hParent, LPCWSTR pszName, MissingKey missing, unsigned nDepth) noexcept
 {
-    if (!hParent || !pszName || !*pszName || nDepth > c_nMaxDepth)
-        return FALSE;
+    // Deeper than the registry nests keys is no registry we can trust.
+    if (!hParent || !pszName || !*pszName || nDepth > kMaxKeyDepth)
+        return false;
 
     UniqueHkey hKey;
     const LONG lOpen = OpenRegKeyW(hParent, pszName, c_samDeleteTree, hKey.put());
     if (lOpen == ERROR_FILE_NOT_FOUND)
-        return TRUE;
+        return missing == MissingKey::Deleted;
     if (lOpen != ERROR_SUCCESS)
-        return FALSE;
+        return false;
 
     DWORD cSubKeys = 0;
     if (ReadKeyCounts(hKey.get(), &cSubKeys, nullptr))
@@ -39,8 +40,8 @@ BOOL DeleteTree(HKEY hParent, LPCWSTR pszName, int nDepth) noexcept
             if (::RegEnumKeyExW(hKey.get(), i, szSubKey, &cch, nullptr, nullptr, nullptr,
                                 nullptr) != ERROR_SUCCESS)
                 continue;
-            if (!DeleteTree(hKey.get(), szSubKey, nDepth + 1))
-                return FALSE;
+            if (!DeleteTree(hKey.get(), szSubKey, MissingKey::Deleted, nDepth + 1))
+                return false;
         }
     }
     hKey.reset();
@@ -48,17 +49,17 @@ BOOL DeleteTree(HKEY hParent, LPCWSTR pszName, int nDepth) noexcept
 }
 } // namespace
 
+bool DeleteKeyTreeW(HKEY hParent, LPCWSTR pszName, MissingKey missing) noexcept
+{
+    return DeleteTree(hParent, pszName, missing, 0);
+}
+
 BOOL DeleteRegKeyTree(HKEY hParent, LPCSTR pszName) noexcept
 {
     if (!pszName || !*pszName)
         return FALSE;
     const std::wstring name = AnsiToWide(pszName);
-    return !name.empty() && DeleteTree(hParent, name.c_str(), 0);
-}
-
-BOOL DeleteRegKeyTreeW(HKEY hParent, LPCWSTR pszName) noexcept
-{
-    return DeleteTree(hParent, pszName, 0);
+    return !name.empty() && DeleteKeyTreeW(hParent, name.c_str(), MissingKey::Deleted);
 }
 
 } // namespace corvasin

@@ -1,5 +1,6 @@
 // The key and value changes on open scratch keys: names, renames that never lose data, tree
-// delete and copy with merge, and the path test that refuses a copy into itself.
+// copy with merge, and the path test that refuses a copy into itself (the tree delete is
+// DeleteRegKeyTreeTest's).
 #include "core/Handles.h"
 #include "registry/KeyOperations.h"
 #include "registry/RegistryAccess.h"
@@ -123,14 +124,6 @@ TEST(KeyOperations, OnlyEmptyKeysAreRenamed)
             MoveEntry(expected, "Key", c.pszNew);
         ExpectSameTree(SnapKey(key.path()), expected);
     }
-}
-
-// Unlike the tree delete below it, which counts a missing key as deleted.
-TEST(KeyOperations, AMissingOrUnnamedKeyIsNotDeleted)
-{
-    ScratchKey key;
-    EXPECT_EQ(DeleteKeyTree(key.get(), L"Tree"), kMissing) << "a key that is not there is not deleted";
-    EXPECT_EQ(DeleteKeyTree(key.get(), L""), kBadName);
 }
 
 TEST(KeyOperations, CopyingATreeMergesIntoWhatIsThere)
