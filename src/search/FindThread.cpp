@@ -125,8 +125,12 @@ bool CFindThread::ServeAndCheckCancelled() noexcept
     {
         m_bServedOnce = true;
         m_dwLastServed = dwNow;
-        if (m_bStatusPending && !IsCancelled())
-            m_pResults->SetStatusText(m_strPendingStatus);
+        if (!IsCancelled())
+        {
+            m_pResults->ShowNewResults();
+            if (m_bStatusPending)
+                m_pResults->SetStatusText(m_strPendingStatus);
+        }
         m_bStatusPending = false;
         PumpWaitingMessages();
     }
