@@ -37,8 +37,8 @@ bool SearchSubFolder(const CmdTargetPtr<CNameSpaceExtension>& pSubFolder, CSearc
 }
 
 // One value as the reader hands it: compared, and reported below the key's list.
-void SearchValue(CSearchWalk* pSearch, LPCITEMIDLIST pidlKey, const TreeEntry& value,
-                 std::vector<BYTE>& text) noexcept
+void SearchValue(CSearchWalk* pSearch, LPCITEMIDLIST pidlKey, const std::wstring& keyRealPath,
+                 const TreeEntry& value, std::vector<BYTE>& text) noexcept
 {
     // The value by its real name: a result with a lossy name names this entry (listing index and
     // mark), never a value whose real name is the lossy text.
@@ -63,7 +63,7 @@ void SearchValue(CSearchWalk* pSearch, LPCITEMIDLIST pidlKey, const TreeEntry& v
     if (item.szName[0] == '\0')
         item = MakeRegItem(REGITEM_DEFAULT, 0, kDefaultItemName, item.dwValueType);
     if (LPITEMIDLIST pidl = CombineItem(pidlKey, item))
-        pSearch->AddResult(pidl);
+        pSearch->AddResultBelow(pidl, keyRealPath);
 }
 
 // A key of the walk below the folder's own: its absolute list and its path for the status line,
@@ -72,6 +72,7 @@ struct SearchLevel
 {
     UniquePidl pidl;
     CString strPath;
+    std::wstring realPath;
 };
 } // namespace
 
@@ -136,9 +137,10 @@ BOOL CRegkeyExtension::SearchKey(CSearchWalk* pSearch) noexcept
             if (pSearch->ServeAndCheckCancelled())
                 return FALSE;
             const LPCITEMIDLIST pidlParent = levels.empty() ? pidlFolder : levels.back().pidl.get();
+            const std::wstring& parentRealPath = levels.empty() ? m_strRealKeyPath : levels.back().realPath;
             if (entry.kind == TreeEntry::Value)
             {
-                SearchValue(pSearch, pidlParent, entry, text);
+                SearchValue(pSearch, pidlParent, parentRealPath, entry, text);
                 continue;
             }
 
@@ -158,9 +160,10 @@ BOOL CRegkeyExtension::SearchKey(CSearchWalk* pSearch) noexcept
             if (pSearch->SearchKeyNames() && pSearch->MatchesName(item.szName))
             {
                 if (LPITEMIDLIST pidl = ::ILClone(pidlKey.get()))
-                    pSearch->AddResult(pidl);
+                    pSearch->AddResultBelow(pidl, parentRealPath);
             }
-            levels.push_back({std::move(pidlKey), std::move(strPath)});
+            std::wstring realPath = parentRealPath.empty() ? entry.name : parentRealPath + L"\\" + entry.name;
+            levels.push_back({std::move(pidlKey), std::move(strPath), std::move(realPath)});
         }
     }
     catch (...)

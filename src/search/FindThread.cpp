@@ -127,7 +127,11 @@ bool CFindThread::ServeAndCheckCancelled() noexcept
         m_dwLastServed = dwNow;
         if (!IsCancelled())
         {
-            m_pResults->ShowNewResults();
+            if (dwNow - m_dwLastShown >= kShowResultsIntervalMs)
+            {
+                m_dwLastShown = dwNow;
+                m_pResults->ShowNewResults();
+            }
             if (m_bStatusPending)
                 m_pResults->SetStatusText(m_strPendingStatus);
         }
@@ -163,6 +167,19 @@ void CFindThread::AddResult(LPITEMIDLIST pidlAbsolute) noexcept
         return;
     }
     m_pResults->AddResult(pidlAbsolute);
+}
+
+void CFindThread::AddResultBelow(LPITEMIDLIST pidlAbsolute, const std::wstring& parentRealPath) noexcept
+{
+    if (IsCancelled())
+    {
+        ::ILFree(pidlAbsolute);
+        return;
+    }
+    // The Location column as the parent's folder gives it (its real path in the code page),
+    // without a bind through the desktop for every key that holds a result.
+    const CString location = WideToAnsi(parentRealPath.c_str(), static_cast<int>(parentRealPath.size()));
+    m_pResults->AddResult(pidlAbsolute, &location);
 }
 
 bool CFindThread::MatchesName(const char* pszName) const noexcept

@@ -100,7 +100,7 @@ void CSearchResultsDialog::SetStatusText(const CString& strText) noexcept
     UpdateData(false);
 }
 
-void CSearchResultsDialog::AddResult(LPITEMIDLIST pidl) noexcept
+void CSearchResultsDialog::AddResult(LPITEMIDLIST pidl, const CString* pLocation) noexcept
 {
     UniquePidl pidlOwned(pidl);
     if (!pidlOwned || !m_list.GetSafeHwnd())
@@ -110,7 +110,7 @@ void CSearchResultsDialog::AddResult(LPITEMIDLIST pidl) noexcept
         return;
     const REGITEM item = ReadRegItem(pData);
     // The newest result goes on top once the window shows what came (ShowNewResults).
-    m_list.AddItem(pidlOwned.release(), item.szName, ResultImage(item), LocationOf(pidl));
+    m_list.AddItem(pidlOwned.release(), item.szName, ResultImage(item), pLocation ? *pLocation : LocationOf(pidl));
 }
 
 void CSearchResultsDialog::ShowNewResults() noexcept

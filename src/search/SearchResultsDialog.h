@@ -28,7 +28,8 @@ public:
     void SetStatusText(const CString& strText) noexcept;
     // Adds a found key or value; the absolute id list passes to the window (it is freed at once
     // when it cannot be listed). It shows on top of the list at the next ShowNewResults.
-    void AddResult(LPITEMIDLIST pidl) noexcept;
+    // pLocation: its Location text when the caller knows it (else it is asked of the shell).
+    void AddResult(LPITEMIDLIST pidl, const CString* pLocation = nullptr) noexcept;
     // Shows the results added since the last call, newest on top. Each one costs the same
     // however many the list holds.
     void ShowNewResults() noexcept;
