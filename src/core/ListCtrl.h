@@ -74,6 +74,22 @@ public:
     {
         Send(LVM_SETEXTENDEDLISTVIEWSTYLE, dwMask, dwStyle);
     }
+    // The number of items of a list whose owner keeps the data (LVS_OWNERDATA).
+    void SetItemCount(int cItems, DWORD dwFlags) noexcept
+    {
+        Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(cItems), static_cast<LPARAM>(dwFlags));
+    }
+    UINT GetItemState(int iItem, UINT uMask) const noexcept
+    {
+        return static_cast<UINT>(Send(LVM_GETITEMSTATE, static_cast<WPARAM>(iItem), uMask));
+    }
+    BOOL SetItemState(int iItem, UINT uState, UINT uMask) noexcept
+    {
+        LVITEMA item = {};
+        item.state = uState;
+        item.stateMask = uMask;
+        return static_cast<BOOL>(Send(LVM_SETITEMSTATE, static_cast<WPARAM>(iItem), reinterpret_cast<LPARAM>(&item)));
+    }
 
 private:
     LRESULT Send(UINT uMsg, WPARAM wParam, LPARAM lParam) const noexcept

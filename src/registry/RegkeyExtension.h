@@ -134,9 +134,6 @@ private:
     CString ValueText(const REGITEM& item) const;
     CString ItemDetailText(const REGITEM& item, int iColumn) noexcept;
     void FillFindData(const REGITEM& item, WIN32_FIND_DATAW* pFindData) const noexcept;
-    // One value of the search walk: read, compared and reported; data is a reused buffer.
-    void SearchValue(CSearchWalk* pSearch, LPCITEMIDLIST pidlFolder, DWORD dwIndex,
-                     std::vector<BYTE>& data) noexcept;
 
     const CRegServices* m_pServices;
     HKEY m_hRootKey;

@@ -1,6 +1,6 @@
 // The search walk of the key folder and of the root folder: own name, values, then every subkey
-// depth-first through the shared sub-folder objects, serving the search thread's messages
-// before each value and subkey so that its window stays responsive and can stop the walk.
+// depth-first as the tree reader hands them over, serving the search thread's messages before
+// each value and subkey so that its window stays responsive and can stop the walk.
 #include "registry/RegRootExtension.h"
 #include "registry/RegkeyExtension.h"
 
@@ -8,6 +8,7 @@
 #include "registry/PredefinedKeys.h"
 #include "registry/RegistryAccess.h"
 #include "registry/SearchWalk.h"
+#include "registry/TreeReader.h"
 
 #include <vector>
 
@@ -16,6 +17,9 @@ namespace corvasin
 
 namespace
 {
+// How long the walk waits for the reader before it serves the thread's messages again.
+constexpr DWORD kReaderWaitMs = 10;
+
 // The item as an absolute list below the folder's own; null when out of memory.
 LPITEMIDLIST CombineItem(LPCITEMIDLIST pidlFolder, const REGITEM& item) noexcept
 {
@@ -31,50 +35,26 @@ bool SearchSubFolder(const CmdTargetPtr<CNameSpaceExtension>& pSubFolder, CSearc
         return true;
     return static_cast<CRegkeyExtension*>(pSubFolder.get())->SearchKey(pSearch) != FALSE;
 }
-} // namespace
 
-void CRegkeyExtension::SearchValue(CSearchWalk* pSearch, LPCITEMIDLIST pidlFolder, DWORD dwIndex,
-                                   std::vector<BYTE>& data) noexcept
+// One value as the reader hands it: compared, and reported below the key's list.
+void SearchValue(CSearchWalk* pSearch, LPCITEMIDLIST pidlKey, const std::wstring& keyRealPath,
+                 const TreeEntry& value, std::vector<BYTE>& text) noexcept
 {
     // The value by its real name: a result with a lossy name names this entry (listing index and
     // mark), never a value whose real name is the lossy text.
     REGITEM item = {};
-    std::wstring name;
-    DWORD dwType = REG_NONE;
-    if (!ReadValueNameW(m_hKey.get(), dwIndex, name, &dwType) ||
-        !MakeListedItem(REGITEM_VALUE, dwIndex, name, dwType, &item))
+    if (!MakeListedItem(REGITEM_VALUE, value.dwIndex, value.name, value.dwType, &item))
         return;
 
     // A value found by its name is not searched by its data as well.
     bool bFound = pSearch->SearchValueNames() && pSearch->MatchesName(item.szName);
     if (!bFound && pSearch->SearchValueData() && pSearch->SearchesDataOfType(item.dwValueType))
     {
-        // Most values are read in one call into a buffer of a few KB; a larger one is read at
-        // the size the registry reports (once more when it grew meanwhile, then skipped).
-        BYTE abQuick[kQuickValueBuffer];
-        const BYTE* pData = nullptr;
-        DWORD cbData = 0;
-        if (IsLossyItem(item))
-        {
-            // Read by the real name; strings are compared in the code page as the ANSI calls
-            // give them.
-            std::vector<BYTE> text;
-            bool bLossy = false;
-            if (!ReadTypedValueW(m_hKey.get(), name.c_str(), &dwType, data))
-                return;
-            const std::vector<BYTE>& compared =
-                StringDataToCodePage(dwType, data, text, &bLossy) ? text : data;
-            bFound = pSearch->MatchesData(item.dwValueType, compared.data(), compared.size());
-        }
-        else
-        {
-            if (!ReadValueDataQuick(m_hKey.get(), item.szName, abQuick, sizeof(abQuick), data,
-                                    &pData, &cbData) &&
-                !ReadValueDataQuick(m_hKey.get(), item.szName, abQuick, sizeof(abQuick), data,
-                                    &pData, &cbData))
-                return;
-            bFound = pSearch->MatchesData(item.dwValueType, pData, cbData);
-        }
+        // Strings are compared in the code page, as the ANSI calls give them.
+        bool bLossy = false;
+        const std::vector<BYTE>& compared =
+            StringDataToCodePage(value.dwType, value.data, text, &bLossy) ? text : value.data;
+        bFound = pSearch->MatchesData(item.dwValueType, compared.data(), compared.size());
     }
     if (!bFound)
         return;
@@ -82,9 +62,19 @@ void CRegkeyExtension::SearchValue(CSearchWalk* pSearch, LPCITEMIDLIST pidlFolde
     // The unnamed value is always reported as the "(default)" item that stands for it.
     if (item.szName[0] == '\0')
         item = MakeRegItem(REGITEM_DEFAULT, 0, kDefaultItemName, item.dwValueType);
-    if (LPITEMIDLIST pidl = CombineItem(pidlFolder, item))
-        pSearch->AddResult(pidl);
+    if (LPITEMIDLIST pidl = CombineItem(pidlKey, item))
+        pSearch->AddResultBelow(pidl, keyRealPath);
 }
+
+// A key of the walk below the folder's own: its absolute list and its path for the status line,
+// as its own folder would have them.
+struct SearchLevel
+{
+    UniquePidl pidl;
+    CString strPath;
+    std::wstring realPath;
+};
+} // namespace
 
 BOOL CRegkeyExtension::SearchKey(CSearchWalk* pSearch) noexcept
 {
@@ -110,36 +100,75 @@ BOOL CRegkeyExtension::SearchKey(CSearchWalk* pSearch) noexcept
             }
         }
     }
-
-    DWORD cSubkeys = 0;
-    DWORD cValues = 0;
-    if (!m_hKey || ::RegQueryInfoKeyA(m_hKey.get(), nullptr, nullptr, nullptr, &cSubkeys, nullptr,
-                                      nullptr, &cValues, nullptr, nullptr, nullptr,
-                                      nullptr) != ERROR_SUCCESS)
+    if (!m_hKey)
         return TRUE;
 
-    if (pSearch->SearchValueNames() || pSearch->SearchValueData())
+    // The reader's helpers read ahead; this thread compares what they hand over, in the order
+    // of a walk one key at a time, and serves its messages before each value and each subkey,
+    // and while it waits.
+    TreeReaderOptions options;
+    options.bValues = pSearch->SearchValueNames() || pSearch->SearchValueData();
+    options.bValueData = pSearch->SearchValueData();
+    CTreeReader reader(m_hKey.get(), options);
+    try
     {
-        std::vector<BYTE> data;
-        for (DWORD i = 0; i < cValues; ++i)
+        std::vector<SearchLevel> levels;
+        std::vector<BYTE> text;
+        for (;;)
         {
+            const TreeEntry* pEntry = nullptr;
+            const CTreeReader::Result result = reader.Next(&pEntry, kReaderWaitMs);
+            if (result == CTreeReader::Result::Pending)
+            {
+                if (pSearch->ServeAndCheckCancelled())
+                    return FALSE;
+                continue;
+            }
+            if (result == CTreeReader::Result::End)
+                break;
+            const TreeEntry& entry = *pEntry;
+            if (entry.kind != TreeEntry::Value && entry.nDepth == 0)
+                continue; // the folder's own key, compared above
+            if (entry.kind == TreeEntry::KeyEnd)
+            {
+                levels.pop_back();
+                continue;
+            }
             if (pSearch->ServeAndCheckCancelled())
                 return FALSE;
-            SearchValue(pSearch, pidlFolder, i, data);
+            const LPCITEMIDLIST pidlParent = levels.empty() ? pidlFolder : levels.back().pidl.get();
+            const std::wstring& parentRealPath = levels.empty() ? m_strRealKeyPath : levels.back().realPath;
+            if (entry.kind == TreeEntry::Value)
+            {
+                SearchValue(pSearch, pidlParent, parentRealPath, entry, text);
+                continue;
+            }
+
+            // A subkey: what its folder would report first.
+            REGITEM item = {};
+            UniquePidl pidlKey;
+            if (MakeListedItem(REGITEM_KEY, entry.dwIndex, entry.name, 0, &item))
+                pidlKey.reset(CombineItem(pidlParent, item));
+            if (!pidlKey)
+            {
+                reader.SkipSubtree();
+                continue;
+            }
+            const CString& strParentPath = levels.empty() ? m_strKeyPath : levels.back().strPath;
+            CString strPath = strParentPath.empty() ? CString(item.szName) : strParentPath + "\\" + item.szName;
+            pSearch->SetStatusText(strPath);
+            if (pSearch->SearchKeyNames() && pSearch->MatchesName(item.szName))
+            {
+                if (LPITEMIDLIST pidl = ::ILClone(pidlKey.get()))
+                    pSearch->AddResultBelow(pidl, parentRealPath);
+            }
+            std::wstring realPath = parentRealPath.empty() ? entry.name : parentRealPath + L"\\" + entry.name;
+            levels.push_back({std::move(pidlKey), std::move(strPath), std::move(realPath)});
         }
     }
-
-    // Subkeys are walked whatever is compared: their values may match.
-    for (DWORD i = 0; i < cSubkeys; ++i)
+    catch (...)
     {
-        if (pSearch->ServeAndCheckCancelled())
-            return FALSE;
-        REGITEM item = {};
-        std::wstring name;
-        if (!ReadSubkeyNameW(m_hKey.get(), i, name) || !MakeListedItem(REGITEM_KEY, i, name, 0, &item))
-            continue;
-        if (!SearchSubFolder(GetSubFolder(&item), pSearch))
-            return FALSE;
+        // Out of memory: the walk ends as if the rest could not be read.
     }
     return TRUE;
 }

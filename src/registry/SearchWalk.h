@@ -9,6 +9,7 @@
 
 #include <windows.h>
 #include <shlobj.h>
+#include <string>
 
 namespace corvasin
 {
@@ -33,6 +34,13 @@ public:
     virtual void SetStatusText(const CString& text) noexcept = 0;
     // A match; the list passes to the search.
     virtual void AddResult(LPITEMIDLIST pidlAbsolute) noexcept = 0;
+    // A match whose parent key the walk knows: its path below its predefined key by real names,
+    // what the parent's folder would answer for it, without binding to that folder.
+    virtual void AddResultBelow(LPITEMIDLIST pidlAbsolute, const std::wstring& parentRealPath) noexcept
+    {
+        (void)parentRealPath;
+        AddResult(pidlAbsolute);
+    }
 
     // Whether a key or value name (ends at its NUL) matches the search text.
     virtual bool MatchesName(const char* pszName) const noexcept = 0;

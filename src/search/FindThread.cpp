@@ -125,8 +125,16 @@ bool CFindThread::ServeAndCheckCancelled() noexcept
     {
         m_bServedOnce = true;
         m_dwLastServed = dwNow;
-        if (m_bStatusPending && !IsCancelled())
-            m_pResults->SetStatusText(m_strPendingStatus);
+        if (!IsCancelled())
+        {
+            if (dwNow - m_dwLastShown >= kShowResultsIntervalMs)
+            {
+                m_dwLastShown = dwNow;
+                m_pResults->ShowNewResults();
+            }
+            if (m_bStatusPending)
+                m_pResults->SetStatusText(m_strPendingStatus);
+        }
         m_bStatusPending = false;
         PumpWaitingMessages();
     }
@@ -159,6 +167,19 @@ void CFindThread::AddResult(LPITEMIDLIST pidlAbsolute) noexcept
         return;
     }
     m_pResults->AddResult(pidlAbsolute);
+}
+
+void CFindThread::AddResultBelow(LPITEMIDLIST pidlAbsolute, const std::wstring& parentRealPath) noexcept
+{
+    if (IsCancelled())
+    {
+        ::ILFree(pidlAbsolute);
+        return;
+    }
+    // The Location column as the parent's folder gives it (its real path in the code page),
+    // without a bind through the desktop for every key that holds a result.
+    const CString location = WideToAnsi(parentRealPath.c_str(), static_cast<int>(parentRealPath.size()));
+    m_pResults->AddResult(pidlAbsolute, &location);
 }
 
 bool CFindThread::MatchesName(const char* pszName) const noexcept

@@ -1,8 +1,10 @@
-// The id list control: image lists, the click setting, opening items in the shell, and the items'
-// shell context menus with their owner-drawn entries.
+// The id list control: its rows and what the control asks of them, image lists, the click
+// setting, opening items in the shell, and the items' shell context menus with their owner-drawn
+// entries.
 #include "search/PidlListCtrl.h"
 
 #include "core/Module.h"
+#include "core/Result.h"
 #include "framework/ItemIdList.h"
 #include "framework/ShellOpen.h"
 #include "registry/RegItem.h"
@@ -11,6 +13,8 @@
 #include "resource.h"
 
 #include <windowsx.h>
+
+#include <cstring>
 
 namespace corvasin
 {
@@ -63,6 +67,131 @@ UniqueImageList MakeImageList(int cxy, const UINT* pnIconIds, UINT cIcons) noexc
 }
 } // namespace
 
+bool CPidlListCtrl::AddItem(LPITEMIDLIST pidl, const char* pszName, int iImage, CString location) noexcept
+{
+    UniquePidl pidlOwned(pidl);
+    if (!pidlOwned || !m_hWnd || m_rows.size() >= static_cast<size_t>(INT_MAX - 1))
+        return false;
+    try
+    {
+        m_rows.push_back({std::move(pidlOwned), pszName ? pszName : "", std::move(location), iImage});
+        return true;
+    }
+    CATCH_RETURN(false)
+}
+
+void CPidlListCtrl::ShowAddedItems() noexcept
+{
+    const int cRows = static_cast<int>(m_rows.size());
+    if (!m_hWnd || cRows == m_cShown)
+        return;
+    // The control keeps its selection and focus by position: the rows that have them move down
+    // by the number of new rows on top, as items below an insertion at the top do.
+    const int iOldSelected = ItemOf(m_iSelectedRow);
+    const int iOldFocused = ItemOf(m_iFocusedRow);
+    m_cShown = cRows;
+    m_bMovingState = true;
+    SetItemCount(cRows, LVSICF_NOSCROLL);
+    if (m_iSelectedRow >= 0)
+    {
+        SetItemState(iOldSelected, 0, LVIS_SELECTED);
+        SetItemState(ItemOf(m_iSelectedRow), LVIS_SELECTED, LVIS_SELECTED);
+    }
+    if (m_iFocusedRow >= 0)
+    {
+        SetItemState(iOldFocused, 0, LVIS_FOCUSED);
+        SetItemState(ItemOf(m_iFocusedRow), LVIS_FOCUSED, LVIS_FOCUSED);
+    }
+    m_bMovingState = false;
+}
+
+int CPidlListCtrl::RowOf(int iItem) const noexcept
+{
+    return iItem >= 0 && iItem < m_cShown ? m_cShown - 1 - iItem : -1;
+}
+
+LPCITEMIDLIST CPidlListCtrl::GetItemPidl(int iItem) const noexcept
+{
+    const int iRow = RowOf(iItem);
+    return iRow >= 0 ? m_rows[static_cast<size_t>(iRow)].pidl.get() : nullptr;
+}
+
+void CPidlListCtrl::OnGetDispInfo(NMLVDISPINFOA* pInfo, bool bWide) noexcept
+{
+    LVITEMA& item = pInfo->item;
+    const int iRow = RowOf(item.iItem);
+    if (iRow < 0)
+        return;
+    const Row& row = m_rows[static_cast<size_t>(iRow)];
+    if (item.mask & LVIF_IMAGE)
+        item.iImage = item.iSubItem == 0 ? row.iImage : -1;
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
+    {
+        const CString& text = item.iSubItem == 0 ? row.strName : item.iSubItem == 1 ? row.strLocation : CString();
+        if (bWide)
+        {
+            auto* pszWide = reinterpret_cast<wchar_t*>(item.pszText);
+            const int cch = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, pszWide, item.cchTextMax);
+            if (cch <= 0)
+                pszWide[item.cchTextMax - 1] = L'\0';
+        }
+        else
+        {
+            ::lstrcpynA(item.pszText, text.c_str(), item.cchTextMax);
+        }
+    }
+}
+
+int CPidlListCtrl::FindItem(int iStart, const LVFINDINFOA& find, const char* pszText) const noexcept
+{
+    // Typing the start of a name selects the next item with that name, as in an ordinary list.
+    if (!(find.flags & (LVFI_STRING | LVFI_PARTIAL)) || !pszText || m_cShown == 0)
+        return -1;
+    const bool bPartial = (find.flags & LVFI_PARTIAL) != 0;
+    const int cchText = static_cast<int>(strlen(pszText));
+    const int iFirst = iStart < 0 || iStart >= m_cShown ? 0 : iStart;
+    const int cTried = (find.flags & LVFI_WRAP) ? m_cShown : m_cShown - iFirst;
+    for (int n = 0; n < cTried; ++n)
+    {
+        const int iItem = (iFirst + n) % m_cShown;
+        const CString& name = m_rows[static_cast<size_t>(RowOf(iItem))].strName;
+        const bool bMatch = bPartial ? ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, name.c_str(),
+                                                        static_cast<int>(name.size()) < cchText ? -1 : cchText,
+                                                        pszText, cchText) == CSTR_EQUAL
+                                     : ::lstrcmpiA(name.c_str(), pszText) == 0;
+        if (bMatch)
+            return iItem;
+    }
+    return -1;
+}
+
+void CPidlListCtrl::OnItemChanged(const NMLISTVIEW* pChange) noexcept
+{
+    if (m_bMovingState || !(pChange->uChanged & LVIF_STATE))
+        return;
+    if (pChange->iItem < 0)
+    {
+        // A change of every item at once: only a clearing can come this way in a list of one
+        // selection, so the control is asked about the rows followed.
+        if (m_iSelectedRow >= 0 && !(GetItemState(ItemOf(m_iSelectedRow), LVIS_SELECTED) & LVIS_SELECTED))
+            m_iSelectedRow = -1;
+        if (m_iFocusedRow >= 0 && !(GetItemState(ItemOf(m_iFocusedRow), LVIS_FOCUSED) & LVIS_FOCUSED))
+            m_iFocusedRow = -1;
+        return;
+    }
+    const int iRow = RowOf(pChange->iItem);
+    const auto follow = [&](UINT uFlag, int& iFollowed) {
+        const bool bWas = (pChange->uOldState & uFlag) != 0;
+        const bool bIs = (pChange->uNewState & uFlag) != 0;
+        if (bIs && !bWas)
+            iFollowed = iRow;
+        else if (bWas && !bIs && iFollowed == iRow)
+            iFollowed = -1;
+    };
+    follow(LVIS_SELECTED, m_iSelectedRow);
+    follow(LVIS_FOCUSED, m_iFocusedRow);
+}
+
 BOOL CPidlListCtrl::CreateImageLists(const UINT* pnIconIds, UINT cIcons) noexcept
 {
     if (!m_hWnd)
@@ -101,6 +230,43 @@ bool CPidlListCtrl::IsSingleClickMode() noexcept
 
 BOOL CPidlListCtrl::OnReflectedNotify(const NMHDR* pnmh, LRESULT* pResult) noexcept
 {
+    switch (pnmh->code)
+    {
+    case LVN_GETDISPINFOA:
+    case LVN_GETDISPINFOW:
+        OnGetDispInfo(reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(pnmh)), pnmh->code == LVN_GETDISPINFOW);
+        *pResult = 0;
+        return TRUE;
+    case LVN_ODFINDITEMA:
+    {
+        const auto* pFind = reinterpret_cast<const NMLVFINDITEMA*>(pnmh);
+        *pResult = FindItem(pFind->iStart, pFind->lvfi, pFind->lvfi.psz);
+        return TRUE;
+    }
+    case LVN_ODFINDITEMW:
+    {
+        const auto* pFind = reinterpret_cast<const NMLVFINDITEMW*>(pnmh);
+        LVFINDINFOA find = {};
+        find.flags = pFind->lvfi.flags;
+        CString text;
+        try
+        {
+            text = pFind->lvfi.psz ? WideToAnsi(pFind->lvfi.psz, -1) : CString();
+        }
+        catch (...)
+        {
+            *pResult = -1;
+            return TRUE;
+        }
+        *pResult = FindItem(pFind->iStart, find, pFind->lvfi.psz ? text.c_str() : nullptr);
+        return TRUE;
+    }
+    case LVN_ITEMCHANGED:
+        OnItemChanged(reinterpret_cast<const NMLISTVIEW*>(pnmh));
+        return FALSE;
+    default:
+        break;
+    }
     // One gesture opens, the other does nothing.
     const bool bSingleClick = pnmh->code == NM_CLICK;
     if (!bSingleClick && pnmh->code != NM_DBLCLK)
@@ -116,7 +282,7 @@ void CPidlListCtrl::OpenSelectedItem() noexcept
     const int iItem = GetNextItem(-1, LVNI_SELECTED);
     if (iItem < 0)
         return;
-    const auto pidl = reinterpret_cast<LPCITEMIDLIST>(GetItemData(iItem));
+    const LPCITEMIDLIST pidl = GetItemPidl(iItem);
     if (!pidl)
         return;
     // A key opens in its own place; a value in the key that holds it.
@@ -140,7 +306,7 @@ void CPidlListCtrl::ShowContextMenu(LPARAM lParamPoint) noexcept
     const int iItem = HitTest(pt);
     if (iItem < 0)
         return;
-    const auto pidl = reinterpret_cast<LPCITEMIDLIST>(GetItemData(iItem));
+    const LPCITEMIDLIST pidl = GetItemPidl(iItem);
     if (!pidl)
         return;
     const UniquePidl pidlParent = ParentOf(pidl);
@@ -201,15 +367,9 @@ void CPidlListCtrl::ShowContextMenu(LPARAM lParamPoint) noexcept
 
 void CPidlListCtrl::FreeItemIdLists() noexcept
 {
-    const int cItems = GetItemCount();
-    for (int i = 0; i < cItems; ++i)
-    {
-        if (auto pidl = reinterpret_cast<LPITEMIDLIST>(GetItemData(i)))
-        {
-            SetItemData(i, 0);
-            ::ILFree(pidl);
-        }
-    }
+    m_rows.clear();
+    m_cShown = 0;
+    m_iSelectedRow = m_iFocusedRow = -1;
 }
 
 LRESULT CPidlListCtrl::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) noexcept

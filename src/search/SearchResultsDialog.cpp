@@ -88,6 +88,7 @@ bool CSearchResultsDialog::DoDataExchange(bool bSave) noexcept
 
 void CSearchResultsDialog::SetStatusText(const CString& strText) noexcept
 {
+    ShowNewResults();
     try
     {
         m_strStatus = strText;
@@ -99,7 +100,7 @@ void CSearchResultsDialog::SetStatusText(const CString& strText) noexcept
     UpdateData(false);
 }
 
-void CSearchResultsDialog::AddResult(LPITEMIDLIST pidl) noexcept
+void CSearchResultsDialog::AddResult(LPITEMIDLIST pidl, const CString* pLocation) noexcept
 {
     UniquePidl pidlOwned(pidl);
     if (!pidlOwned || !m_list.GetSafeHwnd())
@@ -107,22 +108,14 @@ void CSearchResultsDialog::AddResult(LPITEMIDLIST pidl) noexcept
     const BYTE* pData = ItemIdData(LastItemId(pidl), sizeof(REGITEM), true);
     if (!pData || !HasRegItemSignature(pData))
         return;
-    REGITEM item = ReadRegItem(pData);
+    const REGITEM item = ReadRegItem(pData);
+    // The newest result goes on top once the window shows what came (ShowNewResults).
+    m_list.AddItem(pidlOwned.release(), item.szName, ResultImage(item), pLocation ? *pLocation : LocationOf(pidl));
+}
 
-    LVITEMA lvi = {};
-    lvi.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
-    lvi.iItem = 0; // the newest result on top
-    lvi.pszText = item.szName;
-    lvi.iImage = ResultImage(item);
-    lvi.lParam = reinterpret_cast<LPARAM>(pidl);
-    const int iItem = m_list.InsertItem(lvi);
-    if (iItem < 0)
-        return;
-    (void)pidlOwned.release(); // the list's now, freed when the window goes
-
-    const CString location = LocationOf(pidl);
-    if (!location.empty())
-        m_list.SetItemText(iItem, 1, location.c_str());
+void CSearchResultsDialog::ShowNewResults() noexcept
+{
+    m_list.ShowAddedItems();
 }
 
 CString CSearchResultsDialog::LocationOf(LPCITEMIDLIST pidl) noexcept

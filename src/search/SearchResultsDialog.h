@@ -24,11 +24,15 @@ class CSearchResultsDialog : public CDialog
 public:
     CSearchResultsDialog() noexcept;
 
-    // Stores the text and shows it in the status line.
+    // Stores the text and shows it in the status line, with the results that came before it.
     void SetStatusText(const CString& strText) noexcept;
-    // Adds a found key or value at the top of the list; the absolute id list passes to the
-    // window (it is freed at once when it cannot be listed).
-    void AddResult(LPITEMIDLIST pidl) noexcept;
+    // Adds a found key or value; the absolute id list passes to the window (it is freed at once
+    // when it cannot be listed). It shows on top of the list at the next ShowNewResults.
+    // pLocation: its Location text when the caller knows it (else it is asked of the shell).
+    void AddResult(LPITEMIDLIST pidl, const CString* pLocation = nullptr) noexcept;
+    // Shows the results added since the last call, newest on top. Each one costs the same
+    // however many the list holds.
+    void ShowNewResults() noexcept;
     // Set once the user has closed the window; the search reads it to stop.
     bool IsClosed() const noexcept { return m_bClosed != 0; }
 
