@@ -1,4 +1,4 @@
-// The clock and the summary the benchmarks share.
+// The clock, the heap meter and the summary the benchmarks share.
 #pragma once
 
 #include <windows.h>
@@ -24,6 +24,28 @@ inline double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+// Bytes in use in all the process's heaps (the shell allocator's and the C runtime's). Wine
+// leaves the private-bytes counter of GetProcessMemoryInfo unchanged, so the heaps are walked.
+inline SIZE_T HeapBytesInUse()
+{
+    HANDLE heaps[64];
+    const DWORD cHeaps = ::GetProcessHeaps(64, heaps);
+    SIZE_T cbBusy = 0;
+    for (DWORD i = 0; i < cHeaps && i < 64; ++i)
+    {
+        if (!::HeapLock(heaps[i]))
+            continue;
+        PROCESS_HEAP_ENTRY entry = {};
+        while (::HeapWalk(heaps[i], &entry))
+        {
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                cbBusy += entry.cbData;
+        }
+        ::HeapUnlock(heaps[i]);
+    }
+    return cbBusy;
 }
 
 // The first line of every benchmark's output: which build gave the numbers.

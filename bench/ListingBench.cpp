@@ -19,33 +19,12 @@
 #include <vector>
 
 using namespace corvasin;
+using bench::HeapBytesInUse;
 using bench::Now;
 
 namespace
 {
 const char* const kBenchRoot = "Software\\CorvasinBench";
-
-// Bytes in use in all the process's heaps (the shell allocator's and the C runtime's). Wine
-// leaves the private-bytes counter of GetProcessMemoryInfo unchanged, so the heaps are walked.
-SIZE_T HeapBytesInUse()
-{
-    HANDLE heaps[64];
-    const DWORD cHeaps = ::GetProcessHeaps(64, heaps);
-    SIZE_T cbBusy = 0;
-    for (DWORD i = 0; i < cHeaps && i < 64; ++i)
-    {
-        if (!::HeapLock(heaps[i]))
-            continue;
-        PROCESS_HEAP_ENTRY entry = {};
-        while (::HeapWalk(heaps[i], &entry))
-        {
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
-                cbBusy += entry.cbData;
-        }
-        ::HeapUnlock(heaps[i]);
-    }
-    return cbBusy;
-}
 
 // Fills a key with values of mixed types (and subkeys) unless it already holds them.
 std::string PrepareKey(const char* pszName, DWORD cValues, DWORD cSubkeys)

@@ -35,6 +35,7 @@
 
 using namespace corvasin;
 using bench::Median;
+using bench::HeapBytesInUse;
 using bench::Now;
 
 namespace
@@ -314,28 +315,6 @@ std::string StatusOf(HWND hwndResults)
     char sz[64] = "";
     ::GetWindowTextA(::GetDlgItem(hwndResults, IDC_RESULTS_STATUS), sz, sizeof(sz));
     return sz;
-}
-
-// Bytes in use in all the process's heaps (the shell allocator's and the C runtime's). Wine
-// leaves the private-bytes counter of GetProcessMemoryInfo unchanged, so the heaps are walked.
-SIZE_T HeapBytesInUse()
-{
-    HANDLE heaps[64];
-    const DWORD cHeaps = ::GetProcessHeaps(64, heaps);
-    SIZE_T cbBusy = 0;
-    for (DWORD i = 0; i < cHeaps && i < 64; ++i)
-    {
-        if (!::HeapLock(heaps[i]))
-            continue;
-        PROCESS_HEAP_ENTRY entry = {};
-        while (::HeapWalk(heaps[i], &entry))
-        {
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
-                cbBusy += entry.cbData;
-        }
-        ::HeapUnlock(heaps[i]);
-    }
-    return cbBusy;
 }
 
 // The registry's server is one Unix process. Its CPU time, read through Wine's drive Z: from
