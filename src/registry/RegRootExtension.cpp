@@ -123,10 +123,5 @@ HRESULT CRegRootExtension::ParseDisplayName(HWND hwnd, LPBC, LPOLESTR pszDisplay
 
 // Predefined keys are never deleted.
 BOOL CRegRootExtension::DeleteItems(UINT, LPCITEMIDLIST*) noexcept { return FALSE; }
-// The whole registry is searched, whatever is selected.
-BOOL CRegRootExtension::FindItems(UINT, LPCITEMIDLIST*, HWND hwndOwner) noexcept
-{
-    return CRegkeyExtension::FindItems(0, nullptr, hwndOwner);
-}
 
 } // namespace corvasin

@@ -21,7 +21,6 @@ public:
     HRESULT ParseDisplayName(HWND hwnd, LPBC pbc, LPOLESTR pszDisplayName, ULONG* pchEaten,
                              LPITEMIDLIST* ppidl, ULONG* pdwAttributes) noexcept override;
     BOOL DeleteItems(UINT cidl, LPCITEMIDLIST* apidl) noexcept override;
-    BOOL FindItems(UINT cidl, LPCITEMIDLIST* apidl, HWND hwndOwner) noexcept override;
     BOOL SearchKey(CSearchWalk* pSearch) noexcept override;
 
 protected:
