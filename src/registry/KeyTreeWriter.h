@@ -1,7 +1,7 @@
 // CKeyTreeWriter: writes the blocks of a key and of every key below it, depth first, into a byte
-// sink. The subtrees of the key's own subkeys are read by several threads at once (each registry
-// call is a round trip to the registry's server, and calls in flight overlap); their text still
-// reaches the sink in the order of a depth-first walk.
+// sink, from the tree reader: helper threads read ahead (each registry call is a round trip to
+// the registry's server, and calls in flight overlap) while the text still reaches the sink in
+// the order of a one-thread depth-first walk.
 #pragma once
 
 #include "core/Strings.h"
@@ -12,7 +12,7 @@
 namespace corvasin
 {
 
-// Used by the thread that calls Write; the helper threads it starts end before Write returns.
+// Used by the thread that calls Write; the reader's helper threads end before Write returns.
 class CKeyTreeWriter
 {
 public:
