@@ -7,7 +7,6 @@
 #include "registry/RegistryAccess.h"
 
 #include <mbstring.h>
-#include <memory>
 #include <vector>
 
 namespace corvasin
@@ -35,60 +34,6 @@ std::wstring FreeValueNameW(HKEY hKey, const std::wstring& base)
     for (int n = 2; ValueExistsW(hKey, name.c_str()); ++n)
         name = base + L" #" + std::to_wstring(n);
     return name;
-}
-
-// The shape of a source tree, read before anything is written: real names only.
-struct KeyNode
-{
-    std::wstring name;
-    std::vector<std::unique_ptr<KeyNode>> children;
-};
-
-// Reads the subkey names below hKey into node, depth first, bounded in depth.
-void ReadTreeShape(HKEY hKey, KeyNode& node, unsigned nDepth)
-{
-    if (nDepth >= kMaxKeyDepth)
-        return;
-    DWORD cSubkeys = 0;
-    if (!ReadKeyCounts(hKey, &cSubkeys, nullptr))
-        return;
-    for (DWORD i = 0; i < cSubkeys; ++i)
-    {
-        auto child = std::make_unique<KeyNode>();
-        if (!ReadSubkeyNameW(hKey, i, child->name))
-            continue;
-        UniqueHkey hChild;
-        if (OpenRegKeyW(hKey, child->name.c_str(), KEY_READ, hChild.put()) == ERROR_SUCCESS)
-            ReadTreeShape(hChild.get(), *child, nDepth + 1);
-        node.children.push_back(std::move(child));
-    }
-}
-
-// The result is that of the key's own creation; failures further down leave those parts out.
-HRESULT CopyNode(HKEY hTargetParent, HKEY hSourceParent, const KeyNode& node)
-{
-    UniqueHkey hTarget;
-    const LONG rc = CreateRegKeyW(hTargetParent, node.name.c_str(), MAXIMUM_ALLOWED, hTarget.put());
-    if (rc != ERROR_SUCCESS)
-        return HRESULT_FROM_WIN32(rc);
-    UniqueHkey hSource;
-    if (OpenRegKeyW(hSourceParent, node.name.c_str(), MAXIMUM_ALLOWED, hSource.put()) !=
-        ERROR_SUCCESS)
-        return S_OK; // the new key stays, empty
-
-    DWORD cValues = 0;
-    if (ReadKeyCounts(hSource.get(), nullptr, &cValues))
-    {
-        std::wstring name;
-        for (DWORD i = 0; i < cValues; ++i)
-        {
-            if (ReadValueNameW(hSource.get(), i, name))
-                (void)CopyValue(hTarget.get(), hSource.get(), name.c_str());
-        }
-    }
-    for (const auto& child : node.children)
-        (void)CopyNode(hTarget.get(), hSource.get(), *child);
-    return S_OK;
 }
 
 // What a value read failed with: the value is gone, or could not be read.
@@ -275,27 +220,6 @@ HRESULT CopyValue(HKEY hTarget, HKEY hSource, const wchar_t* pszName) noexcept
             return ReadFailure(hSource, pszName);
         return WriteValueW(hTarget, pszName, dwType, data.empty() ? nullptr : data.data(),
                            static_cast<DWORD>(data.size()));
-    }
-    CATCH_RETURN(E_OUTOFMEMORY)
-}
-
-HRESULT CopyKeyTree(HKEY hTargetParent, HKEY hSourceParent, const wchar_t* pszName) noexcept
-{
-    if (!hTargetParent || !hSourceParent)
-        return kNoKey;
-    if (!pszName || !*pszName)
-        return kBadName;
-    try
-    {
-        // A source key that is not there is not copied: no empty key of its name comes into being.
-        UniqueHkey hSource;
-        const LONG rc = OpenRegKeyW(hSourceParent, pszName, KEY_READ, hSource.put());
-        if (rc != ERROR_SUCCESS)
-            return HrFromWin32(rc);
-        KeyNode root;
-        root.name = pszName;
-        ReadTreeShape(hSource.get(), root, 1);
-        return CopyNode(hTargetParent, hSourceParent, root);
     }
     CATCH_RETURN(E_OUTOFMEMORY)
 }

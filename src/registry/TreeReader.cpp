@@ -61,6 +61,10 @@ struct Node
     DWORD cSubkeys = 0; // to be visited (none past the depth limit)
     DWORD cchMaxName = 0;
     DWORD cbMaxData = 0;
+    // With bNamesFirst: the subkeys' names in index order (empty: it could not be read), and
+    // what they hold of the budget until the user passes the key.
+    std::vector<std::wstring> subkeyNames;
+    long long cbNames = 0;
     long long cbEstimate = 0; // what its values may take, from the counts
     bool bReserved = false;   // read ahead: its estimate is held in the budget
     long long cbReserved = 0;
@@ -296,7 +300,18 @@ struct CTreeReader::State
         std::wstring name;
         HKEY hKey = nullptr;
         LSTATUS rc = ERROR_FILE_NOT_FOUND;
-        const bool bNamed = ReadSubkeyNameW(parent.hKey, node.dwIndex, name);
+        bool bNamed = false;
+        if (options.bNamesFirst)
+        {
+            // Read with the parent's counts and not changed since: no lock needed.
+            if (node.dwIndex < parent.subkeyNames.size() && !parent.subkeyNames[node.dwIndex].empty())
+            {
+                name = parent.subkeyNames[node.dwIndex];
+                bNamed = true;
+            }
+        }
+        else
+            bNamed = ReadSubkeyNameW(parent.hKey, node.dwIndex, name);
         if (bNamed)
             rc = OpenRegKeyW(parent.hKey, name.c_str(), options.samSubkeys, &hKey);
         UniqueHkey opened(rc == ERROR_SUCCESS ? hKey : nullptr);
@@ -327,8 +342,23 @@ struct CTreeReader::State
                                              nullptr, &cValues, &cchMaxName, &cbMaxData, nullptr,
                                              nullptr) != ERROR_SUCCESS)
             cSubkeys = cValues = cchMaxName = cbMaxData = 0;
+        std::vector<std::wstring> names;
+        long long cbNames = 0;
+        if (options.bNamesFirst && node.nDepth < options.nMaxDepth)
+        {
+            names.resize(cSubkeys);
+            for (DWORD i = 0; i < cSubkeys && !bStop; ++i)
+            {
+                if (!ReadSubkeyNameW(node.hKey, i, names[i]))
+                    names[i].clear();
+                cbNames += static_cast<long long>(sizeof(std::wstring) + names[i].size() * sizeof(wchar_t));
+            }
+        }
         std::lock_guard guard(lock);
         node.bInfoDone = true;
+        node.subkeyNames = std::move(names);
+        node.cbNames = cbNames;
+        cbReadAhead += cbNames;
         node.cSubkeys = node.nDepth < options.nMaxDepth ? cSubkeys : 0;
         node.cValues = options.bValues ? cValues : 0;
         node.cchMaxName = cchMaxName;
@@ -473,6 +503,7 @@ struct CTreeReader::State
     // The user has passed the key on top of the stack: it is freed.
     void PopNode() noexcept
     {
+        cbReadAhead -= stack.back()->cbNames;
         stack.pop_back();
         if (stack.empty())
         {

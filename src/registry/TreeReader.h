@@ -53,6 +53,10 @@ struct TreeReaderOptions
     unsigned nMaxDepth = kMaxKeyDepth;
     // The rights subkeys are opened with.
     REGSAM samSubkeys = KEY_READ;
+    // A key's subkey names are all read with its counts, before any subkey is handed over, so
+    // that the user may delete the keys it has passed: subkeys are otherwise found by index, and
+    // a deleted sibling would move the next one to its index.
+    bool bNamesFirst = false;
 };
 
 // Made, read and destroyed by one thread (Cancel may come from any). The helper threads start in
