@@ -8,6 +8,7 @@
 // built under HKCU\Software\CorvasinBench once, the larger ones for the run and deleted after it.
 #include "app/CorvasinFactory.h"
 #include "BenchClock.h"
+#include "BenchTree.h"
 #include "core/CmdTargetPtr.h"
 #include "core/Handles.h"
 #include "core/Strings.h"
@@ -37,6 +38,8 @@ using namespace corvasin;
 using bench::Median;
 using bench::HeapBytesInUse;
 using bench::Now;
+using bench::BuildTree;
+using bench::ServerCpuSeconds;
 
 namespace
 {
@@ -95,56 +98,6 @@ void PrepareTree()
     dwVersion = kTreeVersion;
     ::RegSetValueExA(bench.get(), "SearchTreeVersion", 0, REG_DWORD,
                      reinterpret_cast<const BYTE*>(&dwVersion), sizeof(dwVersion));
-}
-
-// A tree of cTop keys with cChildren subkeys each and cValues values of mixed types in every
-// key, under HKCU\<path>; every value's name holds "hit", no key's does.
-void BuildTree(const char* pszPath, DWORD cTop, DWORD cChildren, DWORD cValues)
-{
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, pszPath);
-    UniqueHkey root;
-    ::RegCreateKeyExA(HKEY_CURRENT_USER, pszPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, root.put(), nullptr);
-    const BYTE binary[24] = {1, 2, 3, 4, 'b', 'y', 't', 'e', 's'};
-    const char text[] = "C:\\Program Files\\Corvasin\\some text";
-    const char multi[] = "one\0two\0three\0";
-    auto fill = [&](HKEY hKey, DWORD nKey) {
-        char szName[32];
-        for (DWORD v = 0; v < cValues; ++v)
-        {
-            std::snprintf(szName, sizeof(szName), "hit%02lu", static_cast<unsigned long>(v));
-            switch ((nKey + v) % 4)
-            {
-            case 0:
-                ::RegSetValueExA(hKey, szName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof(text));
-                break;
-            case 1:
-                ::RegSetValueExA(hKey, szName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&nKey), sizeof(nKey));
-                break;
-            case 2:
-                ::RegSetValueExA(hKey, szName, 0, REG_BINARY, binary, sizeof(binary));
-                break;
-            default:
-                ::RegSetValueExA(hKey, szName, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(multi), sizeof(multi));
-                break;
-            }
-        }
-    };
-    char szName[32];
-    DWORD nKey = 0;
-    for (DWORD t = 0; t < cTop; ++t)
-    {
-        std::snprintf(szName, sizeof(szName), "Top%04lu", static_cast<unsigned long>(t));
-        UniqueHkey top;
-        ::RegCreateKeyExA(root.get(), szName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, top.put(), nullptr);
-        fill(top.get(), nKey++);
-        for (DWORD c = 0; c < cChildren; ++c)
-        {
-            std::snprintf(szName, sizeof(szName), "Child%04lu", static_cast<unsigned long>(c));
-            UniqueHkey child;
-            ::RegCreateKeyExA(top.get(), szName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, child.put(), nullptr);
-            fill(child.get(), nKey++);
-        }
-    }
 }
 
 // The plain walk: the registry reads and comparisons of the search, nothing else.
@@ -315,73 +268,6 @@ std::string StatusOf(HWND hwndResults)
     char sz[64] = "";
     ::GetWindowTextA(::GetDlgItem(hwndResults, IDC_RESULTS_STATUS), sz, sizeof(sz));
     return sz;
-}
-
-// The registry's server is one Unix process. Its CPU time, read through Wine's drive Z: from
-// /proc (the server whose environment names this prefix), tells how much of a walk's time the
-// server itself spends: work that more threads in the client cannot overlap. Negative when the
-// server cannot be found.
-std::string ReadUnixFile(const std::string& path)
-{
-    std::string text;
-    const HANDLE hFile = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return text;
-    char buffer[4096];
-    DWORD cb = 0;
-    while (::ReadFile(hFile, buffer, sizeof(buffer), &cb, nullptr) && cb)
-        text.append(buffer, cb);
-    ::CloseHandle(hFile);
-    return text;
-}
-
-std::string FindServerStat()
-{
-    char szPrefix[MAX_PATH] = "";
-    if (!::GetEnvironmentVariableA("WINEPREFIX", szPrefix, MAX_PATH))
-        return {};
-    const std::string wanted = std::string("WINEPREFIX=") + szPrefix;
-    WIN32_FIND_DATAA fd = {};
-    const HANDLE hFind = ::FindFirstFileA("Z:\\proc\\*", &fd);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return {};
-    std::string found;
-    do
-    {
-        if (fd.cFileName[0] < '0' || fd.cFileName[0] > '9')
-            continue;
-        const std::string dir = std::string("Z:\\proc\\") + fd.cFileName;
-        if (ReadUnixFile(dir + "\\comm").rfind("wineserver", 0) != 0)
-            continue;
-        std::string envText = ReadUnixFile(dir + "\\environ");
-        for (char& ch : envText)
-            if (ch == '\0')
-                ch = '\n';
-        if (envText.find(wanted + "\n") != std::string::npos)
-            found = dir + "\\stat";
-    } while (found.empty() && ::FindNextFileA(hFind, &fd));
-    ::FindClose(hFind);
-    return found;
-}
-
-double ServerCpuSeconds()
-{
-    static const std::string path = FindServerStat();
-    if (path.empty())
-        return -1;
-    const std::string stat = ReadUnixFile(path);
-    const size_t iEnd = stat.rfind(')');
-    if (iEnd == std::string::npos)
-        return -1;
-    // After the name: state, then 10 numbers; user and system time are the 12th and 13th fields.
-    unsigned long long fields[13] = {};
-    char state = 0;
-    if (std::sscanf(stat.c_str() + iEnd + 1, " %c %llu %llu %llu %llu %llu %llu %llu %llu %llu %llu %llu %llu", &state,
-                    &fields[0], &fields[1], &fields[2], &fields[3], &fields[4], &fields[5], &fields[6], &fields[7],
-                    &fields[8], &fields[9], &fields[10], &fields[11]) != 13)
-        return -1;
-    return static_cast<double>(fields[10] + fields[11]) / 100.0;
 }
 
 int ResultCount(HWND hwndResults)

@@ -3,12 +3,11 @@
 #include "registry/TreeReader.h"
 
 #include "core/Handles.h"
+#include "core/SrwLock.h"
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <deque>
-#include <mutex>
 #include <set>
 #include <thread>
 
@@ -160,9 +159,9 @@ struct CTreeReader::State
 {
     TreeReaderOptions options;
 
-    std::mutex lock;
-    std::condition_variable helpersWake;
-    std::condition_variable userWake;
+    CSrwLock lock;
+    CConditionVariable helpersWake;
+    CConditionVariable userWake;
     std::atomic<bool> bStop{false};
     bool bFailed = false;
     bool bInline = false; // no helper runs: the user's thread reads what it waits for
@@ -184,6 +183,8 @@ struct CTreeReader::State
     Chunk current;
     size_t iCurrent = 0;
     TreeEntry keyEntry;
+    // Keys the user has passed, closed by the next call outside the lock.
+    std::vector<UniqueHkey> passedKeys;
     bool bSkipping = false;
     unsigned nSkipDepth = 0;
     bool bEnded = false;
@@ -257,7 +258,7 @@ struct CTreeReader::State
 
     // Takes the first work in the walk's order once it is the user's next key or fits the
     // budget. False: stopped, or every key is read.
-    bool TakeWork(std::unique_lock<std::mutex>& guard, Node** ppNode, bool* pbOpen)
+    bool TakeWork(std::unique_lock<CSrwLock>& guard, Node** ppNode, bool* pbOpen)
     {
         for (;;)
         {
@@ -365,7 +366,8 @@ struct CTreeReader::State
         node.cbMaxData = options.bValueData ? cbMaxData : 0;
         node.cbEstimate = static_cast<long long>(node.cValues) *
                           static_cast<long long>(sizeof(TreeEntry) + (cchMaxName + 1) * sizeof(wchar_t) + node.cbMaxData);
-        node.cHandleUsers = 1 + node.cSubkeys;
+        // The user's own use, with bKeepKeys, ends when it passes the key's end.
+        node.cHandleUsers = 1 + node.cSubkeys + (options.bKeepKeys ? 1 : 0);
         if (node.cSubkeys > 0)
         {
             work.insert({&node, true});
@@ -498,11 +500,18 @@ struct CTreeReader::State
         keyEntry.dwIndex = node.dwIndex;
         keyEntry.dwType = REG_NONE;
         keyEntry.name = node.name;
+        keyEntry.hKey = options.bKeepKeys ? node.hKey : nullptr;
     }
 
     // The user has passed the key on top of the stack: it is freed.
-    void PopNode() noexcept
+    void PopNode()
     {
+        if (options.bKeepKeys)
+        {
+            UniqueHkey key = EndHandleUse(*stack.back());
+            if (key)
+                passedKeys.push_back(std::move(key));
+        }
         cbReadAhead -= stack.back()->cbNames;
         stack.pop_back();
         if (stack.empty())
@@ -607,6 +616,7 @@ CTreeReader::Result CTreeReader::Next(const TreeEntry** ppEntry, DWORD dwWaitMs)
         return Result::End;
     State& s = *m_p;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(dwWaitMs);
+    s.passedKeys.clear();
     try
     {
         std::unique_lock guard(s.lock);
@@ -721,7 +731,7 @@ CTreeReader::Result CTreeReader::Next(const TreeEntry** ppEntry, DWORD dwWaitMs)
             }
             if (dwWaitMs == INFINITE)
                 s.userWake.wait(guard);
-            else if (s.userWake.wait_until(guard, deadline) == std::cv_status::timeout)
+            else if (!s.userWake.wait_until(guard, deadline))
                 return Result::Pending;
         }
     }

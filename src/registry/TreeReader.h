@@ -39,6 +39,9 @@ struct TreeEntry
     std::wstring name;
     // A value's stored bytes (none when data was not asked for).
     std::vector<BYTE> data;
+    // KeyStart and KeyEnd with bKeepKeys: the key, opened with samSubkeys (the start key: the
+    // caller's), and open until Next is called after its end. Null when it could not be opened.
+    HKEY hKey = nullptr;
 };
 
 struct TreeReaderOptions
@@ -57,6 +60,9 @@ struct TreeReaderOptions
     // that the user may delete the keys it has passed: subkeys are otherwise found by index, and
     // a deleted sibling would move the next one to its index.
     bool bNamesFirst = false;
+    // Every key stays open until the user has passed its end, and its entries carry it: a user
+    // that changes the keys it is handed (deletes them) needs no second open of each.
+    bool bKeepKeys = false;
 };
 
 // Made, read and destroyed by one thread (Cancel may come from any). The helper threads start in

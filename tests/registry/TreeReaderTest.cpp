@@ -168,9 +168,13 @@ TEST(TreeReader, HandsOverWhatAWalkOfOneThreadReadsInItsOrder)
     tight.cbReadAhead = 32 * 1024;
     TreeReaderOptions alone;
     alone.cHelpers = 1;
-    for (const TreeReaderOptions& options : {roomy, tight, alone})
+    TreeReaderOptions namesFirst; // subkey names read with their key's counts
+    namesFirst.bNamesFirst = true;
+    namesFirst.bKeepKeys = true;
+    namesFirst.cbReadAhead = 32 * 1024;
+    for (const TreeReaderOptions& options : {roomy, tight, alone, namesFirst})
     {
-        SCOPED_TRACE(options.cbReadAhead);
+        SCOPED_TRACE(testing::Message() << options.cbReadAhead << (options.bNamesFirst ? " names first" : ""));
         const std::vector<std::string> steps = ReadAll(scratch.get(), options);
         ASSERT_EQ(steps.size(), expected.size());
         for (size_t i = 0; i < steps.size(); ++i)
@@ -198,10 +202,13 @@ TEST(TreeReader, LeavesNoThreadAndNoKeyOpenWhenCancelledOrDestroyedMidWalk)
         FillKey(hKey, i, false);
         ::RegCloseKey(hKey);
     }
-    // Stopped after some steps: cancelled (and asked once more), or destroyed as it is.
+    // Stopped after some steps: cancelled (and asked once more), or destroyed as it is; keeping
+    // the keys open for the user, or not.
+    bool bKeepKeys = false;
     const auto walkPartly = [&](bool bCancel) {
         TreeReaderOptions options;
         options.cbReadAhead = 64 * 1024;
+        options.bKeepKeys = bKeepKeys;
         CTreeReader reader(scratch.get(), options);
         const TreeEntry* pEntry = nullptr;
         for (int i = 0; i < 300; ++i)
@@ -219,8 +226,9 @@ TEST(TreeReader, LeavesNoThreadAndNoKeyOpenWhenCancelledOrDestroyedMidWalk)
     walkPartly(false);
     const unsigned cThreads = ThreadsOfThisProcess();
     const DWORD cHandles = HandlesOfThisProcess();
-    for (int nRound = 0; nRound < 3; ++nRound)
+    for (int nRound = 0; nRound < 4; ++nRound)
     {
+        bKeepKeys = nRound % 2 != 0;
         walkPartly(true);
         EXPECT_EQ(ThreadsOfThisProcess(), cThreads);
         EXPECT_EQ(HandlesOfThisProcess(), cHandles);
