@@ -1,10 +1,11 @@
-// The clock, the heap meter and the summary the benchmarks share.
+// The clock, the heap meter, child processes and the summary the benchmarks share.
 #pragma once
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace corvasin::bench
@@ -46,6 +47,24 @@ inline SIZE_T HeapBytesInUse()
         ::HeapUnlock(heaps[i]);
     }
     return cbBusy;
+}
+
+// Runs a command line to its end: the seconds it took, or a negative number on failure.
+inline double TimeProcess(std::string command)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    const double t0 = Now();
+    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return -1;
+    ::WaitForSingleObject(pi.hProcess, INFINITE);
+    const double t = Now() - t0;
+    DWORD dwExit = 1;
+    ::GetExitCodeProcess(pi.hProcess, &dwExit);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return dwExit == 0 ? t : -1;
 }
 
 // The first line of every benchmark's output: which build gave the numbers.

@@ -19,6 +19,7 @@
 using namespace corvasin;
 using bench::Median;
 using bench::Now;
+using bench::TimeProcess;
 
 namespace
 {
@@ -119,23 +120,6 @@ int ExportTree(const char* pszFile)
     return file.Close() && bOk ? 0 : 3;
 }
 
-// Runs a command line to its end: the seconds it took, or a negative number on failure.
-double TimeProcess(std::string command)
-{
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    const double t0 = Now();
-    if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return -1;
-    ::WaitForSingleObject(pi.hProcess, INFINITE);
-    const double t = Now() - t0;
-    DWORD dwExit = 1;
-    ::GetExitCodeProcess(pi.hProcess, &dwExit);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    return dwExit == 0 ? t : -1;
-}
 
 DWORD FileSize(const std::string& path)
 {
