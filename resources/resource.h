@@ -46,3 +46,8 @@
 // Controls of the export type dialog.
 #define IDC_EXPORT_NORMAL 20018
 #define IDC_EXPORT_INVERSE 20009
+
+// The change list window: what a compare found, or what a registration file would change.
+#define IDD_CHANGES 20030
+#define IDC_CHANGES_LIST 20031
+#define IDC_CHANGES_STATUS 20032

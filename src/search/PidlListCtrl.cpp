@@ -74,7 +74,20 @@ bool CPidlListCtrl::AddItem(LPITEMIDLIST pidl, const char* pszName, int iImage, 
         return false;
     try
     {
-        m_rows.push_back({std::move(pidlOwned), pszName ? pszName : "", std::move(location), iImage});
+        m_rows.push_back({std::move(pidlOwned), pszName ? pszName : "", std::move(location), {}, iImage});
+        return true;
+    }
+    CATCH_RETURN(false)
+}
+
+bool CPidlListCtrl::AddRow(UniquePidl pidl, const char* pszName, int iImage, CString location,
+                           std::vector<CString> texts) noexcept
+{
+    if (!m_hWnd || m_rows.size() >= static_cast<size_t>(INT_MAX - 1))
+        return false;
+    try
+    {
+        m_rows.push_back({std::move(pidl), pszName ? pszName : "", std::move(location), std::move(texts), iImage});
         return true;
     }
     CATCH_RETURN(false)
@@ -107,7 +120,9 @@ void CPidlListCtrl::ShowAddedItems() noexcept
 
 int CPidlListCtrl::RowOf(int iItem) const noexcept
 {
-    return iItem >= 0 && iItem < m_cShown ? m_cShown - 1 - iItem : -1;
+    if (iItem < 0 || iItem >= m_cShown)
+        return -1;
+    return m_bOldestFirst ? iItem : m_cShown - 1 - iItem;
 }
 
 LPCITEMIDLIST CPidlListCtrl::GetItemPidl(int iItem) const noexcept
@@ -127,7 +142,12 @@ void CPidlListCtrl::OnGetDispInfo(NMLVDISPINFOA* pInfo, bool bWide) noexcept
         item.iImage = item.iSubItem == 0 ? row.iImage : -1;
     if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0)
     {
-        const CString& text = item.iSubItem == 0 ? row.strName : item.iSubItem == 1 ? row.strLocation : CString();
+        static const CString c_empty;
+        const size_t iText = static_cast<size_t>(item.iSubItem) - 2;
+        const CString& text = item.iSubItem == 0   ? row.strName
+                              : item.iSubItem == 1 ? row.strLocation
+                              : item.iSubItem >= 2 && iText < row.texts.size() ? row.texts[iText]
+                                                                               : c_empty;
         if (bWide)
         {
             auto* pszWide = reinterpret_cast<wchar_t*>(item.pszText);

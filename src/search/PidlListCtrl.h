@@ -37,6 +37,12 @@ public:
     // Keeps a row for the list; the id list passes to the control (freed at once on failure).
     // It shows with the rows added before it at the next ShowAddedItems.
     bool AddItem(LPITEMIDLIST pidl, const char* pszName, int iImage, CString location) noexcept;
+    // A row with columns beyond the second (texts[0] is column 2); its id list may be empty
+    // (a row that names nothing the shell can open).
+    bool AddRow(UniquePidl pidl, const char* pszName, int iImage, CString location,
+                std::vector<CString> texts) noexcept;
+    // Rows show in the order they came (the default is newest on top); before the first row.
+    void SetOldestFirst() noexcept { m_bOldestFirst = true; }
     // Puts the rows added since the last call on top; the selected and focused rows stay so.
     void ShowAddedItems() noexcept;
     // The id list of the control's item, or null.
@@ -64,7 +70,7 @@ private:
     void FreeItemIdLists() noexcept;
     // The row an item of the control shows, or -1.
     int RowOf(int iItem) const noexcept;
-    int ItemOf(int iRow) const noexcept { return iRow < 0 ? -1 : m_cShown - 1 - iRow; }
+    int ItemOf(int iRow) const noexcept { return iRow < 0 ? -1 : m_bOldestFirst ? iRow : m_cShown - 1 - iRow; }
     void OnGetDispInfo(NMLVDISPINFOA* pInfo, bool bWide) noexcept;
     int FindItem(int iStart, const LVFINDINFOA& find, const char* pszText) const noexcept;
     void OnItemChanged(const NMLISTVIEW* pChange) noexcept;
@@ -74,8 +80,10 @@ private:
         UniquePidl pidl;
         CString strName;
         CString strLocation;
+        std::vector<CString> texts; // columns 2 and on
         int iImage = 0;
     };
+    bool m_bOldestFirst = false;
     std::vector<Row> m_rows;
     int m_cShown = 0; // the rows the control has been told of
     // The rows selected and focused (at most one of each), followed through the control's notices.
