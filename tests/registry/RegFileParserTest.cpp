@@ -34,6 +34,8 @@ namespace
 // The key the table's files name, shortened to "K" in the expectations.
 #define K "HKEY_CURRENT_USER\\Software\\CorvasinTest\\RegFileParser"
 const char c_szKeyPath[] = "Software\\CorvasinTest\\RegFileParser";
+// Each import starts the registry editor: a couple of dozen keep the run short.
+constexpr int kMutatedImports = 25;
 
 std::string Utf8(const std::wstring& text) { return ToUtf8(text); }
 
@@ -233,49 +235,72 @@ TEST(RegFileParser, ErrorsStopAtTheirLimitAndQuoteTheirLineShortened)
 }
 
 // Byte flips, cuts and insertions of what breaks lines, on valid files of both forms.
-TEST(RegFileParser, MutatedFilesNeverCrashAndTheirErrorsBlockWriting)
+class CMutator
 {
-    const std::string body = "[" K "]\r\n\"s\"=\"a\\\\b\\\"c\"\r\n@=dword:12345678\r\n"
-                             "\"m\"=hex(7):61,00,62,00,00,00,\\\r\n  00,00\r\n\"b\"=hex:01,02 ;c\r\n"
-                             "\"q\"=hex(b):01,02,03,04,05,06,07,08\r\n[-" K "\\Sub]\r\n";
-    const std::string valid[] = {"REGEDIT4\r\n" + body,
-                                 UnicodeFile("Windows Registry Editor Version 5.00\r\n" + body)};
-    const char* const inserts[] = {"\\", "\"", "[", "]", "\r", "\n", ",", "\0", "hex(", ";", "=", "\\\r\n"};
-    uint32_t state = 12345;
-    auto random = [&](uint32_t n) {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return state % n;
-    };
-    int cBroken = 0, cKept = 0;
-    for (int i = 0; i < 4000; ++i)
+public:
+    CMutator()
     {
-        const std::string& base = valid[i % 2];
-        ASSERT_FALSE(Parse(base).HasErrors());
-        std::string file = base;
-        for (uint32_t m = 1 + random(3); m > 0 && !file.empty(); --m)
+        const std::string body = "[" K "]\r\n\"s\"=\"a\\\\b\\\"c\\n\"\r\n@=dword:12345678\r\n"
+                                 "\"m\"=hex(7):61,00,62,00,00,00,\\\r\n  00,00\r\n\"b\"=hex:01,02 ;c\r\n"
+                                 "\"e\"=hex(2):25,00,41,00,00,00\r\n\"q\"=hex(b):01,02,03,04,05,06,07,08\r\n"
+                                 "[-" K "\\Sub]\r\n";
+        m_valid[0] = "REGEDIT4\r\n" + body;
+        m_valid[1] = UnicodeFile("Windows Registry Editor Version 5.00\r\n" + body);
+    }
+
+    const std::string& Base(int i) const { return m_valid[i % 2]; }
+
+    std::string Mutated(int i)
+    {
+        static const char* const inserts[] = {"\\", "\"", "[", "]", "\r", "\n", ",", "\0", "hex(", ";", "=", "\\\r\n"};
+        std::string file = Base(i);
+        for (uint32_t m = 1 + Random(3); m > 0 && !file.empty(); --m)
         {
-            const size_t at = random(static_cast<uint32_t>(file.size()));
-            switch (random(4))
+            const size_t at = Random(static_cast<uint32_t>(file.size()));
+            switch (Random(4))
             {
             case 0:
-                file[at] = static_cast<char>(file[at] ^ (1u << random(8)));
+                file[at] = static_cast<char>(file[at] ^ (1u << Random(8)));
                 break;
             case 1:
                 file.resize(at);
                 break;
             case 2:
-                file.erase(at, 1 + random(8));
+                file.erase(at, 1 + Random(8));
                 break;
             default:
             {
-                const char* psz = inserts[random(std::size(inserts))];
+                const char* psz = inserts[Random(std::size(inserts))];
                 file.insert(at, psz, std::max<size_t>(std::strlen(psz), 1));
                 break;
             }
             }
         }
+        return file;
+    }
+
+private:
+    uint32_t Random(uint32_t n)
+    {
+        m_state ^= m_state << 13;
+        m_state ^= m_state >> 17;
+        m_state ^= m_state << 5;
+        return m_state % n;
+    }
+
+    std::string m_valid[2];
+    uint32_t m_state = 12345;
+};
+
+TEST(RegFileParser, MutatedFilesNeverCrashAndTheirErrorsBlockWriting)
+{
+    CMutator mutator;
+    ASSERT_FALSE(Parse(mutator.Base(0)).HasErrors());
+    ASSERT_FALSE(Parse(mutator.Base(1)).HasErrors());
+    int cBroken = 0, cKept = 0;
+    for (int i = 0; i < 4000; ++i)
+    {
+        const std::string file = mutator.Mutated(i);
         RegFileContents contents;
         ASSERT_EQ(ParseRegFile(file.data(), file.size(), contents), S_OK);
         ASSERT_EQ(contents.HasErrors(), !contents.errors.empty());
@@ -491,6 +516,40 @@ TEST(RegFileParser, TheRegistryEditorImportsTheTablesFilesAsRead)
     ::SHDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
     ::DeleteFileA(fileName.c_str());
     EXPECT_GE(cImported, 8);
+}
+
+// Mutated files that we read without error, imported by the registry editor: it leaves what we
+// read, whatever the mutation made of the names, types and bytes.
+TEST(RegFileParser, TheRegistryEditorImportsReadableMutatedFilesAsRead)
+{
+    const std::wstring path = AnsiToWide(c_szKeyPath);
+    const std::string fileName = TempFile("corvasin-parser-mutated.reg");
+    CMutator mutator;
+    int cImported = 0;
+    for (int i = 0; i < 4000 && cImported < kMutatedImports; ++i)
+    {
+        const std::string bytes = mutator.Mutated(i);
+        const RegFileContents contents = Parse(bytes);
+        // Only files that stay inside the test's key reach the registry.
+        if (contents.HasErrors() ||
+            std::any_of(contents.operations.begin(), contents.operations.end(), [&](const RegFileOperation& op) {
+                return op.hRootKey != HKEY_CURRENT_USER ||
+                       (op.keyPath != path && op.keyPath.rfind(path + L"\\", 0) != 0);
+            }))
+            continue;
+        SCOPED_TRACE("mutation " + std::to_string(i));
+        ::SHDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+        FILE* pFile = std::fopen(fileName.c_str(), "wb");
+        ASSERT_TRUE(pFile);
+        std::fwrite(bytes.data(), 1, bytes.size(), pFile);
+        std::fclose(pFile);
+        EXPECT_EQ(ImportRegFile(fileName), 0u);
+        ExpectSameWideTree(SnapWide(path), Apply(contents, path));
+        ++cImported;
+    }
+    ::SHDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+    ::DeleteFileA(fileName.c_str());
+    EXPECT_EQ(cImported, kMutatedImports);
 }
 
 } // namespace
