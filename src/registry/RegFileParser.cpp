@@ -4,13 +4,11 @@
 // it did not read, the line is an error here.
 #include "registry/RegFileParser.h"
 
-#include "core/Result.h"
 #include "registry/PredefinedKeys.h"
 #include "registry/RegFileLines.h"
 
 #include <climits>
 #include <cstring>
-#include <new>
 #include <string_view>
 
 namespace corvasin
@@ -123,14 +121,14 @@ const char* ReadQuoted(std::wstring_view s, size_t& i, std::wstring& text)
     return "no closing double quote";
 }
 
-// How one line's part of a hex list ended.
+// How one line's stretch of a hex list ended.
 enum class HexEnd
 {
     Done,
     Continued, // a backslash: the list goes on in the next line
 };
 
-// Appends the bytes of one line's part of a hex list ("01,ab,..."). The registry editor takes
+// Appends the bytes of one line's stretch of a hex list ("01,ab,..."). The registry editor takes
 // blanks before a byte, blanks and a comment after the last one, and a backslash after a comma
 // (or alone) to continue; a byte is one or two hexadecimal digits here (it also takes more
 // digits, signs and "0x", which our writer never makes).

@@ -50,10 +50,10 @@ struct RegFileContents
     bool bUnicode = false; // the UTF-16 form ("Windows Registry Editor Version 5.00")
     std::vector<RegFileOperation> operations; // in file order
     std::vector<RegFileError> errors; // in file order
-    bool bIncomplete = false; // memory ran out: operations and errors are partial
+    bool bIncomplete = false; // memory ran out: operations and errors are incomplete
 
-    // A file with errors is never written, not even its readable part: the errors may stand
-    // for a damaged or cut file, and the part before them may depend on what follows.
+    // A file with errors is never written, not even the lines read well: the errors may stand
+    // for a damaged or cut file, and the lines before them may depend on what follows.
     bool HasErrors() const noexcept { return !errors.empty() || bIncomplete; }
 };
 
