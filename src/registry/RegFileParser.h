@@ -49,7 +49,7 @@ struct RegFileContents
 {
     bool bUnicode = false; // the UTF-16 form ("Windows Registry Editor Version 5.00")
     std::vector<RegFileOperation> operations; // in file order
-    std::vector<RegFileError> errors; // in file order
+    std::vector<RegFileError> errors; // in the order found (whole-file ones last)
     bool bIncomplete = false; // memory ran out: operations and errors are incomplete
 
     // A file with errors is never written, not even the lines read well: the errors may stand
