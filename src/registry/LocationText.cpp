@@ -5,6 +5,7 @@
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
+#include <utility>
 
 namespace corvasin
 {
@@ -94,6 +95,48 @@ std::wstring_view Trimmed(std::wstring_view text) noexcept
         text.remove_suffix(1);
     return text;
 }
+// The roots as the security functions name registry objects ("MACHINE\SOFTWARE"), and as the
+// kernel does ("\Registry\Machine\SOFTWARE", "\Registry\User\.DEFAULT").
+struct RootWord
+{
+    std::wstring_view word;
+    const wchar_t* pszRoot;
+};
+constexpr RootWord c_objectRoots[] = {
+    {L"MACHINE", L"HKEY_LOCAL_MACHINE"},
+    {L"USERS", L"HKEY_USERS"},
+    {L"CLASSES_ROOT", L"HKEY_CLASSES_ROOT"},
+    {L"CLASSES", L"HKEY_CLASSES_ROOT"},
+    {L"CURRENT_USER", L"HKEY_CURRENT_USER"},
+    {L"CURRENT_CONFIG", L"HKEY_CURRENT_CONFIG"},
+};
+constexpr RootWord c_kernelRoots[] = {
+    {L"\\Registry\\Machine", L"HKEY_LOCAL_MACHINE"},
+    {L"\\Registry\\User", L"HKEY_USERS"},
+};
+
+// The text with its first name replaced by the predefined key's, when it is one of these. Only
+// the first name is looked at, and never when it is a predefined key's own: "HKLM\MACHINE" is a
+// key of that name.
+std::optional<std::wstring> RootFromObjectName(std::wstring_view text,
+                                               bool (*isPredefinedName)(std::wstring_view))
+{
+    for (const RootWord& root : c_kernelRoots)
+    {
+        if (StartsWithNoCase(text, root.word) &&
+            (text.size() == root.word.size() || text[root.word.size()] == L'\\'))
+            return root.pszRoot + std::wstring(text.substr(root.word.size()));
+    }
+    const std::wstring_view first = text.substr(0, text.find(L'\\'));
+    if (isPredefinedName(first))
+        return std::nullopt;
+    for (const RootWord& root : c_objectRoots)
+    {
+        if (first.size() == root.word.size() && StartsWithNoCase(first, root.word))
+            return root.pszRoot + std::wstring(text.substr(first.size()));
+    }
+    return std::nullopt;
+}
 } // namespace
 
 std::optional<std::wstring> RewriteForeignLocation(std::wstring_view text,
@@ -124,6 +167,8 @@ std::optional<std::wstring> RewriteForeignLocation(std::wstring_view text,
     }
 
     std::wstring result(text);
+    if (std::optional<std::wstring> named = RootFromObjectName(text, isPredefinedName))
+        result = std::move(*named);
     // A PowerShell drive: the predefined key's name followed by a colon ("HKLM:\", "HKCU:").
     const size_t cchFirst = result.find_first_of(L"\\/");
     const size_t cchName = cchFirst == std::wstring::npos ? result.size() : cchFirst;

@@ -32,8 +32,10 @@ bool KeyComponentToName(const std::wstring& component, char* pszName, size_t cbN
 // address ("Computer\HKEY_LOCAL_MACHINE\SOFTWARE", also "My Computer\"), PowerShell's drives and
 // provider paths ("HKLM:\SOFTWARE", "HKCU:", "Registry::HKEY_...",
 // "Microsoft.PowerShell.Core\Registry::HKEY_..."), a registration file's key line
-// ("[HKEY_...\SOFTWARE]", "[-HKEY_...]"), with blanks or double quotes around and one trailing
-// separator. isPredefinedName tells a predefined key's long or short name. Nothing when the
+// ("[HKEY_...\SOFTWARE]", "[-HKEY_...]"), the security editor's object names
+// ("MACHINE\SOFTWARE", "USERS\...", "CLASSES_ROOT\..." or "CLASSES\...", "CURRENT_USER\...",
+// "CURRENT_CONFIG\...") and the kernel's ("\Registry\Machine\...", "\Registry\User\..."), with
+// blanks or double quotes around and one trailing separator. isPredefinedName tells a predefined key's long or short name. Nothing when the
 // text is none of these forms (it is then parsed as it stands, or not at all).
 std::optional<std::wstring> RewriteForeignLocation(std::wstring_view text,
                                                    bool (*isPredefinedName)(std::wstring_view));

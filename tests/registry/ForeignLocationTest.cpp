@@ -1,6 +1,7 @@
 // Key paths pasted from other tools: every form the registry root's parse takes besides its
 // own, and the texts that must still fail.
 #include "registry/FolderTestUtil.h"
+#include "registry/LocationText.h"
 
 using namespace corvasin;
 using namespace corvasin::test;
@@ -42,7 +43,21 @@ TEST(ForeignLocation, PathsFromOtherToolsOpenTheKeyTheyName)
         // Blanks and quotes around.
         {L"  \"HKEY_CURRENT_USER\\Software\"  ", "HKEY_CURRENT_USER|Software"},
         {L"\t[HKLM\\SOFTWARE]\r\n", "HKEY_LOCAL_MACHINE|SOFTWARE"},
+        // Object names of the security functions, and the kernel's.
+        {L"MACHINE\\SOFTWARE", "HKEY_LOCAL_MACHINE|SOFTWARE"},
+        {L"machine", "HKEY_LOCAL_MACHINE"},
+        {L"USERS\\.DEFAULT\\", "HKEY_USERS|.DEFAULT"},
+        {L"CLASSES_ROOT\\CLSID", "HKEY_CLASSES_ROOT|CLSID"},
+        {L"CLASSES\\CLSID", "HKEY_CLASSES_ROOT|CLSID"},
+        {L"CURRENT_USER\\Software", "HKEY_CURRENT_USER|Software"},
+        {L"CURRENT_CONFIG", "HKEY_CURRENT_CONFIG"},
+        {L"\"\\Registry\\Machine\\SOFTWARE\"", "HKEY_LOCAL_MACHINE|SOFTWARE"},
+        {L"\\REGISTRY\\USER\\.DEFAULT", "HKEY_USERS|.DEFAULT"},
+        {L"\\Registry\\Machine", "HKEY_LOCAL_MACHINE"},
         // Still no predefined key.
+        {L"\\Registry\\Machinery\\SOFTWARE", "<fails>"},
+        {L"MACHINES\\SOFTWARE", "<fails>"},
+        {L"SOFTWARE\\MACHINE", "<fails>"},
         {L"HKU:\\Software", "<fails>"},
         {L"Computer\\HKU", "<fails>"},
         {L"Computer", "<fails>"},
@@ -53,6 +68,17 @@ TEST(ForeignLocation, PathsFromOtherToolsOpenTheKeyTheyName)
     ComPtr<IShellFolder2> root = RootFolder();
     for (const auto& [pszText, pszExpected] : rows)
         EXPECT_EQ(Parsed(root.get(), pszText), pszExpected) << "text: " << WideToAnsi(pszText);
+}
+
+// Only a first name that is not a predefined key's own stands for a root: below one it is a key.
+TEST(ForeignLocation, ObjectRootNamesAreReadInFirstPlaceOnly)
+{
+    auto isPredefined = [](std::wstring_view name) {
+        return name == L"HKLM" || name == L"HKEY_LOCAL_MACHINE";
+    };
+    EXPECT_EQ(RewriteForeignLocation(L"HKLM\\MACHINE", isPredefined), std::nullopt);
+    EXPECT_EQ(RewriteForeignLocation(L"HKEY_LOCAL_MACHINE\\USERS\\x", isPredefined), std::nullopt);
+    EXPECT_EQ(RewriteForeignLocation(L"MACHINE\\MACHINE", isPredefined), L"HKEY_LOCAL_MACHINE\\MACHINE");
 }
 
 TEST(ForeignLocation, TheWholePastedTextCountsAsEaten)
