@@ -2,6 +2,7 @@
 #include "commands/CommandTable.h"
 
 #include "commands/ChangeCommands.h"
+#include "commands/CompareCommand.h"
 #include "commands/EditValue.h"
 #include "commands/ExportCommand.h"
 #include "commands/KeySecurityInfo.h"
@@ -118,6 +119,11 @@ HRESULT RunCopyKeyName(const CommandCall& call) noexcept
     CATCH_RETURN(E_OUTOFMEMORY)
 }
 
+HRESULT RunCompare(const CommandCall& call) noexcept
+{
+    return call.pFolder ? CompareKeys(*call.pFolder, call.items) : E_INVALIDARG;
+}
+
 HRESULT RunMove(const CommandCall& call) noexcept
 {
     return FromBool(call.services.MoveFolder(call.hwndOwner, call.dwParam));
@@ -149,6 +155,7 @@ constexpr CommandRow c_rows[] = {
     {kRegNewMultiSz, nullptr, "MultiSz value", nullptr, kInNewMenu, Shown::Always, REG_MULTI_SZ,
      &RunNewValue},
     {kRegSecurity, nullptr, "Security...", nullptr, kInItemMenu, Shown::OneKey, 0, &RunSecurity},
+    {kRegCompare, "compare", "Compare", nullptr, kInItemMenu, Shown::TwoKeys, 0, &RunCompare},
     {kRegMoveMenu, nullptr, "Move to", nullptr, kInIconMenu, Shown::Always, kInMoveMenu, nullptr},
     {kRegMoveDesktop, nullptr, "Desktop", nullptr, kInMoveMenu, Shown::NotCurrentPlacement, 0, &RunMove},
     {kRegMoveMyComputer, nullptr, "My Computer", nullptr, kInMoveMenu, Shown::NotCurrentPlacement, 1,
@@ -195,6 +202,8 @@ bool IsShown(const CommandRow& row, const MenuFacts& facts) noexcept
         return facts.cItems == 0 || facts.bFirstIsKey;
     case Shown::OneKey:
         return facts.cItems == 1 && facts.bFirstIsKey;
+    case Shown::TwoKeys:
+        return facts.cItems == 2 && facts.bAllKeys;
     case Shown::NotCurrentPlacement:
         return row.dwParam != facts.dwPlacement;
     case Shown::Always:

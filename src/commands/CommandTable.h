@@ -37,7 +37,9 @@ enum RegCommand : UINT
     kRegAbout = 18,
     kRegUninstall = 19,
     kRegBaseFirst = 19, // the base entries use this offset as their first id
-    kRegCommandCount = 27,
+    kRegBaseEnd = 27,   // one past the base entries
+    kRegCompare = 27,
+    kRegCommandCount = 28,
 };
 
 // Where a command appears, and how.
@@ -59,6 +61,7 @@ enum class Shown
     OneValue,            // exactly one item, a value
     FirstIsKey,          // the first item is a key
     OneKey,              // exactly one item, a key
+    TwoKeys,             // exactly two items, both keys
     NotCurrentPlacement, // the row's placement is not where the root is now
 };
 
@@ -100,6 +103,7 @@ struct MenuFacts
     UINT cItems = 0;
     bool bFirstIsKey = false;
     bool bFirstIsValue = false;
+    bool bAllKeys = false; // there are items, and every one is a key
     DWORD dwPlacement = 0;
 };
 bool IsShown(const CommandRow& row, const MenuFacts& facts) noexcept;

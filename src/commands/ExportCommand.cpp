@@ -16,8 +16,9 @@ namespace
 {
 // The filter pairs of the file dialog, each text ending in a zero and the list in two.
 constexpr char c_szFilter[] = "Registry files (*.reg)\0*.reg\0 All files (*.*)\0*.*\0";
+} // namespace
 
-bool AskFileName(HWND hwndOwner, char (&szPath)[MAX_PATH]) noexcept
+bool AskRegFileName(HWND hwndOwner, char (&szPath)[MAX_PATH]) noexcept
 {
     szPath[0] = '\0';
     OPENFILENAMEA ofn = {};
@@ -32,6 +33,8 @@ bool AskFileName(HWND hwndOwner, char (&szPath)[MAX_PATH]) noexcept
     return ::GetSaveFileNameA(&ofn) != FALSE;
 }
 
+namespace
+{
 // The steps both entry points share: the file name, the file, the header, the kind of file,
 // then the body.
 BOOL RunExport(CRegkeyExtension* pFolder, UINT cidl, LPCITEMIDLIST* apidl,
@@ -40,7 +43,7 @@ BOOL RunExport(CRegkeyExtension* pFolder, UINT cidl, LPCITEMIDLIST* apidl,
     if (!pFolder)
         return FALSE;
     char szPath[MAX_PATH];
-    if (!AskFileName(hwndOwner, szPath))
+    if (!AskRegFileName(hwndOwner, szPath))
         return FALSE;
     CFileByteSink file;
     if (!file.Create(szPath))

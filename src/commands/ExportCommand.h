@@ -15,6 +15,9 @@ class CRegkeyExtension;
 // the file dialog, the file could not be created or a write failed (nothing is shown).
 BOOL ExportKey(CRegkeyExtension* pFolder, HWND hwndOwner) noexcept;
 
+// The save-file dialog for a registration file; false when the user cancelled.
+bool AskRegFileName(HWND hwndOwner, char (&szPath)[MAX_PATH]) noexcept;
+
 // Exports the given items of the folder (relative ids, as the folder hands them out), in their
 // order. Results as ExportKey.
 BOOL ExportItems(CRegkeyExtension* pFolder, UINT cidl, LPCITEMIDLIST* apidl,

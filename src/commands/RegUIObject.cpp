@@ -67,6 +67,12 @@ MenuFacts CRegUIObject::Facts() const noexcept
         facts.bFirstIsKey = ReadRegItem(pData).dwKind == REGITEM_KEY;
         facts.bFirstIsValue = !facts.bFirstIsKey;
     }
+    facts.bAllKeys = facts.cItems > 0;
+    for (UINT i = 0; i < facts.cItems && facts.bAllKeys; ++i)
+    {
+        const BYTE* pItem = ItemData(i);
+        facts.bAllKeys = pItem && HasRegItemSignature(pItem) && ReadRegItem(pItem).dwKind == REGITEM_KEY;
+    }
     return facts;
 }
 

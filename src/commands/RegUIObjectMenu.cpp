@@ -140,7 +140,7 @@ BOOL CRegUIObject::OnInvokeCommand(LPCMINVOKECOMMANDINFO pici) noexcept
         return CShellUIObject::OnInvokeCommand(pici);
     }
     const UINT offset = LOWORD(reinterpret_cast<UINT_PTR>(pici->lpVerb));
-    if (offset > kRegBaseFirst && offset < kRegCommandCount)
+    if (offset > kRegBaseFirst && offset < kRegBaseEnd)
     {
         CMINVOKECOMMANDINFO base = *pici;
         base.fMask &= ~CMIC_MASK_UNICODE;

@@ -100,6 +100,8 @@ TEST_F(RegistryMenus, EntriesFollowTheSelectionAndTheFlags)
         {"a key and a value", {leaf.get(), value.get()}, CMF_NORMAL,
          {"&Open*", "&Explore", "-", "&Delete", "Export", "Find..."}, kAll},
         {"a value and a key", {value.get(), leaf.get()}, CMF_NORMAL, {"-", "&Delete", "Export"}, kAll},
+        {"two keys", {leaf.get(), parent.get()}, CMF_NORMAL,
+         {"&Open*", "&Explore", "-", "&Delete", "Export", "Find...", "Compare"}, kAll},
         {"the default of a value", {value.get()}, CMF_DEFAULTONLY, {"Edit*"}, MAKE_HRESULT(0, 0, 20)},
         {"the default of a key", {leaf.get()}, CMF_DEFAULTONLY, {"&Open*"}, kAll},
         {"the default when exploring", {leaf.get()}, CMF_DEFAULTONLY | CMF_EXPLORE, {"&Explore*"}, kAll},
