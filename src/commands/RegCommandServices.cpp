@@ -3,8 +3,10 @@
 
 #include "commands/ChangeCommands.h"
 #include "commands/CommandTable.h"
+#include "commands/ImportCommand.h"
 #include "commands/KeySecurityInfo.h"
 #include "commands/RegUIObject.h"
+#include "framework/DroppedFiles.h"
 #include "registry/RegkeyExtension.h"
 
 #include <new>
@@ -62,7 +64,14 @@ HRESULT CRegCommandServices::RenameItem(CRegkeyExtension& folder, REGITEM& item,
 
 HRESULT CRegCommandServices::Drop(CRegkeyExtension& folder, IDataObject* pDataObject) const noexcept
 {
-    return PasteItems(folder, pDataObject, RegKeyFormat());
+    // Registry items first, as before; dropped registration files are merged after a preview.
+    FORMATETC fe = {static_cast<CLIPFORMAT>(RegKeyFormat()), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    if (!pDataObject || RegKeyFormat() == 0 || pDataObject->QueryGetData(&fe) == S_OK)
+        return PasteItems(folder, pDataObject, RegKeyFormat());
+    const std::vector<std::wstring> files = DroppedFilesNamed(pDataObject, L".reg");
+    if (files.empty())
+        return PasteItems(folder, pDataObject, RegKeyFormat());
+    return ImportRegFiles(files, &folder, folder.LiveOwnerWindow());
 }
 
 HRESULT CRegCommandServices::FindItems(CRegkeyExtension& folder, UINT cidl, LPCITEMIDLIST* apidl,

@@ -197,6 +197,33 @@ CString CChangeBackup::Write() noexcept
         if (body.empty() && trees.empty())
             return {}; // nothing that exists is about to change
 
+        const CString item = m_strKeyPath.empty() ? m_strItem
+                             : m_strItem.empty()  ? m_strKeyPath
+                                                  : m_strKeyPath + "\\" + m_strItem;
+        return WriteBackupFile(m_strOperation.c_str(), item, bUnicode, [&](CByteSink& text) {
+            bool bWritten = true;
+            if (!body.empty())
+            {
+                CString keyLine;
+                AppendKeyLine(keyLine, strKeyName);
+                bWritten = text.Write(keyLine) && text.Write(body) && text.Write(c_szRegFileLineEnd, 2);
+            }
+            for (auto& [hSub, name] : trees)
+                bWritten = bWritten && CKeyTreeWriter(text, bUnicode).Write(hSub.get(), name);
+            return bWritten;
+        });
+    }
+    CATCH_RETURN(CString())
+}
+
+CString WriteBackupFile(const char* pszOperation, const CString& item, bool bUnicode,
+                        const std::function<bool(CByteSink& text)>& writeBody) noexcept
+{
+    try
+    {
+        const BackupSettings settings = ReadBackupSettings();
+        if (!settings.bEnabled)
+            return {};
         const CString folder = BackupFolder();
         if (folder.empty())
             return {};
@@ -205,10 +232,7 @@ CString CChangeBackup::Write() noexcept
         char szStamp[32];
         std::snprintf(szStamp, sizeof(szStamp), "%04u%02u%02u-%02u%02u%02u", st.wYear, st.wMonth,
                       st.wDay, st.wHour, st.wMinute, st.wSecond);
-        const CString item = FileNamePart(m_strKeyPath.empty() ? m_strItem
-                                          : m_strItem.empty()  ? m_strKeyPath
-                                                               : m_strKeyPath + "\\" + m_strItem);
-        const CString base = folder + "\\" + szStamp + "-" + FileNamePart(m_strOperation) + "-" + item;
+        const CString base = folder + "\\" + szStamp + "-" + FileNamePart(pszOperation) + "-" + FileNamePart(item);
         CString path = base + ".reg";
         for (int n = 2; ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES && n < 1000; ++n)
             path = base + "-" + std::to_string(n) + ".reg";
@@ -217,15 +241,7 @@ CString CChangeBackup::Write() noexcept
         CUtf16ByteSink unicodeFile(file);
         CByteSink& text = bUnicode ? static_cast<CByteSink&>(unicodeFile) : file;
         bool bWritten = file.Create(path.c_str()) &&
-                        (bUnicode ? WriteUnicodeRegFileHeader(text) : WriteRegFileHeader(text));
-        if (bWritten && !body.empty())
-        {
-            CString keyLine;
-            AppendKeyLine(keyLine, strKeyName);
-            bWritten = text.Write(keyLine) && text.Write(body) && text.Write(c_szRegFileLineEnd, 2);
-        }
-        for (auto& [hSub, name] : trees)
-            bWritten = bWritten && CKeyTreeWriter(text, bUnicode).Write(hSub.get(), name);
+                        (bUnicode ? WriteUnicodeRegFileHeader(text) : WriteRegFileHeader(text)) && writeBody(text);
         bWritten = file.Close() && bWritten;
         if (!bWritten)
         {

@@ -10,8 +10,10 @@
 #pragma once
 
 #include "core/Strings.h"
+#include "registry/ByteSink.h"
 
 #include <windows.h>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,6 +62,13 @@ private:
     std::vector<std::wstring> m_subkeys;
     bool m_bFailed = false;
 };
+
+// Writes one backup file of the operation ("import") and item (named in the file's name) when
+// backups are on: the header of the form, then what writeBody writes (UTF-8 for the Unicode
+// form), then lets go of the oldest files beyond the number kept. The path written, or empty
+// when backups are off or the file could not be written whole (nothing is left of it then).
+CString WriteBackupFile(const char* pszOperation, const CString& item, bool bUnicode,
+                        const std::function<bool(CByteSink& text)>& writeBody) noexcept;
 
 // Deletes the oldest backup files of the folder while more than cKeep remain; only files named
 // as backups are touched.

@@ -6,6 +6,7 @@
 #include "core/Module.h"
 #include "core/Result.h"
 #include "core/WindowsVersion.h"
+#include "framework/DroppedFiles.h"
 #include "framework/ShellConstants.h"
 #include "framework/ViewSelection.h"
 
@@ -47,7 +48,10 @@ DWORD CRegkeyExtension::QueryDrop(IDataObject* pDataObject, DWORD, POINTL, BOOL)
     if (!pDataObject || cf == 0)
         return DROPEFFECT_NONE;
     FORMATETC fe = {static_cast<CLIPFORMAT>(cf), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    return pDataObject->QueryGetData(&fe) == S_OK ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+    if (pDataObject->QueryGetData(&fe) == S_OK)
+        return DROPEFFECT_COPY;
+    // Registration files are merged, after a preview, wherever they are dropped.
+    return DroppedFilesNamed(pDataObject, L".reg").empty() ? DROPEFFECT_NONE : DROPEFFECT_COPY;
 }
 
 BOOL CRegkeyExtension::Drop(IDataObject* pDataObject, DWORD, POINTL, DWORD*) noexcept

@@ -7,6 +7,16 @@
 #include "install/DllUnderTest.h"
 #include "support/RegistrySnapshot.h"
 #include "support/ShellEvents.h"
+#include "support/ModalDriver.h"
+#include "registry/ChangeBackup.h"
+#include "registry/FileByteSink.h"
+#include "registry/KeyTreeWriter.h"
+#include "registry/RegFileText.h"
+#include "registry/Utf16ByteSink.h"
+
+#include <commctrl.h>
+
+#include "resource.h"
 
 #include <random>
 
@@ -188,4 +198,132 @@ TEST_F(RegistryDrops, BrokenPayloadsFromElsewhereCopyNothingAndNeverCrash)
 }
 
 } // namespace
+} // namespace corvasin::test
+
+namespace corvasin::test
+{
+namespace
+{
+// Answers the merge preview once its work is done: what it showed, then Apply or Cancel.
+class CPreviewAnswer final : public CDialogWatch
+{
+public:
+    explicit CPreviewAnswer(int nButton) : m_nButton(nButton) {}
+    std::string m_status;
+    int m_cRows = -1;
+    bool m_bCanApply = false;
+
+private:
+    void OnDialog(HWND hDlg) override { m_hDlg = hDlg; }
+    void OnTick() override
+    {
+        if (!m_hDlg || m_cRows >= 0 || WindowText(::GetDlgItem(m_hDlg, IDC_CHANGES_STATUS)) == "Working...")
+            return;
+        m_status = WindowText(::GetDlgItem(m_hDlg, IDC_CHANGES_STATUS));
+        m_cRows = static_cast<int>(::SendDlgItemMessageA(m_hDlg, IDC_CHANGES_LIST, LVM_GETITEMCOUNT, 0, 0));
+        m_bCanApply = ::IsWindowEnabled(::GetDlgItem(m_hDlg, IDOK)) != FALSE;
+        PressButton(m_hDlg, m_bCanApply ? m_nButton : IDCANCEL);
+    }
+    int m_nButton;
+    HWND m_hDlg = nullptr;
+};
+
+// Dropped files, as a file-system folder hands them out.
+ComPtr<IDataObject> DroppedFiles(const std::string& path)
+{
+    Bytes bytes(sizeof(DROPFILES));
+    DROPFILES header = {};
+    header.pFiles = sizeof(DROPFILES);
+    header.fWide = TRUE;
+    memcpy(bytes.data(), &header, sizeof(header));
+    const std::wstring wide = AnsiToWide(path.c_str()) + L'\0' + L'\0';
+    const BYTE* p = reinterpret_cast<const BYTE*>(wide.data());
+    bytes.insert(bytes.end(), p, p + wide.size() * sizeof(wchar_t));
+    return RawData(bytes, CF_HDROP);
+}
+
+// The newest backup of a merge, by name.
+std::string NewestImportBackup()
+{
+    const CString folder = BackupFolder();
+    WIN32_FIND_DATAA fd = {};
+    const HANDLE hFind = ::FindFirstFileA((folder + "\\*-import-*.reg").c_str(), &fd);
+    std::string newest;
+    if (hFind == INVALID_HANDLE_VALUE)
+        return newest;
+    do
+        if (newest.empty() || strcmp(fd.cFileName, newest.c_str()) > 0)
+            newest = fd.cFileName;
+    while (::FindNextFileA(hFind, &fd));
+    ::FindClose(hFind);
+    return folder + "\\" + newest;
+}
+} // namespace
+
+TEST_F(RegistryDrops, ADroppedRegistrationFileIsPreviewedMergedOnApplyAndItsBackupUndoesIt)
+{
+    // The export of Source, with a name the code page cannot hold: the Unicode form. (A string
+    // without its terminating zero would not come back as it was: the registry editor, and this
+    // reader with it, end strings read from a file with a zero.)
+    const std::wstring odd = L"odd \u0416";
+    ::RegSetKeyValueW(key.get(), L"Source\\Tree", odd.c_str(), REG_SZ, "a\0b\0\0\0", 6);
+    const std::string file = TempFile("corvasin-drop.reg");
+    {
+        CFileByteSink sink;
+        ASSERT_TRUE(sink.Create(file.c_str()));
+        CUtf16ByteSink text(sink);
+        UniqueHkey hSource;
+        ::RegOpenKeyExA(key.get(), "Source", 0, KEY_READ, hSource.put());
+        ASSERT_TRUE(WriteUnicodeRegFileHeader(text) &&
+                    CKeyTreeWriter(text, true).Write(hSource.get(), ("HKEY_CURRENT_USER\\" + key.path() + "\\Source").c_str()));
+        ASSERT_TRUE(sink.Close());
+    }
+    const Snapshot original = SnapKey(key.path());
+    // Changed since: data and type replaced, a value and a subtree deleted.
+    Set("Source\\Tree", "same", REG_EXPAND_SZ, "changed");
+    ::RegDeleteKeyValueA(key.get(), "Source", "Path");
+    ASSERT_EQ(::RegDeleteTreeA(key.get(), "Source\\Tree\\Sub"), ERROR_SUCCESS);
+    const Snapshot changed = SnapKey(key.path());
+
+    struct
+    {
+        int nButton;
+        const Snapshot& after;
+    } const runs[] = {{IDCANCEL, changed}, {IDOK, original}};
+    for (const auto& run : runs)
+    {
+        CPreviewAnswer answer(run.nButton);
+        DWORD dwEffect = DROPEFFECT_NONE;
+        EXPECT_EQ(DropOn(target.get(), DroppedFiles(file).get(), &dwEffect), S_OK);
+        EXPECT_EQ(dwEffect, static_cast<DWORD>(DROPEFFECT_COPY));
+        // Add key Sub and its value, change "same", add "Path" back (the other lines change
+        // nothing).
+        EXPECT_EQ(answer.m_cRows, 4) << answer.m_status;
+        EXPECT_TRUE(answer.m_bCanApply);
+        ExpectSameTree(SnapKey(key.path()), run.after);
+    }
+    // The backup written before the merge puts back the tree as it was then.
+    const std::string backup = NewestImportBackup();
+    ASSERT_EQ(ImportRegFile(backup), 0u);
+    ExpectSameTree(SnapKey(key.path()), changed);
+    ::DeleteFileA(backup.c_str());
+
+    // A file with an error in it writes nothing, not even its good lines.
+    {
+        const std::string bad = TempFile("corvasin-bad.reg");
+        const std::string text = "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\" + key.path() +
+                                 "\\Fresh]\r\n\"good\"=\"yes\"\r\n\"bad\"=nonsense:1\r\n";
+        const UniqueHandle hFile(::CreateFileA(bad.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD cb = 0;
+        ::WriteFile(hFile.get(), text.data(), static_cast<DWORD>(text.size()), &cb, nullptr);
+    }
+    CPreviewAnswer answer(IDOK);
+    EXPECT_EQ(DropOn(target.get(), DroppedFiles(TempFile("corvasin-bad.reg")).get()), S_OK);
+    EXPECT_FALSE(answer.m_bCanApply);
+    EXPECT_NE(answer.m_status.find("1 error"), std::string::npos) << answer.m_status;
+    EXPECT_FALSE(KeyExists(key.get(), "Fresh"));
+    ::DeleteFileA(file.c_str());
+    ::DeleteFileA(TempFile("corvasin-bad.reg").c_str());
+}
+
 } // namespace corvasin::test

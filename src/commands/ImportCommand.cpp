@@ -1,0 +1,247 @@
+// The import preview: the files read and planned on the window's work thread, its rows, and
+// Apply with its backup.
+#include "commands/ImportCommand.h"
+
+#include "core/Handles.h"
+#include "core/MessageBox.h"
+#include "core/Result.h"
+#include "registry/ChangeBackup.h"
+#include "registry/ColumnText.h"
+#include "registry/RegFileImport.h"
+#include "registry/RegistryAccess.h"
+#include "registry/RegkeyExtension.h"
+#include "search/ChangeListDialog.h"
+
+#include <shlobj.h>
+
+#include <memory>
+
+namespace corvasin
+{
+
+namespace
+{
+// One file as read: its name for the rows, and what it holds.
+struct ReadFile
+{
+    CString name;
+    RegFileContents contents;
+};
+
+// What the preview shows and Apply merges: every file's operations in order, and their errors.
+struct ImportJob
+{
+    std::vector<std::wstring> paths;
+    std::vector<ReadFile> files;
+    std::vector<RegFileOperation> operations;
+    bool bErrors = false;
+    HRESULT hrApplied = S_FALSE;
+};
+
+// A file's bytes, up to the reader's limit and one byte more (which the reader refuses).
+bool ReadWholeFile(const std::wstring& path, std::vector<BYTE>& bytes)
+{
+    const HANDLE hFile = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE)
+        return false;
+    const UniqueHandle file(hFile);
+    LARGE_INTEGER size = {};
+    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0)
+        return false;
+    const size_t cb = static_cast<ULONGLONG>(size.QuadPart) > kMaxRegFileBytes ? kMaxRegFileBytes + 1
+                                                                               : static_cast<size_t>(size.QuadPart);
+    bytes.resize(cb);
+    size_t cbRead = 0;
+    while (cbRead < cb)
+    {
+        DWORD cbChunk = 0;
+        const DWORD cbWanted = static_cast<DWORD>(cb - cbRead < (1u << 20) ? cb - cbRead : (1u << 20));
+        if (!::ReadFile(file.get(), bytes.data() + cbRead, cbWanted, &cbChunk, nullptr) || cbChunk == 0)
+            break;
+        cbRead += cbChunk;
+    }
+    bytes.resize(cbRead);
+    return true;
+}
+
+// The names in files are UTF-8; the window shows the code page's text.
+CString Utf8ToAnsi(const CString& text)
+{
+    const int cch = ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(cch > 0 ? static_cast<size_t>(cch) : 0, L'\0');
+    if (cch > 0)
+        ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), wide.data(), cch);
+    return WideToAnsi(wide.c_str(), static_cast<int>(wide.size()));
+}
+
+CString FileNameOf(const std::wstring& path)
+{
+    const size_t iSlash = path.find_last_of(L"\\/");
+    return WideToAnsi(iSlash == std::wstring::npos ? path.c_str() : path.c_str() + iSlash + 1);
+}
+
+CString ValueText(DWORD dwType, const std::vector<BYTE>& data)
+{
+    std::vector<BYTE> text;
+    bool bLossy = false;
+    const std::vector<BYTE>& shown = StringDataToCodePage(dwType, data, text, &bLossy) ? text : data;
+    return CString(ValueTypeName(dwType)) + ": " +
+           FormatValueText(dwType, shown.empty() ? nullptr : shown.data(), static_cast<DWORD>(shown.size()));
+}
+
+ChangeRow RowOf(const ImportChange& change, const RegFileOperation& op, const CString& source)
+{
+    static const char* const c_kinds[] = {"Add key", "Delete key", "Add value", "Change value", "Delete value"};
+    ChangeRow row;
+    const bool bValue = change.kind >= ImportChange::AddValue;
+    if (bValue)
+    {
+        row.name = op.valueName.empty() ? CString(kDefaultItemName) : WideToAnsi(op.valueName.c_str());
+        row.location = Utf8ToAnsi(ImportKeyName(op.hRootKey, op.keyPath));
+        const DWORD dwType = change.kind == ImportChange::DeleteValue ? change.dwOldType : op.dwType;
+        row.iImage = dwType == REG_SZ || dwType == REG_EXPAND_SZ || dwType == REG_MULTI_SZ ? ChangeRow::kTextValue
+                                                                                           : ChangeRow::kOtherValue;
+    }
+    else
+    {
+        const CString full = ImportKeyName(op.hRootKey, op.keyPath);
+        const size_t iLast = op.keyPath.rfind(L'\\');
+        row.name = WideToAnsi(iLast == std::wstring::npos ? op.keyPath.c_str() : op.keyPath.c_str() + iLast + 1);
+        row.location = Utf8ToAnsi(full);
+        row.iImage = ChangeRow::kKey;
+    }
+    row.texts.push_back(c_kinds[change.kind]);
+    row.texts.push_back(change.kind == ImportChange::ChangeValue || change.kind == ImportChange::DeleteValue
+                            ? ValueText(change.dwOldType, change.oldData)
+                            : CString());
+    row.texts.push_back(change.kind == ImportChange::AddValue || change.kind == ImportChange::ChangeValue
+                            ? ValueText(op.dwType, op.data)
+                            : CString());
+    row.texts.push_back(source);
+    return row;
+}
+
+// Reads and plans on the work thread.
+ChangeList Preview(ImportJob& job, const std::atomic<bool>& cancelled)
+{
+    ChangeList list;
+    size_t cErrors = 0;
+    for (const std::wstring& path : job.paths)
+    {
+        if (cancelled)
+            return list;
+        ReadFile file;
+        file.name = FileNameOf(path);
+        std::vector<BYTE> bytes;
+        if (!ReadWholeFile(path, bytes))
+            file.contents.errors.push_back({0, "The file cannot be read.", {}});
+        else
+            (void)ParseRegFile(bytes.data(), bytes.size(), file.contents);
+        job.files.push_back(std::move(file));
+    }
+    for (const ReadFile& file : job.files)
+    {
+        for (const RegFileError& error : file.contents.errors)
+        {
+            ChangeRow row;
+            row.name = "Error";
+            row.location = error.nLine ? file.name + ", line " + std::to_string(error.nLine) : file.name;
+            row.texts = {error.message, WideToAnsi(error.text.c_str()), CString(), row.location};
+            list.rows.push_back(std::move(row));
+            ++cErrors;
+        }
+        if (file.contents.bIncomplete && file.contents.errors.empty())
+        {
+            ChangeRow row;
+            row.name = "Error";
+            row.location = file.name;
+            row.texts = {"Out of memory while reading the file.", CString(), CString(), file.name};
+            list.rows.push_back(std::move(row));
+            ++cErrors;
+        }
+        for (const RegFileOperation& op : file.contents.operations)
+            job.operations.push_back(op);
+    }
+    job.bErrors = cErrors > 0;
+    const std::vector<ImportChange> changes = PlanImport(job.operations);
+    for (const ImportChange& change : changes)
+    {
+        if (cancelled)
+            return list;
+        // The plan points into the merged list; the row names the file the line came from.
+        const RegFileOperation& op = *change.pOperation;
+        const size_t iOp = static_cast<size_t>(&op - job.operations.data());
+        size_t iFirst = 0;
+        CString source = "line " + std::to_string(op.nLine);
+        for (const ReadFile& file : job.files)
+        {
+            if (iOp < iFirst + file.contents.operations.size())
+            {
+                source = file.name + ", " + source;
+                break;
+            }
+            iFirst += file.contents.operations.size();
+        }
+        list.rows.push_back(RowOf(change, op, source));
+    }
+    if (job.bErrors)
+        list.status = std::to_string(cErrors) + (cErrors == 1 ? " error" : " errors") +
+                      ": nothing will be written. Correct the file and drop it again.";
+    else if (changes.empty())
+        list.status = "The files change nothing: the registry holds what they hold.";
+    else
+        list.status = std::to_string(changes.size()) + (changes.size() == 1 ? " change" : " changes") +
+                      ". Apply writes them after a backup of everything they replace or delete.";
+    list.bCanAccept = !job.bErrors && !changes.empty();
+    return list;
+}
+
+// The backup first: a merge that cannot be undone is not made.
+bool Apply(ImportJob& job, HWND hwndOwner)
+{
+    if (job.bErrors)
+        return false;
+    const BackupSettings settings = ReadBackupSettings();
+    if (settings.bEnabled)
+    {
+        const CString backup = WriteBackupFile("import", job.files.empty() ? CString("files") : job.files[0].name, true,
+                                               [&job](CByteSink& text) { return WriteImportBackup(job.operations, text); });
+        if (backup.empty())
+        {
+            AppMessageBox(hwndOwner, "The backup of what the files change could not be written. Nothing was changed.",
+                          MB_OK | MB_ICONWARNING);
+            return false;
+        }
+    }
+    job.hrApplied = ApplyImport(job.operations);
+    if (FAILED(job.hrApplied))
+        AppMessageBox(hwndOwner, "Some of the changes could not be written.", MB_OK | MB_ICONWARNING);
+    return true;
+}
+} // namespace
+
+HRESULT ImportRegFiles(const std::vector<std::wstring>& paths, CRegkeyExtension* pFolder, HWND hwndOwner) noexcept
+{
+    if (paths.empty())
+        return S_FALSE;
+    try
+    {
+        auto job = std::make_shared<ImportJob>();
+        job->paths = paths;
+        const std::vector<ChangeColumn> columns = {{"Name", 150}, {"Key", 260}, {"Change", 100},
+                                                   {"Old value", 180}, {"New value", 180}, {"From", 150}};
+        CChangeListDialog dialog(
+            "Merge registration files", columns, "Apply", "Cancel",
+            [job](const std::atomic<bool>& cancelled) { return Preview(*job, cancelled); },
+            [job](HWND hwnd) { return Apply(*job, hwnd); });
+        if (dialog.DoModal(hwndOwner) != IDOK)
+            return S_FALSE;
+        if (pFolder && pFolder->GetPidl())
+            ::SHChangeNotify(SHCNE_UPDATEDIR, SHCNF_IDLIST, pFolder->GetPidl(), nullptr);
+        return job->hrApplied;
+    }
+    CATCH_RETURN(E_OUTOFMEMORY)
+}
+
+} // namespace corvasin
