@@ -105,10 +105,11 @@ ChangeRow RowOf(const ImportChange& change, const RegFileOperation& op, const CS
     }
     else
     {
-        const CString full = ImportKeyName(op.hRootKey, op.keyPath);
+        // A key is listed in the key that holds it, as an item of its folder.
         const size_t iLast = op.keyPath.rfind(L'\\');
         row.name = WideToAnsi(iLast == std::wstring::npos ? op.keyPath.c_str() : op.keyPath.c_str() + iLast + 1);
-        row.location = Utf8ToAnsi(full);
+        row.location = Utf8ToAnsi(
+            ImportKeyName(op.hRootKey, iLast == std::wstring::npos ? std::wstring() : op.keyPath.substr(0, iLast)));
         row.iImage = ChangeRow::kKey;
     }
     row.texts.push_back(c_kinds[change.kind]);
