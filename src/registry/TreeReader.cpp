@@ -160,8 +160,14 @@ struct CTreeReader::State
     TreeReaderOptions options;
 
     CSrwLock lock;
-    CConditionVariable helpersWake;
+    // Each wait and wake is a system call and a thread switch, so each side is woken only when
+    // it waits and something it waits for changed: helpers one at a time (a helper that takes
+    // work and leaves more wakes the next), the user when it waits.
+    CConditionVariable helpersWake; // helpers waiting for work or budget
+    CConditionVariable queueWake;   // the helper reading the user's key, waiting for it to take pieces
     CConditionVariable userWake;
+    unsigned cIdleHelpers = 0;
+    bool bUserWaiting = false;
     std::atomic<bool> bStop{false};
     bool bFailed = false;
     bool bInline = false; // no helper runs: the user's thread reads what it waits for
@@ -203,12 +209,43 @@ struct CTreeReader::State
         return cbReadAhead + cb <= static_cast<long long>(options.cbReadAhead);
     }
 
+    void WakeAll() noexcept
+    {
+        helpersWake.notify_all();
+        queueWake.notify_all();
+        userWake.notify_all();
+    }
+
     void Fail() noexcept
     {
         bFailed = true;
         bStop = true;
-        helpersWake.notify_all();
-        userWake.notify_all();
+        WakeAll();
+    }
+
+    // Work was added, budget freed or the user moved: one idle helper looks; once nothing is
+    // left to do at all, every idle helper ends.
+    void WorkChanged() noexcept
+    {
+        if (cIdleHelpers == 0)
+            return;
+        if (work.empty() && cBusy == 0)
+            helpersWake.notify_all();
+        else
+            helpersWake.notify_one();
+    }
+
+    void WakeUser() noexcept
+    {
+        if (bUserWaiting)
+            userWake.notify_one();
+    }
+
+    void WaitForWork(std::unique_lock<CSrwLock>& guard) noexcept
+    {
+        ++cIdleHelpers;
+        helpersWake.wait(guard);
+        --cIdleHelpers;
     }
 
     // The node's next subkey, made now.
@@ -271,7 +308,7 @@ struct CTreeReader::State
                     helpersWake.notify_all();
                     return false;
                 }
-                helpersWake.wait(guard);
+                WaitForWork(guard);
                 continue;
             }
             const Work w = *work.begin();
@@ -288,9 +325,11 @@ struct CTreeReader::State
                     --cBusy;
                     continue;
                 }
+                if (!work.empty())
+                    WorkChanged();
                 return true;
             }
-            helpersWake.wait(guard);
+            WaitForWork(guard);
         }
     }
 
@@ -320,12 +359,12 @@ struct CTreeReader::State
         std::lock_guard guard(lock);
         parentKey = EndHandleUse(parent);
         node.bOpenDone = true;
-        userWake.notify_all();
+        WakeUser();
         if (!bNamed || rc == ERROR_FILE_NOT_FOUND)
         {
             node.bSkipped = node.bInfoDone = node.bRead = true;
             --cBusy;
-            helpersWake.notify_all();
+            WorkChanged();
             return false;
         }
         node.name = std::move(name);
@@ -371,12 +410,12 @@ struct CTreeReader::State
         if (node.cSubkeys > 0)
         {
             work.insert({&node, true});
-            helpersWake.notify_all();
+            WorkChanged();
         }
         if (Claim(node))
             return true;
         --cBusy;
-        helpersWake.notify_all();
+        WorkChanged();
         return false;
     }
 
@@ -388,7 +427,7 @@ struct CTreeReader::State
         UniqueHkey key;
         std::unique_lock guard(lock);
         if (!node.bReserved && !bInline)
-            helpersWake.wait(guard, [&] { return bStop || node.cbQueued < 2 * kChunkBytes; });
+            queueWake.wait(guard, [&] { return bStop || node.cbQueued < 2 * kChunkBytes; });
         if (!chunk.entries.empty())
         {
             node.cbQueued += chunk.cb;
@@ -408,9 +447,9 @@ struct CTreeReader::State
             key = EndHandleUse(node);
             node.bRead = true;
             --cBusy;
-            helpersWake.notify_all();
+            WorkChanged();
         }
-        userWake.notify_all();
+        WakeUser();
         guard.unlock();
     }
 
@@ -489,7 +528,8 @@ struct CTreeReader::State
         pHead = pNode;
         pHeadParent = pParent;
         iHeadChild = iChild;
-        helpersWake.notify_all();
+        // The user's next key may be taken beyond the budget.
+        WorkChanged();
     }
 
     void FillKeyEntry(const Node& node, TreeEntry::Kind kind)
@@ -523,7 +563,7 @@ struct CTreeReader::State
         parent.children.pop_front();
         ++parent.cPassed;
         cbReadAhead -= kNodeCost;
-        helpersWake.notify_all();
+        WorkChanged();
     }
 };
 
@@ -584,8 +624,7 @@ void CTreeReader::Cancel() noexcept
         return;
     std::lock_guard guard(m_p->lock);
     m_p->bStop = true;
-    m_p->helpersWake.notify_all();
-    m_p->userWake.notify_all();
+    m_p->WakeAll();
 }
 
 bool CTreeReader::Failed() const noexcept
@@ -628,7 +667,7 @@ CTreeReader::Result CTreeReader::Next(const TreeEntry** ppEntry, DWORD dwWaitMs)
                 // before the walk is said to be over.
                 if (s.bStop && !s.stack.empty())
                 {
-                    s.helpersWake.notify_all();
+                    s.WakeAll();
                     guard.unlock();
                     s.JoinHelpers();
                     guard.lock();
@@ -677,7 +716,8 @@ CTreeReader::Result CTreeReader::Next(const TreeEntry** ppEntry, DWORD dwWaitMs)
                     s.iCurrent = 0;
                     node.cbQueued -= s.current.cb;
                     s.cbReadAhead -= s.current.cb;
-                    s.helpersWake.notify_all();
+                    s.queueWake.notify_all();
+                    s.WorkChanged();
                     continue;
                 }
                 if (!node.bRead)
@@ -729,9 +769,11 @@ CTreeReader::Result CTreeReader::Next(const TreeEntry** ppEntry, DWORD dwWaitMs)
                 guard.lock();
                 continue;
             }
-            if (dwWaitMs == INFINITE)
-                s.userWake.wait(guard);
-            else if (!s.userWake.wait_until(guard, deadline))
+            s.bUserWaiting = true;
+            const bool bWoken = dwWaitMs == INFINITE ? (s.userWake.wait(guard), true)
+                                                     : s.userWake.wait_until(guard, deadline);
+            s.bUserWaiting = false;
+            if (!bWoken)
                 return Result::Pending;
         }
     }
