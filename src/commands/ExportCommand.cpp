@@ -2,10 +2,8 @@
 #include "commands/ExportCommand.h"
 
 #include "commands/ExportTypeDialog.h"
+#include "registry/ExportFile.h"
 #include "registry/FileByteSink.h"
-#include "registry/RegFileWriter.h"
-#include "registry/RegkeyExtension.h"
-#include "registry/Utf16ByteSink.h"
 
 #include <commdlg.h>
 
@@ -35,8 +33,8 @@ bool AskRegFileName(HWND hwndOwner, char (&szPath)[MAX_PATH]) noexcept
 
 namespace
 {
-// The steps both entry points share: the file name, the file, the header, the kind of file,
-// then the body.
+// The steps both entry points share: the file name, the file, the kind of file, then the
+// file itself.
 BOOL RunExport(CRegkeyExtension* pFolder, UINT cidl, LPCITEMIDLIST* apidl,
                HWND hwndOwner) noexcept
 {
@@ -54,12 +52,7 @@ BOOL RunExport(CRegkeyExtension* pFolder, UINT cidl, LPCITEMIDLIST* apidl,
     dlg.DoModal(hwndOwner);
     const bool bInverse = dlg.m_nType == CExportTypeDialog::kInverse;
 
-    // REGEDIT4 while everything fits the code page; the Unicode form where it would lose text.
-    const bool bUnicode = ExportNeedsUnicode(*pFolder, cidl, apidl, bInverse);
-    CUtf16ByteSink unicodeFile(file);
-    CByteSink& text = bUnicode ? static_cast<CByteSink&>(unicodeFile) : file;
-    bool bOk = bUnicode ? WriteUnicodeRegFileHeader(text) : WriteRegFileHeader(text);
-    bOk = bOk && WriteExportBody(*pFolder, cidl, apidl, bInverse, text, bUnicode);
+    const bool bOk = WriteExportFile(*pFolder, cidl, apidl, bInverse, file);
     return file.Close() && bOk ? TRUE : FALSE;
 }
 } // namespace

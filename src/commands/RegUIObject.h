@@ -8,6 +8,7 @@
 #pragma once
 
 #include "commands/CommandTable.h"
+#include "commands/DragFile.h"
 #include "framework/FolderMenu.h"
 #include "framework/ShellUIObject.h"
 #include "registry/RegItem.h"
@@ -33,6 +34,10 @@ public:
     BOOL IsFormatAvailable(CLIPFORMAT cf) noexcept override;
     BOOL RenderData(CLIPFORMAT cf, HGLOBAL hGlobal) noexcept override;
     SIZE_T GetDataSize(CLIPFORMAT cf) noexcept override;
+    // ---- the .reg file for file-system targets, after the item id array -----------------------
+    // "FileGroupDescriptorW", "FileContents" (lindex 0, a stream or a global block) and
+    // CF_HDROP, made from one render of the export when a target first asks.
+    HRESULT GetOwnData(const FORMATETC& fe, STGMEDIUM* pmedium) noexcept override;
 
     // ---- the menus ---------------------------------------------------------------------------
     HRESULT OnQueryContextMenu(HMENU hmenu, UINT indexMenu, UINT idCmdFirst, UINT idCmdLast,
@@ -54,6 +59,9 @@ private:
     std::vector<LPCITEMIDLIST> ItemLists() const;
     // The number of "CORVASIN_CLIPFORMAT_REGKEY"; 0 without a registry folder.
     UINT RegKeyFormat() const noexcept;
+    // Whether the selection becomes a .reg file for file-system targets: items of a registry
+    // folder (not the namespace's own icon).
+    bool OffersDragFile() const noexcept;
     // What decides which entries the menus show.
     MenuFacts Facts() const noexcept;
     // The window of the command being invoked, the owner of its dialogs; else the owner the
@@ -77,6 +85,7 @@ private:
     HMENU m_hSubMenu = nullptr;
     UINT m_idCmdFirst = 0;
     HWND m_hwndInvoke = nullptr;
+    CDragFile m_dragFile;
 };
 
 } // namespace corvasin

@@ -43,6 +43,10 @@ public:
     virtual SIZE_T GetDataSize(CLIPFORMAT cf) noexcept;
     // A new format enumerator with one reference, or null.
     virtual IEnumFORMATETC* CreateFormatEnumerator(DWORD dwDirection) noexcept;
+    // The formats a derived object hands out in media of its own choosing (a stream, an item
+    // index in lindex): S_FALSE when fe is not one of them, else what GetData answers, or with
+    // no pmedium what QueryGetData answers. Asked before the global-block formats above.
+    virtual HRESULT GetOwnData(const FORMATETC& fe, STGMEDIUM* pmedium) noexcept;
     virtual HRESULT OnQueryContextMenu(HMENU hmenu, UINT indexMenu, UINT idCmdFirst,
                                        UINT idCmdLast, UINT uFlags) noexcept;
     virtual BOOL OnInvokeCommand(LPCMINVOKECOMMANDINFO pici) noexcept;

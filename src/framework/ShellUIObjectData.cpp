@@ -113,6 +113,8 @@ IEnumFORMATETC* CShellUIObject::CreateFormatEnumerator(DWORD) noexcept
     return CreateEnumFormatEtc(this);
 }
 
+HRESULT CShellUIObject::GetOwnData(const FORMATETC&, STGMEDIUM*) noexcept { return S_FALSE; }
+
 // ---- the item id array -----------------------------------------------------------------------
 // The shell's CIDA: the count, count + 1 offsets from the block's start (the folder's absolute
 // id list first, then each item's relative one), then the lists themselves, each with its
@@ -152,6 +154,9 @@ STDMETHODIMP CShellUIObject::XDataObject::GetData(FORMATETC* pformatetcIn, STGME
     if (!pformatetcIn || !pmedium)
         return E_INVALIDARG;
     ZeroMemory(pmedium, sizeof(*pmedium));
+    const HRESULT hrOwn = m_pThis->GetOwnData(*pformatetcIn, pmedium);
+    if (hrOwn != S_FALSE)
+        return hrOwn;
     const HRESULT hr = QueryGetData(pformatetcIn);
     if (FAILED(hr))
         return hr;
@@ -177,6 +182,9 @@ STDMETHODIMP CShellUIObject::XDataObject::GetDataHere(FORMATETC* pformatetc, STG
 {
     if (!pformatetc || !pmedium)
         return E_INVALIDARG;
+    // The derived object's own formats are made in media it allocates.
+    if (m_pThis->GetOwnData(*pformatetc, nullptr) != S_FALSE)
+        return DV_E_TYMED;
     if (!(pformatetc->tymed & TYMED_HGLOBAL) || pmedium->tymed != TYMED_HGLOBAL)
         return DV_E_TYMED;
     if (!pmedium->hGlobal)
@@ -190,6 +198,9 @@ STDMETHODIMP CShellUIObject::XDataObject::QueryGetData(FORMATETC* pformatetc)
 {
     if (!pformatetc)
         return E_INVALIDARG;
+    const HRESULT hrOwn = m_pThis->GetOwnData(*pformatetc, nullptr);
+    if (hrOwn != S_FALSE)
+        return hrOwn;
     if (!m_pThis->IsFormatAvailable(pformatetc->cfFormat))
         return DV_E_FORMATETC;
     if (pformatetc->tymed != TYMED_HGLOBAL)

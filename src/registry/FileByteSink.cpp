@@ -13,14 +13,29 @@ bool CFileByteSink::Create(const char* pszPath) noexcept
 {
     if (m_hFile || !pszPath)
         return false;
-    m_pBuffer.reset(new (std::nothrow) char[kBufferSize]);
-    if (!m_pBuffer)
+    return Open(::CreateFileA(pszPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr));
+}
+
+bool CFileByteSink::Create(const wchar_t* pszPath) noexcept
+{
+    if (m_hFile || !pszPath)
         return false;
-    const HANDLE hFile = ::CreateFileA(pszPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    return Open(::CreateFileW(pszPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                              nullptr));
+}
+
+bool CFileByteSink::Open(HANDLE hFile) noexcept
+{
     if (hFile == INVALID_HANDLE_VALUE)
         return false;
     m_hFile.reset(hFile);
+    m_pBuffer.reset(new (std::nothrow) char[kBufferSize]);
+    if (!m_pBuffer)
+    {
+        m_hFile.reset();
+        return false;
+    }
     m_cbBuffered = 0;
     m_bFailed = false;
     return true;

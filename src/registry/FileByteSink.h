@@ -20,6 +20,7 @@ public:
     // Creates the file for writing, not shared; an existing file is emptied. False when the
     // file cannot be created (or a file is already open).
     bool Create(const char* pszPath) noexcept;
+    bool Create(const wchar_t* pszPath) noexcept;
     bool Write(const void* pData, size_t cb) noexcept override;
     using CByteSink::Write;
     // Writes what is buffered and closes the file; false when any write failed.
@@ -28,6 +29,7 @@ public:
     bool IsOpen() const noexcept { return static_cast<bool>(m_hFile); }
 
 private:
+    bool Open(HANDLE hFile) noexcept;
     bool Flush() noexcept;
 
     static constexpr size_t kBufferSize = 64 * 1024;
