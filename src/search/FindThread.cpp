@@ -91,6 +91,7 @@ BOOL CFindThread::InitInstance() noexcept
 
     if (IsCancelled())
         return FALSE;
+    m_pResults->ShowNewResults();
     m_pResults->SetStatusText("Done!");
     return TRUE;
 }

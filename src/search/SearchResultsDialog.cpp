@@ -88,7 +88,6 @@ bool CSearchResultsDialog::DoDataExchange(bool bSave) noexcept
 
 void CSearchResultsDialog::SetStatusText(const CString& strText) noexcept
 {
-    ShowNewResults();
     try
     {
         m_strStatus = strText;

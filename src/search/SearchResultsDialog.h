@@ -24,7 +24,8 @@ class CSearchResultsDialog : public CDialog
 public:
     CSearchResultsDialog() noexcept;
 
-    // Stores the text and shows it in the status line, with the results that came before it.
+    // Stores the text and shows it in the status line. The results list keeps its own, slower
+    // rhythm (ShowNewResults): showing rows repaints the list.
     void SetStatusText(const CString& strText) noexcept;
     // Adds a found key or value; the absolute id list passes to the window (it is freed at once
     // when it cannot be listed). It shows on top of the list at the next ShowNewResults.
