@@ -67,15 +67,6 @@ UniquePidl ItemListBelow(const CompareSide& side, const std::wstring& keyPath, c
     return pidl;
 }
 
-CString ValueText(DWORD dwType, const std::vector<BYTE>& data)
-{
-    std::vector<BYTE> text;
-    bool bLossy = false;
-    const std::vector<BYTE>& shown = StringDataToCodePage(dwType, data, text, &bLossy) ? text : data;
-    return CString(ValueTypeName(dwType)) + ": " +
-           FormatValueText(dwType, shown.empty() ? nullptr : shown.data(), static_cast<DWORD>(shown.size()));
-}
-
 int ImageOf(const KeyDifference& difference)
 {
     if (!difference.IsValue())
@@ -124,10 +115,10 @@ ChangeRow RowOf(const KeyDifference& difference, const CompareSide& first, const
     {
         row.texts.push_back(difference.kind == KeyDifference::ValueOnlyInSecond
                                 ? CString()
-                                : ValueText(difference.dwFirstType, difference.firstData));
+                                : TypedValueText(difference.dwFirstType, difference.firstData));
         row.texts.push_back(difference.kind == KeyDifference::ValueOnlyInFirst
                                 ? CString()
-                                : ValueText(difference.dwSecondType, difference.secondData));
+                                : TypedValueText(difference.dwSecondType, difference.secondData));
     }
     return row;
 }

@@ -81,15 +81,6 @@ CString FileNameOf(const std::wstring& path)
     return WideToAnsi(iSlash == std::wstring::npos ? path.c_str() : path.c_str() + iSlash + 1);
 }
 
-CString ValueText(DWORD dwType, const std::vector<BYTE>& data)
-{
-    std::vector<BYTE> text;
-    bool bLossy = false;
-    const std::vector<BYTE>& shown = StringDataToCodePage(dwType, data, text, &bLossy) ? text : data;
-    return CString(ValueTypeName(dwType)) + ": " +
-           FormatValueText(dwType, shown.empty() ? nullptr : shown.data(), static_cast<DWORD>(shown.size()));
-}
-
 ChangeRow RowOf(const ImportChange& change, const RegFileOperation& op, const CString& source)
 {
     static const char* const c_kinds[] = {"Add key", "Delete key", "Add value", "Change value", "Delete value"};
@@ -114,10 +105,10 @@ ChangeRow RowOf(const ImportChange& change, const RegFileOperation& op, const CS
     }
     row.texts.push_back(c_kinds[change.kind]);
     row.texts.push_back(change.kind == ImportChange::ChangeValue || change.kind == ImportChange::DeleteValue
-                            ? ValueText(change.dwOldType, change.oldData)
+                            ? TypedValueText(change.dwOldType, change.oldData)
                             : CString());
     row.texts.push_back(change.kind == ImportChange::AddValue || change.kind == ImportChange::ChangeValue
-                            ? ValueText(op.dwType, op.data)
+                            ? TypedValueText(op.dwType, op.data)
                             : CString());
     row.texts.push_back(source);
     return row;

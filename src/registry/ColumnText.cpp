@@ -1,6 +1,8 @@
 // Column text formatting. Registry data may lack its terminating zeros or be shorter than its
 // type says: every read stays inside the data read.
 #include "registry/ColumnText.h"
+
+#include "registry/RegistryAccess.h"
 #include "core/Result.h"
 
 #include <cstdio>
@@ -136,6 +138,15 @@ CString FormatLastWriteTime(const FILETIME& ftUtc) noexcept
     if (strftime(sz, sizeof(sz), "%c", &tmLocal) == 0)
         return {};
     return sz;
+}
+
+CString TypedValueText(DWORD dwType, const std::vector<BYTE>& storedData)
+{
+    std::vector<BYTE> text;
+    bool bLossy = false;
+    const std::vector<BYTE>& shown = StringDataToCodePage(dwType, storedData, text, &bLossy) ? text : storedData;
+    return CString(ValueTypeName(dwType)) + ": " +
+           FormatValueText(dwType, shown.empty() ? nullptr : shown.data(), static_cast<DWORD>(shown.size()));
 }
 
 } // namespace corvasin

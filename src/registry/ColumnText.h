@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace corvasin
 {
 
@@ -14,6 +16,10 @@ const char* ValueTypeName(DWORD dwType) noexcept;
 
 // The Value column: the data formatted by the type the item carries. Never reads past cbData.
 CString FormatValueText(DWORD dwType, const BYTE* pData, DWORD cbData) noexcept;
+
+// "REG_SZ: text" of a value's stored bytes, strings turned into the code page first, as the
+// windows that list changes show old and new data.
+CString TypedValueText(DWORD dwType, const std::vector<BYTE>& storedData);
 
 // "%d bytes", or empty for no data.
 CString FormatSizeText(DWORD cbData) noexcept;
