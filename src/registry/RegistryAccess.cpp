@@ -254,6 +254,9 @@ bool ReadValueName(HKEY hKey, DWORD dwIndex, char* pszName, DWORD cchName, DWORD
            ERROR_SUCCESS;
 }
 
+namespace
+{
+// The size of a value's data, or false when it cannot be read.
 bool ReadValueSize(HKEY hKey, const char* pszValueName, DWORD* pcbData) noexcept
 {
     if (!hKey)
@@ -264,6 +267,7 @@ bool ReadValueSize(HKEY hKey, const char* pszValueName, DWORD* pcbData) noexcept
     *pcbData = cb;
     return true;
 }
+} // namespace
 
 bool ReadValueData(HKEY hKey, const char* pszValueName, std::vector<BYTE>& data) noexcept
 {
@@ -302,44 +306,6 @@ bool ReadValueDataQuick(HKEY hKey, const char* pszValueName, BYTE* pBuffer, DWOR
     *ppData = large.data();
     *pcbData = static_cast<DWORD>(large.size());
     return true;
-}
-
-bool ReadValueAt(HKEY hKey, DWORD dwIndex, char* pszName, DWORD cchName, DWORD* pdwType,
-                 std::vector<BYTE>& buffer, DWORD* pcbData) noexcept
-{
-    if (!hKey)
-        return false;
-    try
-    {
-        // A value that keeps growing between the calls is given up after a few rounds.
-        for (int nAttempt = 0; nAttempt < 4; ++nAttempt)
-        {
-            // A null data pointer would ask for the size only; an empty buffer still passes one.
-            BYTE bNone = 0;
-            DWORD cch = cchName;
-            DWORD cb = static_cast<DWORD>(buffer.size());
-            LONG lResult = ::RegEnumValueA(hKey, dwIndex, pszName, &cch, nullptr, pdwType,
-                                           buffer.empty() ? &bNone : buffer.data(), &cb);
-            if (lResult == ERROR_SUCCESS)
-            {
-                *pcbData = cb <= buffer.size() ? cb : static_cast<DWORD>(buffer.size());
-                return true;
-            }
-            if (lResult != ERROR_MORE_DATA)
-                return false;
-            // The name or the data did not fit: the sizes alone tell which.
-            cch = cchName;
-            DWORD cbNeeded = 0;
-            lResult = ::RegEnumValueA(hKey, dwIndex, pszName, &cch, nullptr, nullptr, nullptr,
-                                      &cbNeeded);
-            if (lResult != ERROR_SUCCESS)
-                return false;
-            if (cbNeeded > buffer.size())
-                buffer.resize(cbNeeded);
-        }
-        return false;
-    }
-    CATCH_RETURN(false)
 }
 
 bool ReadTypedValue(HKEY hKey, const char* pszValueName, DWORD* pdwType,

@@ -91,14 +91,4 @@ bool ReadTypedValue(HKEY hKey, const char* pszValueName, DWORD* pdwType,
 bool WriteValue(HKEY hKey, const char* pszValueName, DWORD dwType, const BYTE* pData,
                 DWORD cbData) noexcept;
 
-// The size of a value's data, or false when it cannot be read.
-bool ReadValueSize(HKEY hKey, const char* pszValueName, DWORD* pcbData) noexcept;
-
-// Name, type and data of the value at an index, in one call while the data fits the buffer's
-// current size; when it does not (the value grew since the caller sized the buffer), the buffer
-// grows to the value's current size and the value is read again. False when the name does not
-// fit or the value cannot be read. *pcbData: the bytes of data read into the buffer.
-bool ReadValueAt(HKEY hKey, DWORD dwIndex, char* pszName, DWORD cchName, DWORD* pdwType,
-                 std::vector<BYTE>& buffer, DWORD* pcbData) noexcept;
-
 } // namespace corvasin

@@ -129,30 +129,6 @@ TEST(RegFileWriter, KeyLinesNameEveryRootThatFilesCanName)
     EXPECT_EQ(deletion.Bytes(), "");
 }
 
-TEST(RegFileWriter, ReadValueAtGrowsTheBufferToTheValue)
-{
-    ScratchKey scratch;
-    const std::vector<BYTE> big = Counting(5000);
-    scratch.SetBinary("big", big);
-    scratch.SetBinary("none", {});
-    // A name that does not fit is not read.
-    scratch.SetBinary(std::string(kRegItemNameSize, 'n').c_str(), {1});
-    std::vector<BYTE> buffer; // sized for nothing, as when a value grew after the size query
-    std::vector<std::string> names;
-    char szName[kRegItemNameSize];
-    for (DWORD i = 0; i < 3; ++i)
-    {
-        DWORD dwType = 0, cb = 0;
-        if (!ReadValueAt(scratch.get(), i, szName, kRegItemNameSize, &dwType, buffer, &cb))
-            continue;
-        names.push_back(szName);
-        EXPECT_EQ(dwType, static_cast<DWORD>(REG_BINARY));
-        const std::vector<BYTE> read(buffer.begin(), buffer.begin() + cb);
-        EXPECT_EQ(read, names.back() == "big" ? big : std::vector<BYTE>{});
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{"big", "none"}));
-}
-
 // ---- bodies of exports of a scratch key ------------------------------------------------------
 
 class ExportBody : public ScratchFolder
