@@ -6,6 +6,7 @@
 #include "registry/KeyTreeWriter.h"
 #include "registry/MemoryByteSink.h"
 #include "registry/PredefinedKeys.h"
+#include "registry/RegFileImport.h"
 #include "registry/RegFileParser.h"
 #include "registry/RegFileText.h"
 #include "registry/Utf16ByteSink.h"
@@ -348,42 +349,6 @@ WideTree SnapWide(const std::wstring& path)
     return tree;
 }
 
-// What the operations make of an empty tree at path: the registry as an importer leaves it.
-WideTree Apply(const RegFileContents& contents, const std::wstring& path)
-{
-    WideTree tree;
-    auto inside = [&](const std::wstring& key) {
-        return key == path || key.rfind(path + L"\\", 0) == 0;
-    };
-    for (const RegFileOperation& op : contents.operations)
-    {
-        EXPECT_EQ(op.hRootKey, HKEY_CURRENT_USER);
-        if (!inside(op.keyPath))
-            continue;
-        for (size_t i = path.size(); i != std::wstring::npos; i = op.keyPath.find(L'\\', i + 1))
-            if (op.kind != RegFileOperationKind::DeleteKeyTree)
-                tree[op.keyPath.substr(0, i)];
-        switch (op.kind)
-        {
-        case RegFileOperationKind::CreateKey:
-            tree[op.keyPath];
-            break;
-        case RegFileOperationKind::DeleteKeyTree:
-            std::erase_if(tree, [&](const auto& entry) {
-                return entry.first == op.keyPath || entry.first.rfind(op.keyPath + L"\\", 0) == 0;
-            });
-            break;
-        case RegFileOperationKind::SetValue:
-            tree[op.keyPath][op.valueName] = {op.dwType, op.data};
-            break;
-        case RegFileOperationKind::DeleteValue:
-            tree[op.keyPath].erase(op.valueName);
-            break;
-        }
-    }
-    return tree;
-}
-
 void ExpectSameWideTree(const WideTree& actual, const WideTree& expected)
 {
     for (const auto& [key, values] : expected)
@@ -403,9 +368,10 @@ void ExpectSameWideTree(const WideTree& actual, const WideTree& expected)
     EXPECT_EQ(actual.size(), expected.size());
 }
 
-// Imports the file with the registry editor into the emptied key at path and expects what we read;
-// false (nothing imported) when we read errors or operations outside that key.
-bool ExpectImportedAsRead(const std::string& bytes, const std::wstring& path)
+// Merges the file into the emptied key at path with the registry editor, then what we read of it
+// with our own merge: both leave the same tree, which goes to *pMerged. False (nothing merged)
+// when we read errors or operations outside that key.
+bool ExpectImportedAsRead(const std::string& bytes, const std::wstring& path, WideTree* pMerged = nullptr)
 {
     const RegFileContents contents = Parse(bytes);
     const auto outside = [&](const RegFileOperation& op) {
@@ -424,8 +390,13 @@ bool ExpectImportedAsRead(const std::string& bytes, const std::wstring& path)
     }
     EXPECT_EQ(ImportRegFile(fileName), 0u);
     ::DeleteFileA(fileName.c_str());
-    ExpectSameWideTree(SnapWide(path), Apply(contents, path));
+    const WideTree imported = SnapWide(path);
     ::SHDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+    EXPECT_EQ(ApplyImport(contents.operations), S_OK);
+    ExpectSameWideTree(SnapWide(path), imported);
+    ::SHDeleteKeyW(HKEY_CURRENT_USER, path.c_str());
+    if (pMerged)
+        *pMerged = imported;
     return true;
 }
 
@@ -480,16 +451,16 @@ protected:
         return memory.Bytes();
     }
 
-    // Our reading of the export gives the registry's exact types and bytes, and the registry
-    // editor's import of it into the emptied key leaves the same.
+    // The export merged into the emptied key, by the registry editor and by our own merge of
+    // what we read, gives back the registry's exact types and bytes.
     void ExpectExportReadsBack(bool bUnicode)
     {
         const WideTree before = SnapWide(path);
         const std::string file = Export(bUnicode);
-        const RegFileContents contents = Parse(file);
-        ASSERT_FALSE(contents.HasErrors()) << Render(contents);
-        ExpectSameWideTree(Apply(contents, path), before);
-        EXPECT_TRUE(ExpectImportedAsRead(file, path));
+        ASSERT_FALSE(Parse(file).HasErrors()) << Render(Parse(file));
+        WideTree merged;
+        EXPECT_TRUE(ExpectImportedAsRead(file, path, &merged));
+        ExpectSameWideTree(merged, before);
     }
 };
 
@@ -508,8 +479,8 @@ TEST_F(RegFileExport, TheUnicodeFormReadsBackToTheRegistrysBytes)
     ExpectExportReadsBack(true);
 }
 
-// The table's readable files, and readable mutations of a file, imported by the registry editor:
-// it leaves what we read, whatever a mutation made of the names, types and bytes.
+// The table's readable files, and readable mutations of a file, merged by the registry editor
+// and by our own merge: both leave the same, whatever a mutation made of the names, types and bytes.
 TEST(RegFileParser, TheRegistryEditorImportsReadableFilesAsRead)
 {
     const std::wstring path = AnsiToWide(c_szKeyPath);
