@@ -2,6 +2,7 @@
 #include "commands/CompareCommand.h"
 
 #include "commands/ExportCommand.h"
+#include "core/ComPtr.h"
 #include "core/Handles.h"
 #include "core/Result.h"
 #include "core/WinThread.h"
@@ -133,6 +134,9 @@ protected:
     BOOL InitInstance() noexcept override
     {
         const bool bOle = SUCCEEDED(::OleInitialize(nullptr));
+        // The shell's process stays alive while the window is open (none outside a shell).
+        ComPtr<IUnknown> pShellProcess;
+        ::SHGetInstanceExplorer(pShellProcess.put());
         Show();
         if (bOle)
             ::OleUninitialize();
