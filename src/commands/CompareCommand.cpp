@@ -138,6 +138,7 @@ protected:
         ComPtr<IUnknown> pShellProcess;
         ::SHGetInstanceExplorer(pShellProcess.put());
         Show();
+        pShellProcess.reset();
         if (bOle)
             ::OleUninitialize();
         return FALSE;
