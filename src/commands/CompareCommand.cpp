@@ -72,10 +72,8 @@ int ImageOf(const KeyDifference& difference)
 {
     if (!difference.IsValue())
         return ChangeRow::kKey;
-    const DWORD dwType = difference.kind == KeyDifference::ValueOnlyInFirst ? difference.dwFirstType
-                                                                              : difference.dwSecondType;
-    return dwType == REG_SZ || dwType == REG_EXPAND_SZ || dwType == REG_MULTI_SZ ? ChangeRow::kTextValue
-                                                                                 : ChangeRow::kOtherValue;
+    return ChangeRow::ValueImage(difference.kind == KeyDifference::ValueOnlyInFirst ? difference.dwFirstType
+                                                                                    : difference.dwSecondType);
 }
 
 ChangeRow RowOf(const KeyDifference& difference, const CompareSide& first, const CompareSide& second)

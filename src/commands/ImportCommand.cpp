@@ -7,6 +7,7 @@
 #include "core/Result.h"
 #include "registry/ChangeBackup.h"
 #include "registry/ColumnText.h"
+#include "registry/PredefinedKeys.h"
 #include "registry/RegFileImport.h"
 #include "registry/RegistryAccess.h"
 #include "registry/RegkeyExtension.h"
@@ -34,6 +35,7 @@ struct ImportJob
     std::vector<std::wstring> paths;
     std::vector<ReadFile> files;
     std::vector<RegFileOperation> operations;
+    std::vector<size_t> operationFile; // the file each operation came from
     bool bErrors = false;
     HRESULT hrApplied = S_FALSE;
 };
@@ -65,14 +67,12 @@ bool ReadWholeFile(const std::wstring& path, std::vector<BYTE>& bytes)
     return true;
 }
 
-// The names in files are UTF-8; the window shows the code page's text.
-CString Utf8ToAnsi(const CString& text)
+// A key's full name as the window shows it: the predefined key's name and the path in the code page.
+CString KeyLocation(HKEY hRoot, const std::wstring& path)
 {
-    const int cch = ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(cch > 0 ? static_cast<size_t>(cch) : 0, L'\0');
-    if (cch > 0)
-        ::MultiByteToWideChar(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), wide.data(), cch);
-    return WideToAnsi(wide.c_str(), static_cast<int>(wide.size()));
+    const PredefinedKey* pRoot = FindPredefinedKey(hRoot);
+    const CString rootName = pRoot ? pRoot->pszLongName : "";
+    return path.empty() ? rootName : rootName + "\\" + WideToAnsi(path.c_str());
 }
 
 CString FileNameOf(const std::wstring& path)
@@ -89,18 +89,16 @@ ChangeRow RowOf(const ImportChange& change, const RegFileOperation& op, const CS
     if (bValue)
     {
         row.name = op.valueName.empty() ? CString(kDefaultItemName) : WideToAnsi(op.valueName.c_str());
-        row.location = Utf8ToAnsi(ImportKeyName(op.hRootKey, op.keyPath));
+        row.location = KeyLocation(op.hRootKey, op.keyPath);
         const DWORD dwType = change.kind == ImportChange::DeleteValue ? change.dwOldType : op.dwType;
-        row.iImage = dwType == REG_SZ || dwType == REG_EXPAND_SZ || dwType == REG_MULTI_SZ ? ChangeRow::kTextValue
-                                                                                           : ChangeRow::kOtherValue;
+        row.iImage = ChangeRow::ValueImage(dwType);
     }
     else
     {
         // A key is listed in the key that holds it, as an item of its folder.
         const size_t iLast = op.keyPath.rfind(L'\\');
         row.name = WideToAnsi(iLast == std::wstring::npos ? op.keyPath.c_str() : op.keyPath.c_str() + iLast + 1);
-        row.location = Utf8ToAnsi(
-            ImportKeyName(op.hRootKey, iLast == std::wstring::npos ? std::wstring() : op.keyPath.substr(0, iLast)));
+        row.location = KeyLocation(op.hRootKey, iLast == std::wstring::npos ? std::wstring() : op.keyPath.substr(0, iLast));
         row.iImage = ChangeRow::kKey;
     }
     row.texts.push_back(c_kinds[change.kind]);
@@ -132,28 +130,26 @@ ChangeList Preview(ImportJob& job, const std::atomic<bool>& cancelled)
             (void)ParseRegFile(bytes.data(), bytes.size(), file.contents);
         job.files.push_back(std::move(file));
     }
-    for (const ReadFile& file : job.files)
+    for (size_t iFile = 0; iFile < job.files.size(); ++iFile)
     {
+        ReadFile& file = job.files[iFile];
+        const auto addError = [&](const std::string& message, const std::wstring& text, UINT nLine) {
+            ChangeRow row;
+            row.name = "Error";
+            row.location = nLine ? file.name + ", line " + std::to_string(nLine) : file.name;
+            row.texts = {message, WideToAnsi(text.c_str()), CString(), row.location};
+            list.rows.push_back(std::move(row));
+            ++cErrors;
+        };
         for (const RegFileError& error : file.contents.errors)
-        {
-            ChangeRow row;
-            row.name = "Error";
-            row.location = error.nLine ? file.name + ", line " + std::to_string(error.nLine) : file.name;
-            row.texts = {error.message, WideToAnsi(error.text.c_str()), CString(), row.location};
-            list.rows.push_back(std::move(row));
-            ++cErrors;
-        }
+            addError(error.message, error.text, error.nLine);
         if (file.contents.bIncomplete && file.contents.errors.empty())
+            addError("Out of memory while reading the file.", {}, 0);
+        for (RegFileOperation& op : file.contents.operations)
         {
-            ChangeRow row;
-            row.name = "Error";
-            row.location = file.name;
-            row.texts = {"Out of memory while reading the file.", CString(), CString(), file.name};
-            list.rows.push_back(std::move(row));
-            ++cErrors;
+            job.operations.push_back(std::move(op));
+            job.operationFile.push_back(iFile);
         }
-        for (const RegFileOperation& op : file.contents.operations)
-            job.operations.push_back(op);
     }
     job.bErrors = cErrors > 0;
     const std::vector<ImportChange> changes = PlanImport(job.operations);
@@ -163,19 +159,8 @@ ChangeList Preview(ImportJob& job, const std::atomic<bool>& cancelled)
             return list;
         // The plan points into the merged list; the row names the file the line came from.
         const RegFileOperation& op = *change.pOperation;
-        const size_t iOp = static_cast<size_t>(&op - job.operations.data());
-        size_t iFirst = 0;
-        CString source = "line " + std::to_string(op.nLine);
-        for (const ReadFile& file : job.files)
-        {
-            if (iOp < iFirst + file.contents.operations.size())
-            {
-                source = file.name + ", " + source;
-                break;
-            }
-            iFirst += file.contents.operations.size();
-        }
-        list.rows.push_back(RowOf(change, op, source));
+        const size_t iFile = job.operationFile[static_cast<size_t>(&op - job.operations.data())];
+        list.rows.push_back(RowOf(change, op, job.files[iFile].name + ", line " + std::to_string(op.nLine)));
     }
     if (job.bErrors)
         list.status = std::to_string(cErrors) + (cErrors == 1 ? " error" : " errors") +

@@ -2,6 +2,7 @@
 #include "registry/NativeKeys.h"
 
 #include "core/Result.h"
+#include "registry/RegistryAccess.h"
 
 #include <vector>
 
@@ -87,13 +88,7 @@ bool MayBeSameOrBelowKey(HKEY hOuter, HKEY hInner) noexcept
             return true;
     }
     CATCH_RETURN(true)
-    if (inner.size() < outer.size())
-        return false;
-    // Key names compare without regard to case, as the registry compares them.
-    if (::CompareStringOrdinal(inner.c_str(), static_cast<int>(outer.size()), outer.c_str(),
-                               static_cast<int>(outer.size()), TRUE) != CSTR_EQUAL)
-        return false;
-    return inner.size() == outer.size() || inner[outer.size()] == L'\\';
+    return IsSameOrBelowRealPath(outer, inner);
 }
 
 } // namespace corvasin

@@ -29,11 +29,7 @@ bool SamePath(const std::wstring& a, const std::wstring& b) noexcept
 // Whether path is key or lies below it, below the same root.
 bool IsSameOrBelow(HKEY hRoot, const std::wstring& path, HKEY hKeyRoot, const std::wstring& key) noexcept
 {
-    if (hRoot != hKeyRoot || path.size() < key.size())
-        return false;
-    if (key.empty())
-        return true;
-    return SamePath(path.substr(0, key.size()), key) && (path.size() == key.size() || path[key.size()] == L'\\');
+    return hRoot == hKeyRoot && IsSameOrBelowRealPath(key, path);
 }
 
 UniqueHkey OpenKey(HKEY hRoot, const std::wstring& path, REGSAM sam = KEY_READ)

@@ -6,6 +6,7 @@
 
 #include "registry/PredefinedKeys.h"
 #include "registry/RegFileLines.h"
+#include "registry/RegistryAccess.h"
 
 #include <climits>
 #include <cstring>
@@ -16,10 +17,6 @@ namespace corvasin
 
 namespace
 {
-// What the registry keeps: key names of up to 255 characters, value names of up to 16383.
-constexpr size_t kMaxKeyNameChars = 255;
-constexpr size_t kMaxValueNameChars = 16383;
-
 constexpr std::wstring_view c_szAnsiHeader = L"REGEDIT4";
 constexpr std::wstring_view c_szUnicodeHeader = L"Windows Registry Editor Version 5.00";
 

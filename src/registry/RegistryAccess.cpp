@@ -89,6 +89,18 @@ LSTATUS DeleteRegKeyW(HKEY hParent, const wchar_t* pszSubkey) noexcept
     return ::RegDeleteKeyExW(hParent, pszSubkey, kRegistryView, 0);
 }
 
+bool IsSameOrBelowRealPath(std::wstring_view outer, std::wstring_view inner) noexcept
+{
+    if (inner.size() < outer.size())
+        return false;
+    if (outer.empty())
+        return true;
+    if (::CompareStringOrdinal(inner.data(), static_cast<int>(outer.size()), outer.data(),
+                               static_cast<int>(outer.size()), TRUE) != CSTR_EQUAL)
+        return false;
+    return inner.size() == outer.size() || inner[outer.size()] == L'\\';
+}
+
 bool ReadSubkeyNameW(HKEY hKey, DWORD dwIndex, std::wstring& name) noexcept
 {
     if (!hKey)

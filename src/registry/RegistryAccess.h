@@ -4,6 +4,7 @@
 
 #include <windows.h>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvasin
@@ -34,6 +35,10 @@ LSTATUS DeleteRegKeyW(HKEY hParent, const wchar_t* pszSubkey) noexcept;
 // The registry's limits on names, in characters without the terminating zero.
 constexpr DWORD kMaxKeyNameChars = 255;
 constexpr DWORD kMaxValueNameChars = 16383;
+
+// Whether the key path inner (real names joined by "\") is outer itself or lies below it; names
+// compare without regard to case, as the registry compares them.
+bool IsSameOrBelowRealPath(std::wstring_view outer, std::wstring_view inner) noexcept;
 
 // The real (wide) name of the subkey or value at an index; false on any failure.
 bool ReadSubkeyNameW(HKEY hKey, DWORD dwIndex, std::wstring& name) noexcept;

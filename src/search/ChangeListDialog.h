@@ -26,6 +26,12 @@ struct ChangeRow
         kOtherValue,
         kNoImage = -1,
     };
+    // The image of a value of the type: text or other data.
+    static int ValueImage(DWORD dwType) noexcept
+    {
+        return dwType == REG_SZ || dwType == REG_EXPAND_SZ || dwType == REG_MULTI_SZ ? kTextValue : kOtherValue;
+    }
+
     UniquePidl pidl; // may be empty: the row names nothing the shell can open
     int iImage = kNoImage;
     CString name;
